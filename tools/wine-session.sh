@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Runs a command inside one Wine session of a build's private prefix: one Xvfb for the whole command
+# (unless --headless), the prefix booted once, and a persistent wineserver that is stopped at the end,
+# also on failure.
+#   tools/wine-session.sh [--headless] <build-dir> <command> [args...]
+# A wineserver binds to the display of its first process, so a session never mixes the two modes:
+# whatever still runs in the prefix is stopped first.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+headless=0
+if [ "${1:-}" = "--headless" ]; then headless=1; shift; fi
+build=$(cd "${1:?build folder}" && pwd)
+shift
+
+if [ $headless = 0 ] && [ "${LUMAVEX_IN_XVFB:-}" != 1 ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" env LUMAVEX_IN_XVFB=1 "$here/wine-session.sh" "$build" "$@"
+fi
+if [ $headless = 1 ]; then unset DISPLAY; fi
+
+source "$here/wine-env.sh" "$build"
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
+
+if [ ! -f "$WINEPREFIX/.lumavex-ready" ]; then
+  echo "wine-session: creating the Wine prefix $WINEPREFIX" >&2
+  rm -rf "$WINEPREFIX"
+  wineboot -i >"$build/wineboot.log" 2>&1 </dev/null
+  # The Task Scheduler does not answer through the wineserver left over from the boot: end it.
+  wineserver -w
+  touch "$WINEPREFIX/.lumavex-ready"
+fi
+
+trap 'wineserver -k >/dev/null 2>&1 || true; wineserver -w >/dev/null 2>&1 || true' EXIT
+wineserver -p >/dev/null 2>&1 </dev/null
+# The first process of a session starts the prefix's services, which keep its output open: let a
+# throwaway process take that role so that test runners reading pipes are not held up.
+wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+"$@"
