@@ -9,39 +9,17 @@
 
 #include "common/collector_http.h"
 #include "common/logging.h"
-#include "tests/support/test_support.h"
+#include "tests/support/log_capture.h"
 
 namespace {
 
 using common::DataSession;
-using testing_support::ReadFileBytes;
-using testing_support::SplitLines;
-using testing_support::TempDir;
+using testing_support::LogCapture;
 
 std::shared_ptr<DataSession> MakeSession(const DataSession::StringMap& fields,
                                          const DataSession::StringMap& ep_fields = {}) {
   return std::make_shared<DataSession>("http://127.0.0.1:1/collection", fields, ep_fields, false, false, nullptr);
 }
-
-// Collects the log lines written while it lives.
-class LogCapture {
- public:
-  LogCapture() { InitLogger(dir_.File(L"test.log"), "lumavex_log"); }
-  ~LogCapture() { ShutdownLogger(); }
-  std::vector<std::string> Lines() {
-    FlushLogger();
-    std::vector<std::string> texts;
-    // Only the message: what follows the level tag.
-    for (const auto& line : SplitLines(ReadFileBytes(dir_.File(L"test.log")))) {
-      const auto at = line.find("] [I] ");
-      texts.push_back(at == std::string::npos ? line : line.substr(at + 6));
-    }
-    return texts;
-  }
-
- private:
-  TempDir dir_;
-};
 
 TEST(DataSessionBody, FieldsBecomeSortedMembersWithExactBooleansAndEmptyValuesLeftOut) {
   auto session = MakeSession({{"f", "text"},
@@ -92,7 +70,7 @@ TEST(DataSessionBody, HostileExtraTextsAreSkippedWithTheirLogLine) {
   session->AddExtraJson(std::string(100000, '{'));
   session->AddExtraJson("{\"a\":2}");
   EXPECT_EQ(session->BuildBody(0), "{\"en\":\"event\",\"ep\":{\"a\":2}}");
-  EXPECT_EQ(log.Lines(), (std::vector<std::string>{"merge_patch exception", "merge_patch exception"}));
+  EXPECT_EQ(log.Messages(), (std::vector<std::string>{"merge_patch exception", "merge_patch exception"}));
 }
 
 TEST(DataSessionBody, EncipheredBodyHasDataThenEncAndPadsToWholeBlocks) {
@@ -118,7 +96,7 @@ TEST(DataSessionBody, AnEventThatCannotBeEncodedIsLoggedAndNeverSent) {
   auto session = MakeSession({{"en", "event"}, {"bad", "\xC3\x28"}});
   EXPECT_EQ(session->BuildBody(0), "");
   EXPECT_EQ(session->BuildBody(1), "{\"data\":\"\",\"enc\":\"1\"}");
-  const auto lines = log.Lines();
+  const auto lines = log.Messages();
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0].rfind("json_dump Type error: ", 0), 0u) << lines[0];
 

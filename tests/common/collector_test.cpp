@@ -1,0 +1,346 @@
+#include "common/collector.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <ctime>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/data_session.h"
+#include "common/registry.h"
+#include "tests/support/log_capture.h"
+#include "tests/support/loopback_client.h"
+#include "tests/support/registry_support.h"
+
+namespace {
+
+using common::Collector;
+using common::DataSession;
+using nlohmann::json;
+using testing_support::LogCapture;
+using testing_support::LoopbackServer;
+using testing_support::ScopedRegistryValue;
+using Clock = std::chrono::steady_clock;
+
+int64_t MsSince(Clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+// Every value of the product key that the collector reads, absent unless a test sets it, and put
+// back afterwards.
+class ProductKey {
+ public:
+  ProductKey() {
+    for (const wchar_t* name : {L"DistributionID", L"InstanceID", L"ResourceDistributionID", L"UTMSource",
+                                L"UTMMedium", L"UTMTerm", L"UTMContent", L"StatDebugLevel"}) {
+      values_.push_back(std::make_unique<ScopedRegistryValue>(HKEY_LOCAL_MACHINE, kProductRegistryKey, name));
+      values_.back()->Remove();
+    }
+  }
+  ScopedRegistryValue& operator[](size_t i) { return *values_[i]; }
+  enum { kDistribution, kInstance, kResource, kSource, kMedium, kTerm, kContent, kDebug };
+
+ private:
+  std::vector<std::unique_ptr<ScopedRegistryValue>> values_;
+};
+
+// The decoded events the server recorded; fails the test for a body that did not decode.
+std::vector<json> Events(size_t at_least, DWORD timeout_ms = 10000) {
+  const auto records = json::parse(LoopbackServer::WaitForEvents(at_least, timeout_ms));
+  std::vector<json> events;
+  for (const auto& record : records) {
+    EXPECT_TRUE(record["ok"].get<bool>()) << record.dump();
+    events.push_back(record["event"]);
+  }
+  return events;
+}
+
+class CollectorTest : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(LoopbackServer::Clear()) << "the loopback server does not answer"; }
+  static std::string Url() { return LoopbackServer::Url("/collection"); }
+  ProductKey product_key_;
+};
+
+TEST_F(CollectorTest, EventsCarryEveryCommonFieldOnTheWire) {
+  ASSERT_TRUE(product_key_[ProductKey::kDistribution].SetString(L"dist-7"));
+  ASSERT_TRUE(product_key_[ProductKey::kInstance].SetString(L"inst-\x4E2D"));
+  ASSERT_TRUE(product_key_[ProductKey::kSource].SetString(L"newsletter"));
+  ASSERT_TRUE(product_key_[ProductKey::kContent].SetString(L""));
+  Collector collector;
+  collector.Init(Url(), "lumavex", "main");
+  collector.SetDefaultField("av", "1.2.3.4");
+  collector.SetDefaultField("mv", "1.2.3.5");
+  collector.SetDefaultField("duid", std::string(40, 'a') + "b1");
+  auto session = collector.CreateSession("event", "start");
+  session->SetField("first_hit", "true");
+  session->SetField("note", "\xF0\x9F\x90\xAD \xE4\xB8\xAD");
+  ASSERT_TRUE(session->Send());
+
+  const auto events = Events(1);
+  ASSERT_EQ(events.size(), 1u);
+  const json& e = events[0];
+  std::set<std::string> keys;
+  for (const auto& item : e.items()) keys.insert(item.key());
+  keys.erase("oskv");  // absent where the system has no display version (Wine)
+  EXPECT_EQ(keys, (std::set<std::string>{"av", "cets", "cp", "ctz", "did", "dnt", "dpr", "dram", "drd", "drh",
+                                         "drw", "duid", "ea", "em", "en", "et", "first_hit", "iid", "mv", "note",
+                                         "osa", "osbn", "osn", "sv", "utms"}));
+  EXPECT_EQ(e["en"], "event");
+  EXPECT_EQ(e["et"], "start");
+  EXPECT_EQ(e["sv"], "1");
+  EXPECT_EQ(e["ea"], "lumavex");
+  EXPECT_EQ(e["em"], "main");
+  EXPECT_EQ(e["did"], "dist-7");
+  EXPECT_EQ(e["iid"], "inst-\xE4\xB8\xAD");
+  EXPECT_EQ(e["utms"], "newsletter");
+  EXPECT_EQ(e["av"], "1.2.3.4");
+  EXPECT_EQ(e["mv"], "1.2.3.5");
+  EXPECT_EQ(e["duid"], std::string(40, 'a') + "b1");
+  EXPECT_EQ(e["cp"], "win32");
+  EXPECT_EQ(e["dnt"], "0");
+  EXPECT_EQ(e["first_hit"], true);
+  EXPECT_EQ(e["note"], "\xF0\x9F\x90\xAD \xE4\xB8\xAD");
+  EXPECT_TRUE(e["osa"] == "x86" || e["osa"] == "x64") << e["osa"];
+  EXPECT_EQ(e["osn"].get<std::string>().rfind("windows ", 0), 0u) << e["osn"];
+  for (const char* number : {"osbn", "ctz", "drw", "drh", "drd", "dpr", "dram", "cets"}) {
+    const std::string text = e[number].get<std::string>();
+    EXPECT_NO_THROW(std::stoll(text)) << number << "=" << text;
+  }
+  EXPECT_GE(std::stoll(e["dram"].get<std::string>()), 1);
+  EXPECT_NEAR(std::stoll(e["cets"].get<std::string>()), static_cast<long long>(std::time(nullptr)), 10);
+
+  const auto requests = json::parse(LoopbackServer::RequestsJson());
+  ASSERT_EQ(requests.size(), 1u);
+  std::map<std::string, std::string> headers;
+  for (const auto& h : requests[0]["headers"]) headers[h[0].get<std::string>()] = h[1].get<std::string>();
+  EXPECT_EQ(headers["User-Agent"], "default 1.0");
+  EXPECT_EQ(headers["Content-Type"], "application/x-www-form-urlencoded");
+}
+
+TEST_F(CollectorTest, SendReportsWhetherTheServerAnswered200) {
+  Collector collector;
+  collector.Init(Url(), "lumavex", "main");
+  struct Case {
+    const char* answer;
+    bool expected;
+  };
+  for (const Case& c : {Case{"{\"status\":200}", true}, Case{"{\"status\":200,\"body\":\"0123456789\",\"cut\":4}", true},
+                        Case{"{\"status\":204}", false}, Case{"{\"status\":404}", false},
+                        Case{"{\"status\":500}", false}}) {
+    SCOPED_TRACE(c.answer);
+    ASSERT_TRUE(LoopbackServer::SetResponses("/collection", std::string("[") + c.answer + "]"));
+    EXPECT_EQ(collector.CreateSession("event", "exit")->Send(), c.expected);
+  }
+  EXPECT_EQ(Events(5).size(), 5u);
+
+  Collector unreachable;
+  unreachable.Init("http://127.0.0.1:1/collection", "lumavex", "main");
+  EXPECT_FALSE(unreachable.CreateSession("event", "exit")->Send());
+}
+
+TEST_F(CollectorTest, AsynSendReturnsBeforeTheAnswerAndReportsItOnTheHttpThread) {
+  ASSERT_TRUE(LoopbackServer::SetResponses("/collection", "[{\"status\":200,\"delay_ms\":800}]"));
+  Collector collector;
+  collector.Init(Url(), "lumavex", "main");
+  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::atomic<bool> outcome{false};
+  std::thread::id called_on;
+  const auto start = Clock::now();
+  collector.CreateSession("event", "mouse_shaked")->AsynSend(1, 1, [&](bool ok) {
+    outcome = ok;
+    called_on = std::this_thread::get_id();
+    SetEvent(done);
+  });
+  EXPECT_LT(MsSince(start), 300);
+  ASSERT_EQ(WaitForSingleObject(done, 10000), WAIT_OBJECT_0);
+  CloseHandle(done);
+  EXPECT_GE(MsSince(start), 700);
+  EXPECT_TRUE(outcome);
+  EXPECT_NE(called_on, std::this_thread::get_id());
+}
+
+TEST(CollectorRetryDelay, DoublesFromOneSecondUpTo256ThenStaysAt300) {
+  const int64_t expected[] = {1, 2, 4, 8, 16, 32, 64, 128, 256, 300, 300, 300};
+  for (int32_t n = 0; n < 12; ++n) EXPECT_EQ(Collector::RetryDelaySeconds(n), expected[n]) << n;
+  EXPECT_EQ(Collector::RetryDelaySeconds(1000), 300);
+  EXPECT_EQ(Collector::RetryDelaySeconds(INT32_MAX), 300);
+}
+
+// Runs each retry at once while noting the delay it asked for, and moves a fake clock by it.
+class InstantRetries {
+ public:
+  explicit InstantRetries(Collector* collector) {
+    collector->SetRetryTimingForTesting([this] { return now_.load(); },
+                                        [this](std::function<void()> task, int64_t delay_ms) {
+                                          {
+                                            std::lock_guard<std::mutex> lock(mutex_);
+                                            delays_ms_.push_back(delay_ms);
+                                          }
+                                          now_ += delay_ms / 1000;
+                                          task();
+                                        });
+  }
+  std::vector<int64_t> delays_ms() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return delays_ms_;
+  }
+  static constexpr int64_t kStart = 1700000000;
+
+ private:
+  std::atomic<int64_t> now_{kStart};
+  std::mutex mutex_;
+  std::vector<int64_t> delays_ms_;
+};
+
+TEST_F(CollectorTest, ReportRetriesWithGrowingDelaysUntilAnAttemptSucceeds) {
+  // Eleven failures, then success.
+  std::string answers = "[";
+  for (int i = 0; i < 11; ++i) answers += "{\"status\":500},";
+  answers += "{\"status\":200}]";
+  ASSERT_TRUE(LoopbackServer::SetResponses("/collection", answers));
+  Collector collector;
+  InstantRetries retries(&collector);
+  collector.Init(Url(), "lumavex", "service");
+  collector.Report(collector.CreateSession("event", "status_healthy"));
+
+  const auto events = Events(12, 30000);
+  ASSERT_EQ(events.size(), 12u);
+  Sleep(500);
+  EXPECT_EQ(Events(12).size(), 12u) << "no attempt may follow a success";
+  EXPECT_EQ(retries.delays_ms(),
+            (std::vector<int64_t>{1000, 2000, 4000, 8000, 16000, 32000, 64000, 128000, 256000, 300000, 300000}));
+  int64_t spent = 0;
+  for (size_t n = 0; n < events.size(); ++n) {
+    SCOPED_TRACE(n);
+    EXPECT_EQ(events[n]["et"], "status_healthy");
+    EXPECT_EQ(events[n]["retry_count"], std::to_string(n));
+    EXPECT_EQ(events[n]["time_spent_trying"], std::to_string(spent));
+    if (n < 11) spent += retries.delays_ms()[n] / 1000;
+  }
+}
+
+TEST_F(CollectorTest, ReportWaitsOneRealSecondBeforeTheFirstRetry) {
+  ASSERT_TRUE(LoopbackServer::SetResponses("/collection", "[{\"status\":404},{\"status\":200}]"));
+  Collector collector;
+  collector.Init(Url(), "lumavex", "main");
+  const auto start = Clock::now();
+  collector.Report(collector.CreateSession("event", "alive"));
+  const auto first = Events(1);
+  const int64_t first_at = MsSince(start);
+  const auto both = Events(2);
+  const int64_t second_at = MsSince(start);
+  ASSERT_EQ(both.size(), 2u);
+  EXPECT_EQ(first[0]["retry_count"], "0");
+  EXPECT_EQ(first[0]["time_spent_trying"], "0");
+  EXPECT_EQ(both[1]["retry_count"], "1");
+  EXPECT_GE(second_at - first_at, 800);
+  EXPECT_LT(second_at, 4000);
+}
+
+TEST_F(CollectorTest, DestroyingTheCollectorWithAReportInFlightDropsItQuietly) {
+  ASSERT_TRUE(LoopbackServer::SetResponses("/collection", "[{\"status\":500,\"delay_ms\":700}]"));
+  {
+    Collector collector;
+    collector.Init(Url(), "lumavex", "main");
+    collector.Report(collector.CreateSession("event", "alive"));
+    Sleep(200);
+  }
+  // The failed outcome arrives after the collector is gone and must not schedule anything.
+  Sleep(2000);
+  EXPECT_EQ(Events(1).size(), 1u);
+}
+
+TEST_F(CollectorTest, LoadAttributionReplacesEarlierValues) {
+  ASSERT_TRUE(product_key_[ProductKey::kDistribution].SetString(L"before"));
+  ASSERT_TRUE(product_key_[ProductKey::kTerm].SetString(L"term"));
+  Collector collector;
+  collector.Init(Url(), "", "");
+  EXPECT_EQ(collector.fields().at("did"), "before");
+  EXPECT_EQ(collector.fields().at("utmt"), "term");
+
+  ASSERT_TRUE(product_key_[ProductKey::kDistribution].SetString(L"after setup"));
+  ASSERT_TRUE(product_key_[ProductKey::kTerm].Remove());
+  collector.LoadAttribution();
+  EXPECT_EQ(collector.fields().at("did"), "after setup");
+  EXPECT_EQ(collector.fields().at("utmt"), "");
+}
+
+TEST_F(CollectorTest, DefaultFieldsReplaceAndAnEmptyPdidMeansComputer) {
+  Collector collector;
+  collector.Init(Url(), "lumavex", "main");
+  collector.SetDefaultField("pdid", "");
+  collector.SetDefaultField("av", "9.9");
+  collector.SetDefaultField("av", "");
+  collector.SetDefaultField("ea", "other");
+  EXPECT_EQ(collector.fields().at("pdid"), "computer");
+  EXPECT_EQ(collector.fields().at("av"), "");
+  const auto plain = json::parse(collector.CreateSession("event", "start")->BuildBody(0));
+  EXPECT_EQ(plain["pdid"], "computer");
+  EXPECT_EQ(plain.count("av"), 0u);
+  EXPECT_EQ(plain["ea"], "other");
+}
+
+TEST_F(CollectorTest, StatDebugLevelBit0x1000LogsThePlainEvent) {
+  struct Case {
+    bool set;
+    DWORD level;
+    bool debug;
+  };
+  for (const Case& c : {Case{false, 0, false}, Case{true, 0x0FFF, false}, Case{true, 0x1000, true},
+                        Case{true, 0xFFFFFFFF, true}}) {
+    SCOPED_TRACE(c.level);
+    if (c.set) {
+      ASSERT_TRUE(product_key_[ProductKey::kDebug].SetDword(c.level));
+    }
+    LogCapture log;
+    Collector collector;
+    collector.Init(Url(), "lumavex", "main");
+    EXPECT_EQ(collector.debug(), c.debug);
+    auto session = collector.CreateSession("event", "start");
+    const std::string plain = session->BuildBody(0);
+    const auto messages = log.Messages();
+    if (c.debug) {
+      EXPECT_EQ(messages, std::vector<std::string>{"stat: " + plain});
+    } else {
+      EXPECT_TRUE(messages.empty());
+    }
+  }
+}
+
+TEST_F(CollectorTest, AnEventWithInvalidTextFailsWithoutARequest) {
+  Collector collector;
+  collector.Init(Url(), "lumavex", "main");
+  auto session = collector.CreateSession("event", "start");
+  session->SetField("bad", "\xFF\xFE");
+  EXPECT_FALSE(session->Send());
+  EXPECT_EQ(json::parse(LoopbackServer::RequestsJson()).size(), 0u);
+}
+
+TEST(CollectorSingleton, EveryThreadGetsTheSameInstance) {
+  std::vector<Collector*> seen(8);
+  std::vector<std::thread> threads;
+  for (size_t i = 0; i < seen.size(); ++i) {
+    threads.emplace_back([&seen, i] { seen[i] = Singleton<Collector>::GetInstance(); });
+  }
+  for (auto& t : threads) t.join();
+  ASSERT_NE(seen[0], nullptr);
+  for (Collector* c : seen) EXPECT_EQ(c, seen[0]);
+  EXPECT_EQ(Singleton<Collector>::GetInstance(), seen[0]);
+}
+
+TEST(CollectorWithoutInit, SessionsFailAtOnce) {
+  Collector collector;
+  const auto start = Clock::now();
+  EXPECT_FALSE(collector.CreateSession("event", "start")->Send());
+  EXPECT_LT(MsSince(start), 1000);
+}
+
+}  // namespace
