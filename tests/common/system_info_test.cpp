@@ -141,7 +141,7 @@ TEST(TimeZone, MinutesEastOfUtcWithWrapping) {
       {Clock(1, 17, 30, 0), Clock(1, 12, 0, 0), 330},   // UTC+5:30
       {Clock(2, 4, 45, 0), Clock(1, 23, 0, 0), 345},    // UTC+5:45 across midnight
       {Clock(1, 21, 0, 0), Clock(2, 7, 0, 0), -600},    // UTC-10 across midnight
-      {Clock(2, 1, 0, 0), Clock(1, 12, 0, 0), -660},    // UTC+13 wraps as the Part keeps it
+      {Clock(2, 1, 0, 0), Clock(1, 12, 0, 0), -660},    // UTC+13 wraps to the west on purpose
       {Clock(1, 12, 0, 0), Clock(1, 12, 0, 0), 0},
       {Clock(1, 12, 0, 59), Clock(1, 12, 0, 0), 0},     // whole minutes, truncated
       {Clock(1, 11, 59, 1), Clock(1, 12, 0, 0), 0},
