@@ -15,7 +15,7 @@ const wchar_t kUninstallRegistryKey[] =
 namespace {
 
 constexpr DWORD kStringValueBytes = 1024;
-// The largest version block accepted; anything bigger is not a version resource we wrote.
+// The largest version block read; a bigger one is treated as no version information.
 constexpr DWORD kMaxVersionInfoBytes = 16383;
 
 class ScopedKey {
