@@ -74,6 +74,8 @@ TEST_F(CollectorHttpTest, EveryPostEndsInExactlyOneCallbackOnTheClientThread) {
       {LoopbackServer::Url("/collection?query=dropped"), true, "thanks"},
       {LoopbackServer::Url("/missing"), false, ""},
       {"http://127.0.0.1:1/collection", false, ""},  // refused port
+      // Opened with TLS on the given port: the plain server cannot answer it.
+      {"https://127.0.0.1:" + std::to_string(LoopbackServer::Port()) + "/collection", false, ""},
       {"not a url", false, ""},
       {"", false, ""},
       {"http://", false, ""},
@@ -94,7 +96,7 @@ TEST_F(CollectorHttpTest, EveryPostEndsInExactlyOneCallbackOnTheClientThread) {
     EXPECT_EQ(seen[0].response, c.response);
     EXPECT_TRUE(seen[0].on_client_thread);
   }
-  // Only the three well-formed addresses on the server's port reached it, the query left off.
+  // Only the three plain-HTTP addresses on the server's port reached it as requests, the query left off.
   const auto requests = nlohmann::json::parse(LoopbackServer::RequestsJson());
   ASSERT_EQ(requests.size(), 3u);
   for (const auto& r : requests) {

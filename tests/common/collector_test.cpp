@@ -125,6 +125,23 @@ TEST_F(CollectorTest, EventsCarryEveryCommonFieldOnTheWire) {
   EXPECT_EQ(headers["Content-Type"], "application/x-www-form-urlencoded");
 }
 
+TEST_F(CollectorTest, InstallerEventsCarryElapsedTimeAndTheExtraTextInEp) {
+  Collector collector;
+  collector.Init(Url(), "", "");
+  collector.set_add_elapsed_time(true);
+  auto session = collector.CreateSession("event", "install_start");
+  session->AddExtraJson("{\"step\":\"copy\",\"ok\":true}");
+  session->AddExtraJson("{\"ok\":null}");
+  ASSERT_TRUE(session->Send());
+  const auto events = Events(1);
+  ASSERT_EQ(events.size(), 1u);
+  const json& ep = events[0]["ep"];
+  EXPECT_EQ(ep.size(), 2u) << ep.dump();
+  EXPECT_EQ(ep["step"], "copy");
+  EXPECT_GE(std::stoll(ep["elapsed_time"].get<std::string>()), 0);
+  EXPECT_EQ(events[0].count("ea"), 0u) << "an empty application name is left out";
+}
+
 TEST_F(CollectorTest, SendReportsWhetherTheServerAnswered200) {
   Collector collector;
   collector.Init(Url(), "lumavex", "main");

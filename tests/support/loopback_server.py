@@ -6,7 +6,7 @@ Every POST to "/collection" is decoded with the collector key (Base64, then Blow
 stripped) and the decoded JSON event is recorded. Every request is recorded too (method, path, headers,
 body). How the server answers is set per path through the control interface:
 
-  GET  /_control/ping                 "ok"
+  GET  /_control/ping                 "ok <pid>"
   POST /_control/responses?path=P     JSON list of answers for path P (or "*" for every path); each
                                       request takes the first one, the last one stays:
                                       {"status": 200, "delay_ms": 0, "body": "", "cut": null,
@@ -178,7 +178,7 @@ class Handler(BaseHTTPRequestHandler):
         command = url.path[len("/_control/"):]
         try:
             if command == "ping":
-                self.send_plain(200, b"ok", "text/plain")
+                self.send_plain(200, ("ok %d" % os.getpid()).encode("ascii"), "text/plain")
             elif command == "responses":
                 answers = json.loads(body.decode("utf-8"))
                 if isinstance(answers, dict):
@@ -236,16 +236,18 @@ def control(port, command, timeout=2):
         return reply.read()
 
 
-def answers(port):
+def answers(port, pid):
+    # The pid tells our server from another one that may hold the port (other build trees on the
+    # same machine run their own).
     try:
-        return control(port, "ping", timeout=1) == b"ok"
+        return control(port, "ping", timeout=1) == ("ok %d" % pid).encode("ascii")
     except OSError:
         return False
 
 
 def start(port, state_dir, idle_timeout):
     os.makedirs(state_dir, exist_ok=True)
-    stop(port, state_dir)
+    stop(port, state_dir)  # a server left over from an interrupted run of this build
     log = open(os.path.join(state_dir, "server.log"), "ab")
     # Detached, with no inherited output: a test runner reading this script's output must not wait
     # for the server.
@@ -257,9 +259,10 @@ def start(port, state_dir, idle_timeout):
     deadline = time.monotonic() + 15
     while time.monotonic() < deadline:
         if process.poll() is not None:
-            print("loopback server exited at start (code %s); see %s" % (process.returncode, log.name))
+            print("loopback server exited at start (code %s; is port %d taken?); see %s"
+                  % (process.returncode, port, log.name))
             return 1
-        if answers(port):
+        if answers(port, process.pid):
             print("loopback server %d listening on 127.0.0.1:%d" % (process.pid, port))
             return 0
         time.sleep(0.1)
@@ -269,22 +272,21 @@ def start(port, state_dir, idle_timeout):
 
 
 def stop(port, state_dir):
+    """Ends the server that this state folder started, and only that one."""
     pid_path = os.path.join(state_dir, "server.pid")
-    pid = None
-    if os.path.exists(pid_path):
-        with open(pid_path) as f:
-            pid = int(f.read().strip() or 0) or None
-        os.remove(pid_path)
-    try:
-        control(port, "shutdown")
-    except OSError:
-        pass
-    if pid is not None:
-        deadline = time.monotonic() + 5
-        while time.monotonic() < deadline and process_alive(pid):
-            time.sleep(0.1)
-        if process_alive(pid) and is_loopback_server(pid):
-            os.kill(pid, signal.SIGKILL)
+    if not os.path.exists(pid_path):
+        return 0
+    with open(pid_path) as f:
+        pid = int(f.read().strip() or 0) or None
+    os.remove(pid_path)
+    if pid is None or not process_alive(pid) or not is_loopback_server(pid):
+        return 0
+    os.kill(pid, signal.SIGTERM)
+    deadline = time.monotonic() + 5
+    while time.monotonic() < deadline and process_alive(pid):
+        time.sleep(0.1)
+    if process_alive(pid):
+        os.kill(pid, signal.SIGKILL)
     return 0
 
 
