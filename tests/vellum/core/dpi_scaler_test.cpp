@@ -89,6 +89,14 @@ TEST(DpiSystem, MatchesTheScreenOfThisSystem) {
   ReleaseDC(nullptr, screen);
   // Both paths report the same value here: Shcore's effective DPI follows the same setting.
   EXPECT_EQ(screen_dpi, Vellum::GetMainMonitorDpi());
+
+  // The real monitor service, found by name, whatever version the system reports.
+  Vellum::IDpiPlatform* system = Vellum::SetDpiPlatform(nullptr);
+  HRESULT result = E_FAIL;
+  UINT dpi_x = 0;
+  ASSERT_TRUE(system->GetDpiForMonitor(system->MonitorFromPoint(POINT{1, 1}), &result, &dpi_x));
+  EXPECT_EQ(S_OK, result);
+  EXPECT_EQ(static_cast<UINT>(screen_dpi), dpi_x);
 }
 
 TEST(DpiScaler, ScalesValuesWithoutLosingNonZeroLengths) {
