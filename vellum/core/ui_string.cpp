@@ -35,71 +35,54 @@ CUIString::~CUIString() {
   if (!IsInline()) std::free(text_);
 }
 
-bool CUIString::Aliases(const wchar_t* text) const {
-  const auto p = reinterpret_cast<uintptr_t>(text);
-  const auto inline_begin = reinterpret_cast<uintptr_t>(buffer_);
-  if (p >= inline_begin && p < inline_begin + sizeof(buffer_)) return true;
-  if (IsInline()) return false;
-  const auto heap_begin = reinterpret_cast<uintptr_t>(text_);
-  return p >= heap_begin && p <= heap_begin + std::wcslen(text_) * sizeof(wchar_t);
-}
-
+// Sources may lie inside this string's own storage (TrimLeft of a long text, s += s, a piece of
+// itself): the old block is freed only after the copy, and copies within one buffer use memmove.
 void CUIString::Assign(const wchar_t* text, int length) {
   text = OrEmpty(text);
   if (length < 0) length = static_cast<int>(std::wcslen(text));
-  // A source inside this string (TrimLeft of a long text, s = s.GetData() + n) may be freed or
-  // overwritten below: take it from a copy instead.
-  if (Aliases(text)) {
-    CUIString copy;
-    copy.Assign(text, length);
-    Assign(copy.text_, length);
-    return;
-  }
   const size_t available = wcsnlen(text, static_cast<size_t>(length));
+  wchar_t* target = text_;
+  wchar_t* old_block = nullptr;
   if (length <= kMaxInlineLength) {
-    if (!IsInline()) {
-      std::free(text_);
-      text_ = buffer_;
-    }
+    target = buffer_;
+    if (!IsInline()) old_block = text_;
   } else if (IsInline() || static_cast<int>(std::wcslen(text_)) < length) {
-    wchar_t* block = AllocateText(static_cast<size_t>(length));
-    if (block == nullptr) return;
-    if (!IsInline()) std::free(text_);
-    text_ = block;
+    target = AllocateText(static_cast<size_t>(length));
+    if (target == nullptr) return;
+    if (!IsInline()) old_block = text_;
   }
-  wmemcpy(text_, text, available);
-  wmemset(text_ + available, L'\0', static_cast<size_t>(length) - available + 1);
+  wmemmove(target, text, available);
+  wmemset(target + available, L'\0', static_cast<size_t>(length) - available + 1);
+  text_ = target;
+  std::free(old_block);
 }
 
 void CUIString::Append(const wchar_t* text) {
   if (text == nullptr) return;
-  if (Aliases(text)) {  // s += s, or a piece of itself: the block may move while growing
-    CUIString copy(text);
-    Append(copy.text_);
-    return;
-  }
   const size_t current = std::wcslen(text_);
   const size_t added = std::wcslen(text);
   const size_t total = current + added;
   if (total > static_cast<size_t>(kMaxInlineLength)) {
-    if (total >= SIZE_MAX / sizeof(wchar_t) || total > INT32_MAX) return;
-    if (IsInline()) {
-      wchar_t* block = AllocateText(total);
-      if (block == nullptr) return;
-      wmemcpy(block, buffer_, current + 1);
-      text_ = block;
-    } else {
-      void* block = std::realloc(text_, (total + 1) * sizeof(wchar_t));
-      if (block == nullptr) return;
-      text_ = static_cast<wchar_t*>(block);
-    }
-  } else if (!IsInline()) {
-    // A heap text shortened in place (SetAt, TrimRight) goes back to the inline buffer.
-    wmemcpy(buffer_, text_, current + 1);
-    std::free(text_);
-    text_ = buffer_;
+    if (total > INT32_MAX) return;
+    // A fresh block rather than realloc: the appended text may lie in the old one.
+    wchar_t* block = AllocateText(total);
+    if (block == nullptr) return;
+    wmemcpy(block, text_, current);
+    wmemcpy(block + current, text, added + 1);
+    if (!IsInline()) std::free(text_);
+    text_ = block;
+    return;
   }
-  wmemcpy(text_ + current, text, added + 1);
+  if (!IsInline()) {
+    // A heap text shortened in place (SetAt, TrimRight) goes back to the inline buffer.
+    wchar_t* old_block = text_;
+    wmemcpy(buffer_, old_block, current);
+    wmemcpy(buffer_ + current, text, added + 1);
+    text_ = buffer_;
+    std::free(old_block);
+    return;
+  }
+  wmemmove(text_ + current, text, added + 1);
 }
 
 void CUIString::Empty() {

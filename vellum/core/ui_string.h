@@ -74,8 +74,6 @@ class CUIString {
 
  private:
   bool IsInline() const { return text_ == buffer_; }
-  // Whether a pointer lies in this string's own storage, which an operation may free or move.
-  bool Aliases(const wchar_t* text) const;
 
   wchar_t* text_;
   wchar_t buffer_[kInlineCapacity];

@@ -92,6 +92,24 @@ TEST(UIString, SourcesInsideTheStringItselfAreReadBeforeTheyMove) {
       {"assign itself", long_text, [](CUIString& s) { s = s.GetData(); }, long_text},
       {"assign a longer padded piece of itself", L"xy" + std::wstring(65, L'z'),
        [](CUIString& s) { s.Assign(s.GetData() + 2, 90); }, std::wstring(65, L'z')},
+      {"assign from past the terminator of a shortened heap text", std::wstring(80, L'k'),
+       [](CUIString& s) {
+         s.SetAt(3, L'\0');
+         s.Assign(s.GetData() + 10, 70);
+       },
+       std::wstring(70, L'k')},
+      {"append from past the terminator of a shortened heap text", std::wstring(80, L'k'),
+       [](CUIString& s) {
+         s.SetAt(3, L'\0');
+         s += s.GetData() + 10;
+       },
+       std::wstring(73, L'k')},
+      {"append a piece of itself back inline", std::wstring(70, L'm'),
+       [](CUIString& s) {
+         s.SetAt(5, L'\0');
+         s += s.GetData() + 2;
+       },
+       std::wstring(8, L'm')},
       {"replace with itself", L"a-b", [](CUIString& s) { s.Replace(L"-", s.GetData()); }, L"aa-bb"},
       {"small format of its own text", L"n=%d", [](CUIString& s) { s.SmallFormat(s.GetData(), 7); }, L"n=7"},
       {"format with its own text as argument", long_text,
