@@ -23,12 +23,20 @@ inline void SkipWhitespace(const wchar_t*& p) {
   while (IsSpace(*p)) ++p;
 }
 
-// Element and attribute names: letters, digits, ':' and '_'.
-inline bool IsNameChar(wchar_t c) {
-  if (c < 0x80) {
-    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L':' ||
-           c == L'_';
+// Element and attribute names: letters, digits, ':' and '_'. ASCII goes through a table: names are
+// the bulk of a skin's characters.
+struct AsciiNameTable {
+  bool name[128] = {};
+  constexpr AsciiNameTable() {
+    for (int c = 0; c < 128; ++c) {
+      name[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ':' || c == '_';
+    }
   }
+};
+constexpr AsciiNameTable kAsciiNames;
+
+inline bool IsNameChar(wchar_t c) {
+  if (c < 0x80) return kAsciiNames.name[c];
   return std::iswalnum(c) != 0;
 }
 
