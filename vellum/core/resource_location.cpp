@@ -6,6 +6,7 @@
 #include <string>
 
 #include "vellum/core/paint_manager.h"
+#include "vellum/core/xml_markup.h"
 
 namespace Vellum {
 
@@ -49,8 +50,10 @@ bool Allocate(std::vector<BYTE>* bytes, size_t size) {
   }
 }
 
+// Reads one entry of an open archive. The declared size is checked before anything is allocated.
 ResourceReadResult ReadFromZip(HZIP zip, const wchar_t* name, size_t max_size,
-                               std::vector<BYTE>* bytes) {
+                               std::vector<BYTE>* bytes, ULONGLONG* declared_size) {
+  *declared_size = 0;
   std::wstring entry_name(name);
   for (wchar_t& c : entry_name) {
     if (c == L'\\') c = L'/';
@@ -60,6 +63,7 @@ ResourceReadResult ReadFromZip(HZIP zip, const wchar_t* name, size_t max_size,
   if (FindZipItem(zip, entry_name.c_str(), true, &index, &entry) != ZR_OK) {
     return ResourceReadResult::kNotInZip;
   }
+  *declared_size = entry.unc_size;
   if (entry.unc_size == 0) return ResourceReadResult::kEmpty;
   if (entry.unc_size > max_size) return ResourceReadResult::kTooLarge;
   if (!Allocate(bytes, static_cast<size_t>(entry.unc_size))) return ResourceReadResult::kTooLarge;
@@ -71,6 +75,63 @@ ResourceReadResult ReadFromZip(HZIP zip, const wchar_t* name, size_t max_size,
   }
   return ResourceReadResult::kOk;
 }
+
+// The archive the lookup rule reads: the cached one, or one opened from the resource folder for a
+// single read (closed again by the caller through `opened`).
+HZIP ZipForOneRead(bool* opened) {
+  const ResourceLocation& location = Location();
+  *opened = false;
+  if (location.cached_zip) return location.zip;
+  const std::wstring zip_path =
+      std::wstring(location.resource_path.GetData()) + location.zip_name.GetData();
+  const std::string ansi = ToAnsi(location.zip_password);
+  HZIP zip = OpenZip(zip_path.c_str(), location.zip_password.IsEmpty() ? nullptr : ansi.c_str());
+  *opened = zip != nullptr;
+  return zip;
+}
+
+ResourceReadResult ReadFromResourceZip(const wchar_t* name, size_t max_size,
+                                       std::vector<BYTE>* bytes, ULONGLONG* declared_size) {
+  *declared_size = 0;
+  bool opened = false;
+  HZIP zip = ZipForOneRead(&opened);
+  if (!zip) return ResourceReadResult::kCannotOpenZip;
+  const ResourceReadResult result = ReadFromZip(zip, name, max_size, bytes, declared_size);
+  if (opened) CloseZip(zip);
+  return result;
+}
+
+// How the XML loader reaches skin files.
+class ResourceLocationXmlSource : public IXmlFileSource {
+ public:
+  CUIString GetResourcePath() override { return Location().resource_path; }
+  bool UsesResourceZip() override { return !Location().zip_name.IsEmpty(); }
+  ZipStatus ReadZipEntry(const wchar_t* entry_name, DWORD max_size, DWORD* size,
+                         std::vector<BYTE>* bytes) override {
+    ULONGLONG declared = 0;
+    const ResourceReadResult result = ReadFromResourceZip(entry_name, max_size, bytes, &declared);
+    *size = declared > MAXDWORD ? MAXDWORD : static_cast<DWORD>(declared);
+    switch (result) {
+      case ResourceReadResult::kCannotOpenZip:
+        return kZipNoArchive;
+      case ResourceReadResult::kNotInZip:
+        return kZipNotFound;
+      case ResourceReadResult::kCannotUnzip:
+        return kZipUnzipFailed;
+      default:
+        // Empty and oversized entries are told apart by the size.
+        return kZipOk;
+    }
+  }
+};
+
+void InstallXmlSource() {
+  static ResourceLocationXmlSource source;
+  SetXmlFileSource(&source);
+}
+
+// Skin documents follow the resource location from the start of the process.
+const bool g_xml_source_installed = (InstallXmlSource(), true);
 
 }  // namespace
 
@@ -106,6 +167,7 @@ void CPaintManagerUI::SetResourceZip(const void* bytes, unsigned int size, const
   location.cached_zip = true;
   location.zip_password = password;
   const std::string ansi = ToAnsi(location.zip_password);
+  InstallXmlSource();
   location.zip = location.zip_bytes ? OpenZip(location.zip_bytes.get(), location.zip_size,
                                               password ? ansi.c_str() : nullptr)
                                     : nullptr;
@@ -146,19 +208,8 @@ ResourceReadResult ReadResourceFile(const wchar_t* name, size_t max_size, std::v
     const std::wstring path = std::wstring(location.resource_path.GetData()) + name;
     return ReadWholeFile(path.c_str(), max_size, bytes);
   }
-  if (location.cached_zip) {
-    if (!location.zip) return ResourceReadResult::kCannotOpenZip;
-    return ReadFromZip(location.zip, name, max_size, bytes);
-  }
-  // An archive named in the resource folder is opened for this one read.
-  const std::wstring zip_path =
-      std::wstring(location.resource_path.GetData()) + location.zip_name.GetData();
-  const std::string ansi = ToAnsi(location.zip_password);
-  HZIP zip = OpenZip(zip_path.c_str(), location.zip_password.IsEmpty() ? nullptr : ansi.c_str());
-  if (!zip) return ResourceReadResult::kCannotOpenZip;
-  const ResourceReadResult result = ReadFromZip(zip, name, max_size, bytes);
-  CloseZip(zip);
-  return result;
+  ULONGLONG declared = 0;
+  return ReadFromResourceZip(name, max_size, bytes, &declared);
 }
 
 }  // namespace Vellum

@@ -13,6 +13,7 @@
 #include "vellum/core/paint_manager.h"
 #include "vellum/core/render_engine.h"
 #include "vellum/core/resource_location.h"
+#include "vellum/core/xml_markup.h"
 
 namespace {
 
@@ -114,6 +115,26 @@ TEST_F(ResourceZip, ImagesComeFromTheArchive) {
   // that name either, there is no image.
   EXPECT_EQ(CRenderUI::LoadImage(L"big.png"), nullptr);
   EXPECT_EQ(CRenderUI::LoadImage(L"img/missing.png"), nullptr);
+}
+
+TEST_F(ResourceZip, SkinDocumentsComeFromTheArchive) {
+  CXmlMarkup xml;
+  ASSERT_TRUE(xml.LoadFromFile(L"skin\\MAIN.xml")) << xml.GetLastErrorMessage();
+  EXPECT_STREQ(xml.GetRoot().GetName(), L"Window");
+  const struct {
+    const wchar_t* name;
+    const wchar_t* error;
+  } cases[] = {
+      {L"skin\\missing.xml", L"Could not find ziped file"},
+      {L"empty.txt", L"File is empty"},
+      {L"big.png", L"File too large"},
+      {L"damaged.xml", L"Could not unzip file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
+    EXPECT_FALSE(xml.LoadFromFile(c.name));
+    EXPECT_STREQ(xml.GetLastErrorMessage(), c.error);
+  }
 }
 
 }  // namespace
