@@ -9,7 +9,7 @@ namespace Vellum {
 
 namespace {
 
-// One channel of the HSL to RGB conversion, t already wrapped into 0..1.
+// One channel of the HSL to RGB conversion; t is first wrapped into 0..1.
 float HueToChannel(float p, float q, float t) {
   while (t < 0.0f) t += 1.0f;
   while (t > 1.0f) t -= 1.0f;
@@ -210,9 +210,10 @@ void CRenderUI::ReapplyClip(HDC dc, CClipRegionUI& clip) {
 
 // ---- Alpha blending -----------------------------------------------------------------------------------
 
-BOOL WINAPI CRenderUI::AlphaBlendFallback(HDC dest, int x, int y, int width, int height, HDC source,
-                                   int source_x, int source_y, int source_width,
-                                   int source_height, BLENDFUNCTION blend) {
+BOOL WINAPI CRenderUI::AlphaBlendFallback(HDC dest, int x, int y, int width, int height,
+                                          HDC source, int source_x, int source_y,
+                                          int source_width, int source_height,
+                                          BLENDFUNCTION blend) {
   HDC memory = CreateCompatibleDC(dest);
   if (!memory) return FALSE;
   BYTE* source_bits = nullptr;

@@ -76,9 +76,9 @@ class CRenderUI {
   static void ReapplyClip(HDC dc, CClipRegionUI& clip);
 
   // The same arguments and result as the system's AlphaBlend, for when it cannot be found.
-  static BOOL WINAPI AlphaBlendFallback(HDC dest, int x, int y, int width, int height, HDC source,
-                                 int source_x, int source_y, int source_width, int source_height,
-                                 BLENDFUNCTION blend);
+  static BOOL WINAPI AlphaBlendFallback(HDC dest, int x, int y, int width, int height,
+                                        HDC source, int source_x, int source_y, int source_width,
+                                        int source_height, BLENDFUNCTION blend);
   // AlphaBlend (or the fallback) and GradientFill (or null), looked up once per process.
   static AlphaBlendProc GetAlphaBlend();
   static GradientFillProc GetGradientFill();
