@@ -6,8 +6,10 @@
 
 #include <string>
 
+#include "app/cursor_manager.h"
 #include "app/cursor_utils.h"
 #include "common/logging.h"
+#include "tests/app/recording_cursors.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -48,6 +50,33 @@ TEST(BrokenArrowImage, LeavesNoEnlargedCursorAndLogsTheReasonOnce) {
   ASSERT_NE(second, std::string::npos);
   EXPECT_EQ(text.find(kReason, second + 1), std::string::npos) << "one line per attempt: build and direct load";
   EXPECT_NE(text.find("[lumavex_log] [E] " + kReason), std::string::npos);
+}
+
+TEST(BrokenArrowImage, EveryCursorKeepsItsNormalShape) {
+  TempDir dir;
+  const std::wstring log = dir.File(L"lumavex.log");
+  ASSERT_TRUE(InitLogger(log, "lumavex_log"));
+  RecordingCursors system;
+  {
+    CursorManager manager(system, [] { return 4; }, nullptr);
+    for (const auto& entry : manager.entries()) {
+      EXPECT_NE(entry->normal, nullptr);
+      EXPECT_EQ(entry->enlarged, nullptr);
+    }
+    manager.Enlarge();
+    EXPECT_TRUE(system.sets.empty());
+  }
+  FlushLogger();
+  const auto lines = testing_support::SplitLines(ReadFileBytes(log));
+  ShutdownLogger();
+  const std::string failed = "[E] Failed to CursorUtils::ScaleCursor";
+  int failures = 0;
+  for (const auto& line : lines) {
+    if (line.size() > failed.size() && line.compare(line.size() - failed.size(), failed.size(), failed) == 0) {
+      ++failures;
+    }
+  }
+  EXPECT_EQ(failures, 13) << "one line per cursor entry";
 }
 
 }  // namespace
