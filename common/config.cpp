@@ -1,0 +1,87 @@
+#include "common/config.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "common/logon_task.h"
+
+namespace {
+
+const wchar_t kSection[] = L"Setting";
+const wchar_t kFileName[] = L"config.ini";
+
+constexpr int kDefaultScaleFactor = 3;
+
+std::wstring ProgramFolder() {
+  wchar_t path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  // A truncated path would name some other folder.
+  if (length == 0 || length >= MAX_PATH) return std::wstring();
+  std::wstring folder(path, length);
+  const size_t slash = folder.rfind(L'\\');
+  return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash);
+}
+
+}  // namespace
+
+Config& Config::GetInstance() {
+  static Config* instance = new Config();  // outlives every user, including late ones at exit
+  return *instance;
+}
+
+void Config::Load() { Load(ProgramFolder()); }
+
+void Config::Load(const std::wstring& folder) {
+  ini_path.clear();
+  if (!folder.empty()) {
+    ini_path = folder;
+    if (ini_path.back() != L'\\' && ini_path.back() != L'/') ini_path += L'\\';
+    ini_path += kFileName;
+  }
+  // Without a folder there is no file: its defaults apply. (An empty path would make the profile
+  // functions read a file of that name in the Windows folder.)
+  auto read = [this](const wchar_t* key, int fallback) -> UINT {
+    if (ini_path.empty()) return static_cast<UINT>(fallback);
+    return GetPrivateProfileIntW(kSection, key, fallback, ini_path.c_str());
+  };
+  const UINT shake = read(L"EnableShake", 1);
+  const UINT auto_start = read(L"AutoRun", 0);
+  const UINT game = read(L"GameModeEnable", 1);
+  const UINT scale = read(L"ScaleFactor", kDefaultScaleFactor);
+
+  enable_shake = shake != 0;
+  auto_run = auto_start != 0;
+  game_mode = game != 0;
+  // Unsigned on purpose: a negative number in the file is out of range too.
+  scale_factor = (scale >= 2 && scale <= 5) ? static_cast<int32_t>(scale) : kDefaultScaleFactor;
+
+  if (auto_run && !LogonTaskExists()) CreateLogonTask(std::wstring());
+}
+
+void Config::SetEnableShake(bool enable) {
+  enable_shake = enable;
+  WriteValue(L"EnableShake", enable ? 1 : 0);
+}
+
+void Config::SetAutoRun(bool enable) {
+  auto_run = enable;
+  WriteValue(L"AutoRun", enable ? 1 : 0);
+}
+
+void Config::SetGameModeEnable(bool enable) {
+  game_mode = enable;
+  WriteValue(L"GameModeEnable", enable ? 1 : 0);
+}
+
+void Config::SetScaleFactor(int32_t factor) {
+  scale_factor = (factor >= 1 && factor <= 20) ? factor : kDefaultScaleFactor;
+  WriteValue(L"ScaleFactor", scale_factor);
+}
+
+void Config::WriteValue(const wchar_t* key, int value) const {
+  if (ini_path.empty()) return;
+  wchar_t text[32] = {};
+  _snwprintf(text, 31, L"%d", value);
+  WritePrivateProfileStringW(kSection, key, text, ini_path.c_str());
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// Codecs shared by the statistics body, the device identifier and the upgrade protocol.
+
+// SHA-1 through the platform's cryptography service: the 20 raw digest bytes, or "" when any step of
+// the service fails.
+std::string Sha1Digest(const void* data, size_t size);
+std::string Sha1Digest(const std::string& bytes);
+
+// Base64 with the standard alphabet and "=" padding, no line breaks. `output` must hold at least
+// 4 * ceil(length / 3) + 1 bytes; it is zero-terminated. Returns the number of characters written.
+size_t Base64EncodeRaw(char* output, const unsigned char* input, size_t length);
+// Replaces `*output` with the encoding; false only for a null output or null input with a length.
+bool Base64Encode(std::string* output, const void* input, size_t length);
+
+// The Blowfish block cipher (64-bit blocks, 16 rounds), used in ECB mode with zero padding. Words
+// are read from and written to bytes big-endian.
+class Blowfish {
+ public:
+  Blowfish();
+  ~Blowfish();
+  Blowfish(const Blowfish&) = delete;
+  Blowfish& operator=(const Blowfish&) = delete;
+
+  // The standard key schedule; the key bytes are used cyclically. An empty key leaves the initial
+  // tables unmixed by key bytes.
+  void SetKey(const unsigned char* key, size_t length);
+  void SetKey(const std::string& key) {
+    SetKey(reinterpret_cast<const unsigned char*>(key.data()), key.size());
+  }
+
+  // Enciphers one block in place.
+  void EncryptBlock(uint32_t* left, uint32_t* right) const;
+
+  // Pads `length` up to a multiple of 8 with zero bytes and enciphers each block on its own.
+  // `input` and `output` may be the same buffer; `output` must hold the padded length, which is
+  // returned (0 for an empty input, no extra block when `length` already is a multiple of 8).
+  size_t Encrypt(const unsigned char* input, unsigned char* output, size_t length) const;
+
+  static size_t PaddedLength(size_t length) { return (length + 7) & ~static_cast<size_t>(7); }
+
+ private:
+  uint32_t F(uint32_t x) const;
+
+  std::unique_ptr<uint32_t[]> p_array;  // 18 words
+  std::unique_ptr<uint32_t[]> s_boxes;  // 4 boxes of 256 words, one after the other
+};
