@@ -1,0 +1,113 @@
+#include "common/collector_http.h"
+
+#include <windows.h>
+#include <winhttp.h>
+
+#include <cstdio>
+
+#include "common/text.h"
+
+namespace {
+
+constexpr wchar_t kDefaultAgent[] = L"default 1.0";
+
+struct ParsedUrl {
+  bool secure = false;
+  uint16_t port = 0;
+  std::wstring host;
+  std::wstring path;
+};
+
+bool ParseUrl(const std::string& url, ParsedUrl* out) {
+  const std::wstring wide = Utf8ToUtf16(url);
+  if (wide.empty()) return false;
+  URL_COMPONENTS parts = {};
+  parts.dwStructSize = sizeof(parts);
+  parts.dwSchemeLength = static_cast<DWORD>(-1);
+  parts.dwHostNameLength = static_cast<DWORD>(-1);
+  parts.dwUrlPathLength = static_cast<DWORD>(-1);
+  parts.dwExtraInfoLength = static_cast<DWORD>(-1);
+  parts.dwUserNameLength = static_cast<DWORD>(-1);
+  parts.dwPasswordLength = static_cast<DWORD>(-1);
+  if (!WinHttpCrackUrl(wide.c_str(), static_cast<DWORD>(wide.size()), ICU_REJECT_USERPWD, &parts)) return false;
+  // Credentials in the address are refused even where the platform lets them through.
+  if (parts.dwUserNameLength != 0 || parts.dwPasswordLength != 0) return false;
+  if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) return false;
+  out->secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
+  out->port = parts.nPort;
+  if (parts.lpszHostName != nullptr) out->host.assign(parts.lpszHostName, parts.dwHostNameLength);
+  // The query (extra information) is not sent.
+  if (parts.lpszUrlPath != nullptr) out->path.assign(parts.lpszUrlPath, parts.dwUrlPathLength);
+  return true;
+}
+
+}  // namespace
+
+CollectorHttp::CollectorHttp() : worker_(L"CollectorHttpPost Task") {}
+
+CollectorHttp::~CollectorHttp() {
+  // No bookkeeping may run while the table goes away; the requests still running report to this
+  // object until their tasks have waited for them, and those reports are dropped by the stopped thread.
+  worker_.Stop();
+  std::map<WinHttpTask*, Entry> running;
+  running.swap(running_);
+  running.clear();
+}
+
+void CollectorHttp::Start() { worker_.Start(); }
+
+void CollectorHttp::Get(const std::string&, const HeaderMap&, Callback) {}
+
+void CollectorHttp::Post(const std::string& url, const std::string& body, const HeaderMap& headers,
+                         Callback callback) {
+  if (!worker_.IsCurrentThread()) {
+    worker_.Post([this, url, body, headers, callback] { Post(url, body, headers, callback); });
+    return;
+  }
+
+  auto task = std::make_shared<WinHttpTask>();
+  task->set_listener(this);
+  ParsedUrl parsed;
+  const bool url_ok = ParseUrl(url, &parsed);
+  if (!url_ok) {
+    std::fprintf(stderr, "Error in URL parsing.\n");
+  } else {
+    task->set_secure(parsed.secure);
+    task->set_host(parsed.host);
+    task->set_path(parsed.path);
+    task->set_port(parsed.port);
+    task->set_verb(WinHttpTask::kPost);
+  }
+  task->set_body(body);
+  WinHttpTask* const key = task.get();
+  running_[key] = Entry(task, callback);
+
+  if (url_ok && !parsed.host.empty() && !parsed.path.empty()) {
+    if (task->agent().empty()) task->set_agent(kDefaultAgent);
+    if (task->Start()) return;
+  }
+  // Nothing was started, so no completion will come: answer now, so that every Post ends in exactly
+  // one callback and a waiting sender is released.
+  running_.erase(key);
+  if (callback) callback(false, 0, std::string());
+}
+
+void CollectorHttp::OnTaskComplete(WinHttpTask* task, WinHttpTask::Status status) {
+  if (status == WinHttpTask::kRunning) return;
+  if (worker_.IsCurrentThread()) {
+    Complete(task);
+  } else {
+    worker_.Post([this, task] { Complete(task); });
+  }
+}
+
+void CollectorHttp::Complete(WinHttpTask* task) {
+  auto it = running_.find(task);
+  if (it == running_.end()) return;
+  // Taken out of the table before the callback runs: the callback may post again, and dropping the
+  // entry may release the last owner of this client.
+  Entry entry = std::move(it->second);
+  running_.erase(it);
+  const bool ok = entry.first->state() == WinHttpTask::kSucceeded;
+  if (entry.second) entry.second(ok, 0, ok ? entry.first->response() : std::string());
+}

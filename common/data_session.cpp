@@ -1,0 +1,163 @@
+#include "common/data_session.h"
+
+#include <windows.h>
+
+#include <ctime>
+#include <memory>
+#include <nlohmann/json.hpp>
+
+#include "common/collector_http.h"
+#include "common/crypto.h"
+#include "common/logging.h"
+
+namespace common {
+
+namespace {
+
+// The collection endpoint deciphers with the same 32 key bytes.
+constexpr char kCollectorKey[] = "Qm7Tz2Lp9Xc4Vb8Nw1Rk6Hd3Js5Fg0Ya";
+// Extra texts nested deeper than this are refused: merging and serialising recurse once per level.
+constexpr int kMaxExtraDepth = 64;
+
+using json = nlohmann::json;
+
+json ObjectFromFields(const DataSession::StringMap& fields) {
+  json object = json::object();
+  for (const auto& [key, value] : fields) {
+    if (value.empty()) continue;
+    if (value == "true") {
+      object[key] = true;
+    } else if (value == "false") {
+      object[key] = false;
+    } else {
+      object[key] = value;
+    }
+  }
+  return object;
+}
+
+json ParseExtra(const std::string& text) {
+  json::parser_callback_t limit_depth = [](int depth, json::parse_event_t, json&) {
+    if (depth > kMaxExtraDepth) throw std::length_error("extra JSON nested too deeply");
+    return true;
+  };
+  return json::parse(text, limit_depth);
+}
+
+std::string Encipher(const std::string& plain) {
+  Blowfish cipher;
+  cipher.SetKey(reinterpret_cast<const unsigned char*>(kCollectorKey), sizeof(kCollectorKey) - 1);
+  std::string buffer(Blowfish::PaddedLength(plain.size()), '\0');
+  plain.copy(buffer.data(), plain.size());
+  auto* bytes = reinterpret_cast<unsigned char*>(buffer.data());
+  const size_t length = cipher.Encrypt(bytes, bytes, plain.size());
+  std::string encoded;
+  Base64Encode(&encoded, bytes, length);
+  json body = json::object();
+  body["data"] = encoded;
+  body["enc"] = "1";
+  return body.dump();
+}
+
+}  // namespace
+
+DataSession::DataSession(const std::string& url, const StringMap& fields, const StringMap& ep_fields,
+                         bool add_elapsed_time, bool debug, std::shared_ptr<CollectorHttp> http)
+    : fields_(fields),
+      ep_fields_(ep_fields),
+      http_(std::move(http)),
+      url_(url),
+      add_elapsed_time_(add_elapsed_time),
+      debug_(debug) {}
+
+void DataSession::AsynSend(int mode, int encrypt, Done done) {
+  if (add_elapsed_time_) ep_fields_["elapsed_time"] = std::to_string(static_cast<long long>(std::clock()));
+  fields_["cets"] = std::to_string(static_cast<long long>(std::time(nullptr)));
+
+  if (!http_) {
+    if (done) done(false);
+    return;
+  }
+  if (mode == 1) {
+    std::string body;
+    if (!BuildBody(encrypt, &body)) {
+      // An event that cannot be encoded is not delivered: posting it empty would lose it silently.
+      if (done) done(false);
+      return;
+    }
+    auto self = shared_from_this();
+    http_->Post(url_, body, CollectorHttp::HeaderMap(),
+                [self, done](bool ok, int code, const std::string& response) {
+                  self->OnPostResult(done, ok, code, response);
+                });
+  } else if (mode == 0) {
+    auto self = shared_from_this();
+    http_->Get(std::string(), CollectorHttp::HeaderMap(),
+               [self, done](bool ok, int code, const std::string& response) {
+                 self->OnPostResult(done, ok, code, response);
+               });
+  }
+}
+
+bool DataSession::Send() {
+  struct Wait {
+    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    bool ok = false;
+    ~Wait() {
+      if (event != nullptr) CloseHandle(event);
+    }
+  };
+  // Shared with the callback, which may still be returning when the wait ends.
+  auto wait = std::make_shared<Wait>();
+  if (wait->event == nullptr) return false;
+  AsynSend(1, 1, [wait](bool ok) {
+    wait->ok = ok;
+    SetEvent(wait->event);
+  });
+  WaitForSingleObject(wait->event, INFINITE);
+  return wait->ok;
+}
+
+std::string DataSession::BuildBody(int encrypt) {
+  std::string body;
+  BuildBody(encrypt, &body);
+  return body;
+}
+
+bool DataSession::BuildBody(int encrypt, std::string* body) {
+  std::string plain;
+  const bool encoded = BuildPlainText(&plain);
+  if (debug_) LOG_INFO << "stat: " << plain;
+  *body = encrypt == 0 ? plain : Encipher(plain);
+  return encoded;
+}
+
+bool DataSession::BuildPlainText(std::string* text) {
+  text->clear();
+  try {
+    json event = ObjectFromFields(fields_);
+    json ep = ep_fields_.empty() ? json() : ObjectFromFields(ep_fields_);
+    for (const std::string& extra : extra_json_) {
+      try {
+        ep.merge_patch(ParseExtra(extra));
+      } catch (const std::exception&) {
+        LOG_INFO << "merge_patch exception";
+      }
+    }
+    if (!ep.is_null()) event["ep"] = std::move(ep);
+    *text = event.dump();
+    return true;
+  } catch (const json::type_error& e) {
+    LOG_INFO << "json_dump Type error: " << e.what();
+  } catch (const json::exception& e) {
+    LOG_INFO << "JSON exception: " << e.what();
+  }
+  text->clear();
+  return false;
+}
+
+void DataSession::OnPostResult(const Done& done, bool ok, int, const std::string&) {
+  if (done) done(ok);
+}
+
+}  // namespace common

@@ -1,0 +1,224 @@
+#include "common/winhttp_task.h"
+
+#include <winhttp.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr wchar_t kFormContentType[] = L"Content-Type: application/x-www-form-urlencoded";
+constexpr DWORD kChunkSize = 4096;
+// How long the destructor lets a request finish on its own before cancelling it.
+constexpr DWORD kFinishWaitMs = 10000;
+
+class ScopedFile {
+ public:
+  explicit ScopedFile(HANDLE handle) : handle_(handle) {}
+  ~ScopedFile() {
+    if (valid()) CloseHandle(handle_);
+  }
+  ScopedFile(const ScopedFile&) = delete;
+  ScopedFile& operator=(const ScopedFile&) = delete;
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+}  // namespace
+
+WinHttpTask::WinHttpTask()
+    : done_event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      buffer_(static_cast<char*>(std::malloc(growth_))) {
+  if (buffer_) {
+    capacity_ = growth_;
+    buffer_.get()[0] = 0;
+  }
+}
+
+WinHttpTask::~WinHttpTask() {
+  if (thread_ != nullptr) {
+    // Released from its own completion handler: the thread is on its way out and touches nothing more.
+    if (GetCurrentThreadId() != thread_id_) {
+      if (WaitForSingleObject(thread_, kFinishWaitMs) == WAIT_TIMEOUT) {
+        // Closing the handles makes the blocked WinHTTP call return; the buffer stays until then.
+        cancelled_ = true;
+        CloseHandles();
+        WaitForSingleObject(thread_, INFINITE);
+      }
+    }
+    CloseHandle(thread_);
+  }
+  if (done_event_ != nullptr) CloseHandle(done_event_);
+}
+
+bool WinHttpTask::Start() {
+  if (thread_ != nullptr) return false;
+  // Suspended until the id is stored, so that a completion handler releasing the task at once
+  // already sees which thread it runs on.
+  DWORD id = 0;
+  HANDLE thread = CreateThread(nullptr, 0, &WinHttpTask::ThreadProc, this, CREATE_SUSPENDED, &id);
+  if (thread == nullptr) return false;
+  thread_ = thread;
+  thread_id_ = id;
+  ResumeThread(thread);
+  return true;
+}
+
+std::string WinHttpTask::response() const {
+  if (!buffer_) return std::string();
+  return std::string(buffer_.get(), length_);
+}
+
+DWORD WINAPI WinHttpTask::ThreadProc(LPVOID param) {
+  if (param != nullptr) static_cast<WinHttpTask*>(param)->Run();
+  return 0;
+}
+
+void WinHttpTask::Run() {
+  ResetEvent(done_event_);
+  state_ = kRunning;
+  if (listener_ != nullptr) listener_->OnTaskComplete(this, kRunning);
+
+  const bool ok = Exchange();
+  CloseHandles();
+
+  const Status final_state = ok ? kSucceeded : kFailed;
+  Listener* const listener = listener_;
+  state_ = final_state;
+  SetEvent(done_event_);
+  // The last use of the task: the listener may release it.
+  if (listener != nullptr) listener->OnTaskComplete(this, final_state);
+}
+
+bool WinHttpTask::Exchange() {
+  // Each handle is published under the lock so that a cancel closes exactly what is open; a cancel
+  // that came first closes the new handle at once.
+  auto keep = [this](HINTERNET* slot, HINTERNET handle) {
+    std::lock_guard<std::mutex> lock(handle_mutex_);
+    if (cancelled_) {
+      WinHttpCloseHandle(handle);
+      return false;
+    }
+    *slot = handle;
+    return true;
+  };
+
+  HINTERNET session = WinHttpOpen(agent_.c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                                  WINHTTP_NO_PROXY_BYPASS, 0);
+  if (session == nullptr || !keep(&session_, session)) return false;
+
+  HINTERNET connection = WinHttpConnect(session, host_.c_str(), port_, 0);
+  if (connection == nullptr) {
+    std::printf("WinHttpConnect Failed: %lu\n", GetLastError());
+    return false;
+  }
+  if (!keep(&connection_, connection)) return false;
+
+  HINTERNET request = WinHttpOpenRequest(connection, verb_ == kPost ? L"POST" : L"GET", path_.c_str(), nullptr,
+                                         WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                         secure_ ? WINHTTP_FLAG_SECURE : 0);
+  if (request == nullptr) {
+    std::printf("WinHttpOpenRequest Failed: %lu\n", GetLastError());
+    return false;
+  }
+  if (!keep(&request_, request)) return false;
+
+  BOOL sent;
+  if (!body_.empty() && verb_ == kPost) {
+    const DWORD size = static_cast<DWORD>(body_.size());
+    sent = WinHttpSendRequest(request, kFormContentType, static_cast<DWORD>(std::wcslen(kFormContentType)),
+                              const_cast<char*>(body_.data()), size, size, 0);
+  } else {
+    sent = WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0);
+  }
+  if (!sent) {
+    std::printf("WinHttpSendRequest Failed: %lu\n", GetLastError());
+    return false;
+  }
+  if (!WinHttpReceiveResponse(request, nullptr)) {
+    std::printf("WinHttpReceiveResponse Failed: %lu\n", GetLastError());
+    return false;
+  }
+
+  DWORD status = 0;
+  DWORD status_size = sizeof(status);
+  if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                           WINHTTP_HEADER_NAME_BY_INDEX, &status, &status_size, WINHTTP_NO_HEADER_INDEX)) {
+    return false;
+  }
+  http_status_ = status;
+  if (status != 200) return false;
+  return ReadBody(request);
+}
+
+bool WinHttpTask::ReadBody(HINTERNET request) {
+  ScopedFile file(output_path_.empty()
+                      ? nullptr
+                      : CreateFileW(output_path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!output_path_.empty() && !file.valid()) {
+    std::fprintf(stderr, "Error opening file for writing.\n");
+    return false;
+  }
+
+  std::unique_ptr<char[]> chunk(new char[kChunkSize]());
+  // A body that ends early but cleanly (the server closed the connection) keeps what arrived: WinHTTP
+  // reports that as zero bytes available, not as an error. Failures of the transfer itself, or of
+  // storing it, fail the task.
+  for (;;) {
+    if (cancelled_) return false;
+    DWORD available = 0;
+    if (!WinHttpQueryDataAvailable(request, &available)) {
+      std::printf("Error in WinHttpQueryDataAvailable.\n");
+      return false;
+    }
+    if (available == 0) return true;
+
+    DWORD read = 0;
+    if (!WinHttpReadData(request, chunk.get(), std::min(available, kChunkSize), &read)) {
+      std::printf("Error in WinHttpReadData.\n");
+      return false;
+    }
+    if (read == 0) return true;
+
+    if (file.valid()) {
+      DWORD written = 0;
+      if (!WriteFile(file.get(), chunk.get(), read, &written, nullptr) || written != read) {
+        std::fprintf(stderr, "Error writing to file.\n");
+        return false;
+      }
+    } else if (!Append(chunk.get(), read)) {
+      return false;
+    }
+  }
+}
+
+bool WinHttpTask::Append(const char* bytes, size_t count) {
+  // One byte stays free for the terminating zero.
+  if (capacity_ == 0 || length_ + count > capacity_ - 1) {
+    const size_t capacity = capacity_ + count + growth_;
+    char* grown = static_cast<char*>(std::realloc(buffer_.get(), capacity));
+    if (grown == nullptr) return false;
+    buffer_.release();
+    buffer_.reset(grown);
+    capacity_ = capacity;
+  }
+  std::memcpy(buffer_.get() + length_, bytes, count);
+  length_ += count;
+  buffer_.get()[length_] = 0;
+  return true;
+}
+
+void WinHttpTask::CloseHandles() {
+  std::lock_guard<std::mutex> lock(handle_mutex_);
+  for (HINTERNET* handle : {&request_, &connection_, &session_}) {
+    if (*handle != nullptr) {
+      WinHttpCloseHandle(*handle);
+      *handle = nullptr;
+    }
+  }
+}

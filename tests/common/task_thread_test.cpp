@@ -1,0 +1,149 @@
+#include "common/task_thread.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int64_t MsSince(Clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+// Signalled once by a task; waited for by the test.
+class Latch {
+ public:
+  Latch() : event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+  ~Latch() { CloseHandle(event_); }
+  void Set() { SetEvent(event_); }
+  bool Wait(DWORD ms) { return WaitForSingleObject(event_, ms) == WAIT_OBJECT_0; }
+
+ private:
+  HANDLE event_;
+};
+
+TEST(TaskThread, PostDuringTheWaitForADelayedTaskRunsAtOnceAndTheDelayedOneStillRunsOnTime) {
+  TaskThread thread(L"test");
+  thread.Start();
+  const auto start = Clock::now();
+  std::atomic<int64_t> delayed_at{-1}, immediate_at{-1};
+  Latch delayed_ran;
+  thread.PostDelayed([&] { delayed_at = MsSince(start); delayed_ran.Set(); }, 1000);
+  Sleep(200);
+  Latch immediate_ran;
+  thread.Post([&] { immediate_at = MsSince(start); immediate_ran.Set(); });
+
+  ASSERT_TRUE(immediate_ran.Wait(2000));
+  EXPECT_GE(immediate_at, 190);
+  EXPECT_LT(immediate_at, 400);
+  ASSERT_TRUE(delayed_ran.Wait(3000)) << "the delayed task was left in the queue";
+  EXPECT_GE(delayed_at, 990);
+  EXPECT_LT(delayed_at, 1300);
+}
+
+TEST(TaskThread, TasksRunOnTheWorkerInDueTimeOrder) {
+  TaskThread thread(L"test");
+  std::mutex mutex;
+  std::vector<int> order;
+  std::vector<std::thread::id> ran_on;
+  Latch all_ran;
+  auto record = [&](int id) {
+    return [&, id] {
+      std::lock_guard<std::mutex> lock(mutex);
+      order.push_back(id);
+      ran_on.push_back(std::this_thread::get_id());
+      if (order.size() == 7) all_ran.Set();
+    };
+  };
+  // Posted before Start: the queue keeps them until the worker exists.
+  thread.PostDelayed(record(300), 300);
+  thread.PostDelayed(record(100), 100);
+  thread.Start();
+  thread.PostDelayed(record(200), 200);
+  thread.Post(record(0));
+  thread.Post(record(0));
+  thread.Post(record(0));
+  thread.PostDelayed(record(150), 150);
+
+  ASSERT_TRUE(all_ran.Wait(3000));
+  EXPECT_EQ(order, (std::vector<int>{0, 0, 0, 100, 150, 200, 300}));
+  for (const auto& id : ran_on) EXPECT_EQ(id, thread.thread_id());
+  EXPECT_NE(thread.thread_id(), std::this_thread::get_id());
+  EXPECT_FALSE(thread.IsCurrentThread());
+}
+
+TEST(TaskThread, ATaskMayPostFurtherTasksOntoItsOwnThread) {
+  TaskThread thread(L"test");
+  thread.Start();
+  std::atomic<int> depth{0};
+  Latch done;
+  std::function<void()> step = [&] {
+    EXPECT_TRUE(thread.IsCurrentThread());
+    if (++depth < 5) {
+      thread.Post(step);
+    } else {
+      done.Set();
+    }
+  };
+  thread.Post(step);
+  ASSERT_TRUE(done.Wait(2000));
+  EXPECT_EQ(depth, 5);
+}
+
+TEST(TaskThread, DestructionIsPromptWaitsForTheRunningTaskAndDiscardsPendingOnes) {
+  std::atomic<bool> late_ran{false}, running_finished{false};
+  Latch running;
+  const auto start = Clock::now();
+  {
+    TaskThread thread(L"test");
+    thread.Start();
+    thread.PostDelayed([&] { late_ran = true; }, 5 * 60 * 1000);
+    thread.Post([&] {
+      running.Set();
+      Sleep(300);
+      running_finished = true;
+    });
+    ASSERT_TRUE(running.Wait(2000));
+  }
+  EXPECT_TRUE(running_finished);
+  EXPECT_LT(MsSince(start), 1500);
+  EXPECT_FALSE(late_ran);
+}
+
+TEST(TaskThread, DestroyingAThreadThatNeverStartedDiscardsItsQueue) {
+  bool ran = false;
+  {
+    TaskThread thread(L"test");
+    thread.Post([&] { ran = true; });
+  }
+  EXPECT_FALSE(ran);
+}
+
+TEST(TaskThread, LastOwnerReleasedOnItsOwnThreadDetachesInsteadOfJoiningItself) {
+  auto thread = std::make_shared<TaskThread>(L"test");
+  thread->Start();
+  std::weak_ptr<TaskThread> weak = thread;
+  std::atomic<bool> discarded_ran{false};
+  Latch released;
+  auto* raw = thread.get();
+  raw->PostDelayed([&] { discarded_ran = true; }, 200);
+  // The task holds the last owner and lets go of it while it runs on the worker.
+  raw->Post([&, owner = std::move(thread)]() mutable {
+    owner.reset();
+    released.Set();
+  });
+  ASSERT_TRUE(released.Wait(2000));
+  EXPECT_TRUE(weak.expired());
+  Sleep(400);
+  EXPECT_FALSE(discarded_ran) << "the queue of a released thread must be discarded";
+}
+
+}  // namespace
