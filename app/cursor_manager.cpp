@@ -4,15 +4,13 @@
 #include <utility>
 
 #include "app/cursor_utils.h"
-#include "app/system_cursors.h"
+#include "common/collector.h"
+#include "common/config.h"
+#include "common/data_session.h"
 #include "common/logging.h"
+#include "common/singleton.h"
 
-CursorManager::CursorManager(SystemCursors& system, ScaleSource scale_factor, EnlargedEvent on_enlarged,
-                             SteadyClock clock)
-    : system_(system),
-      scale_factor_(std::move(scale_factor)),
-      on_enlarged_(std::move(on_enlarged)),
-      clock_(std::move(clock)) {
+CursorManager::CursorManager(SystemCursors& system, SteadyClock clock) : system_(system), clock_(std::move(clock)) {
   entries_.reserve(kCursorCount);
   for (DWORD id : kCursorIds) entries_.push_back(CreateEntry(id));
 }
@@ -35,7 +33,7 @@ std::unique_ptr<CursorEntry> CursorManager::CreateEntry(DWORD id) {
   }
   CursorUtils::GetCursorBaseSize();  // logs when the standard arrow cannot be read
 
-  const int scale = scale_factor_();
+  const int scale = Config::GetInstance().scale_factor;
   HCURSOR taken = entry->enlarged;
   if (scale != entry->cached_scale) {
     entry->cached_scale = scale;
@@ -56,7 +54,7 @@ void CursorManager::Enlarge() {
   if (!enlarged_) {
     LOG_INFO << "Enlarge";
     for (auto& entry : entries_) {
-      const int scale = scale_factor_();
+      const int scale = Config::GetInstance().scale_factor;
       if (scale != entry->cached_scale) {
         // A new factor: the entry's copy of the old cursor is replaced, not leaked.
         entry->cached_scale = scale;
@@ -72,7 +70,7 @@ void CursorManager::Enlarge() {
     }
     LOG_INFO << "Enlarge count";
     enlarged_ = true;
-    if (on_enlarged_) on_enlarged_();
+    Singleton<common::Collector>::GetInstance()->CreateSession("event", "mouse_shaked")->AsynSend(1, 1, nullptr);
   }
   last_enlarge_time_ = Now();
 }
@@ -80,7 +78,7 @@ void CursorManager::Enlarge() {
 void CursorManager::RestoreIfIdle() {
   if (!enlarged_) return;
   const int64_t elapsed_ms = (Now() - last_enlarge_time_) / 1000000;
-  if (elapsed_ms <= kRestoreDelayMs) return;
+  if (elapsed_ms <= Config::GetInstance().restore_delay) return;
   PutNormalCursorsBack();
   // One reload gives every id its real shape back (the copies above are all the arrow).
   system_.ReloadScheme(false);

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-class SystemCursors;
+#include "app/system_cursors.h"
 
 // One system cursor id and the manager's own copies for it.
 struct CursorEntry {
@@ -22,33 +22,28 @@ struct CursorEntry {
 // shake decision and RestoreIfIdle from its 100 ms timer. UI thread only.
 class CursorManager {
  public:
-  using ScaleSource = std::function<int()>;     // the configured scale factor
-  using SteadyClock = std::function<int64_t()>; // monotonic nanoseconds
-  using EnlargedEvent = std::function<void()>;  // reports one transition to enlarged
+  using SteadyClock = std::function<int64_t()>;  // monotonic nanoseconds
 
   // The 13 standard cursors, in the order they are replaced.
   static constexpr DWORD kCursorIds[] = {32512, 32513, 32514, 32515, 32516, 32642, 32643,
                                          32644, 32645, 32646, 32648, 32649, 32650};
   static constexpr size_t kCursorCount = sizeof(kCursorIds) / sizeof(kCursorIds[0]);
-  // Milliseconds without a shake decision after which the cursors go back.
-  static constexpr int64_t kRestoreDelayMs = 200;
 
   // Builds the 13 entries and, for the configured factor, the enlarged cursor (once per process).
-  // `clock` defaults to the steady clock.
-  CursorManager(SystemCursors& system, ScaleSource scale_factor, EnlargedEvent on_enlarged,
-                SteadyClock clock = nullptr);
+  // The scale factor and the restore delay come from Config. `clock` defaults to the steady clock.
+  explicit CursorManager(SystemCursors& system = RealSystemCursors(), SteadyClock clock = nullptr);
   // Destroys the entries' own cursors; the system cursors are left as they are (see
   // RestoreSystemCursors).
   ~CursorManager();
   CursorManager(const CursorManager&) = delete;
   CursorManager& operator=(const CursorManager&) = delete;
 
-  // Called at every shake decision: enlarges all cursors when they are not yet enlarged (one event per
-  // transition), and in every case postpones the restore.
+  // Called at every shake decision: enlarges all cursors when they are not yet enlarged, sending one
+  // "mouse_shaked" event per transition, and in every case postpones the restore.
   void Enlarge();
 
-  // Called every 100 ms: puts the user's cursors back once more than the restore delay has passed
-  // since the last Enlarge.
+  // Called every 100 ms: puts the user's cursors back once more than the restore delay (200 ms) has
+  // passed since the last Enlarge.
   void RestoreIfIdle();
 
   // Puts the user's cursor scheme back now, broadcasting the change; for every way out of the program
@@ -68,8 +63,6 @@ class CursorManager {
   int64_t Now() const;
 
   SystemCursors& system_;
-  ScaleSource scale_factor_;
-  EnlargedEvent on_enlarged_;
   SteadyClock clock_;
 
   std::vector<std::unique_ptr<CursorEntry>> entries_;

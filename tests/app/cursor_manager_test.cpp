@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "common/config.h"
 #include "common/logging.h"
 #include "tests/app/recording_cursors.h"
 #include "tests/support/test_support.h"
@@ -13,17 +14,22 @@ namespace {
 
 constexpr int64_t kMs = 1000000;
 
+// The manager reads the factor from the settings store; the collector is not set up here, so the
+// "mouse_shaked" events go nowhere (the end-to-end test counts them at the loopback server).
 class Manager : public testing::Test {
  protected:
-  int64_t now = 50 * 1000 * kMs;
-  int scale = 3;
-  int events = 0;
-  RecordingCursors system{&now};
+  void SetUp() override { Config::GetInstance().scale_factor = 3; }
+  void TearDown() override { Config::GetInstance().scale_factor = 3; }
+
+  void SetScale(int factor) { Config::GetInstance().scale_factor = factor; }
+  int scale() const { return Config::GetInstance().scale_factor; }
 
   std::unique_ptr<CursorManager> Make() {
-    return std::make_unique<CursorManager>(
-        system, [this] { return scale; }, [this] { ++events; }, [this] { return now; });
+    return std::make_unique<CursorManager>(system, [this] { return now; });
   }
+
+  int64_t now = 50 * 1000 * kMs;
+  RecordingCursors system{&now};
 };
 
 TEST_F(Manager, BuildsThirteenEntriesInOrderWithTheirOwnCopies) {
@@ -47,7 +53,7 @@ TEST_F(Manager, BuildsThirteenEntriesInOrderWithTheirOwnCopies) {
   EXPECT_EQ(system.foreign_destroys, 0);
 }
 
-TEST_F(Manager, OneEnlargementAndOneEventPerBurst) {
+TEST_F(Manager, OneEnlargementPerBurst) {
   auto manager = Make();
   manager->Enlarge();
   ASSERT_EQ(system.sets.size(), 13u);
@@ -57,13 +63,11 @@ TEST_F(Manager, OneEnlargementAndOneEventPerBurst) {
   }
   EXPECT_EQ(system.foreign_sets, 0);
   EXPECT_TRUE(manager->enlarged());
-  EXPECT_EQ(events, 1);
 
   // Further decisions of the same burst only postpone the restore.
   now += 150 * kMs;
   manager->Enlarge();
   EXPECT_EQ(system.sets.size(), 13u);
-  EXPECT_EQ(events, 1);
   EXPECT_EQ(manager->last_enlarge_time(), now);
 }
 
@@ -96,9 +100,9 @@ TEST_F(Manager, RestoresOnlyAfterMoreThanTheDelayWithoutADecision) {
   manager->RestoreIfIdle();
   EXPECT_EQ(system.sets.size(), 26u);
 
-  // The next shake is a new burst with its own event.
+  // The next shake is a new burst.
   manager->Enlarge();
-  EXPECT_EQ(events, 2);
+  EXPECT_TRUE(manager->enlarged());
   EXPECT_EQ(system.sets.size(), 39u);
 }
 
@@ -108,14 +112,13 @@ TEST_F(Manager, LiveCursorHandlesStayConstantOverAThousandCycles) {
   const size_t live_at_start = system.live.size();
   for (int cycle = 0; cycle < 1000; ++cycle) {
     // Every tenth cycle changes the factor, which replaces the entries' copies.
-    if (cycle % 10 == 0) scale = scale == 3 ? 5 : 3;
+    if (cycle % 10 == 0) SetScale(scale() == 3 ? 5 : 3);
     manager->Enlarge();
     now += 300 * kMs;
     manager->RestoreIfIdle();
     ASSERT_FALSE(manager->enlarged());
     ASSERT_EQ(system.live.size(), live_at_start) << "cycle " << cycle;
   }
-  EXPECT_EQ(events, 1000);
   EXPECT_EQ(system.sets.size(), 26000u);
   EXPECT_EQ(system.foreign_sets, 0);
   EXPECT_EQ(system.foreign_destroys, 0);
@@ -123,7 +126,7 @@ TEST_F(Manager, LiveCursorHandlesStayConstantOverAThousandCycles) {
 
 TEST_F(Manager, ANewFactorTakesEffectAtTheNextEnlarge) {
   auto manager = Make();
-  scale = 5;
+  SetScale(5);
   manager->Enlarge();
   ASSERT_EQ(system.sets.size(), 13u);
   for (const auto& call : system.sets) EXPECT_EQ(call.width, 160);
@@ -131,7 +134,7 @@ TEST_F(Manager, ANewFactorTakesEffectAtTheNextEnlarge) {
 }
 
 TEST_F(Manager, FactorOneEnlargesNothing) {
-  scale = 1;
+  SetScale(1);
   auto manager = Make();
   for (const auto& entry : manager->entries()) EXPECT_EQ(entry->enlarged, nullptr);
   manager->Enlarge();

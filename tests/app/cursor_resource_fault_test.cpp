@@ -8,6 +8,7 @@
 
 #include "app/cursor_manager.h"
 #include "app/cursor_utils.h"
+#include "common/config.h"
 #include "common/logging.h"
 #include "tests/app/recording_cursors.h"
 #include "tests/support/test_support.h"
@@ -58,7 +59,8 @@ TEST(BrokenArrowImage, EveryCursorKeepsItsNormalShape) {
   ASSERT_TRUE(InitLogger(log, "lumavex_log"));
   RecordingCursors system;
   {
-    CursorManager manager(system, [] { return 4; }, nullptr);
+    Config::GetInstance().scale_factor = 4;
+    CursorManager manager(system);
     for (const auto& entry : manager.entries()) {
       EXPECT_NE(entry->normal, nullptr);
       EXPECT_EQ(entry->enlarged, nullptr);

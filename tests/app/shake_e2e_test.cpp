@@ -1,15 +1,45 @@
 // Raw input end to end: a hidden tool window registered for raw mouse input, mouse movement injected
-// with SendInput, the detector deciding and the cursor manager enlarging through the recording seam.
+// with SendInput, the detector deciding, the cursor manager enlarging through the recording seam and
+// its "mouse_shaked" event reaching the loopback collection server.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
 
 #include "app/cursor_manager.h"
 #include "app/shake_detector.h"
+#include "common/collector.h"
+#include "common/config.h"
+#include "common/singleton.h"
 #include "tests/app/recording_cursors.h"
+#include "tests/support/loopback_client.h"
 
 namespace {
+
+using testing_support::LoopbackServer;
+
+class LoopbackCollector : public testing::Environment {
+ public:
+  void SetUp() override {
+    Singleton<common::Collector>::GetInstance()->Init(LoopbackServer::Url("/collection"), "Lumavex", "Lumavex");
+  }
+};
+const auto* const kCollector = testing::AddGlobalTestEnvironment(new LoopbackCollector);
+
+// The events the server decoded, by name.
+int CountEvents(const std::string& name) {
+  const auto events = nlohmann::json::parse(LoopbackServer::EventsJson());
+  int count = 0;
+  for (const auto& record : events) {
+    if (record.value("ok", false) && record["event"].value("en", "") == "event" &&
+        record["event"].value("et", "") == name) {
+      ++count;
+    }
+  }
+  return count;
+}
 
 constexpr UINT_PTR kRestoreTimer = 1;
 // Wine accelerates injected moves above 6 units; smaller steps arrive as sent.
@@ -32,7 +62,8 @@ class RawInputWindow {
     RAWINPUTDEVICE devices[2] = {{1, 2, RIDEV_INPUTSINK, hwnd_}, {1, 6, RIDEV_INPUTSINK, hwnd_}};
     registered_ = RegisterRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE)) != FALSE;
     SetTimer(hwnd_, kRestoreTimer, 100, nullptr);
-    manager = std::make_unique<CursorManager>(system, [] { return 3; }, [this] { ++events; });
+    Config::GetInstance().scale_factor = 3;
+    manager = std::make_unique<CursorManager>(system);
   }
   ~RawInputWindow() {
     if (hwnd_ != nullptr) {
@@ -88,7 +119,6 @@ class RawInputWindow {
   RecordingCursors system;
   std::unique_ptr<CursorManager> manager;
   ShakeDetector detector{[this] { manager->Enlarge(); }};
-  int events = 0;
   int mouse_packets = 0;
   int other_packets = 0;
 
@@ -113,6 +143,7 @@ class RawInputWindow {
 };
 
 TEST(RawInputShake, ShakeEnlargesAllCursorsOnceAndRestoresThem) {
+  ASSERT_TRUE(LoopbackServer::Clear()) << "the loopback server does not answer";
   RawInputWindow window;
   ASSERT_TRUE(window.ready());
   window.Key(VK_SHIFT);
@@ -131,17 +162,27 @@ TEST(RawInputShake, ShakeEnlargesAllCursorsOnceAndRestoresThem) {
     EXPECT_EQ(window.system.sets[i].width, 96);
   }
   EXPECT_TRUE(window.manager->enlarged());
-  EXPECT_EQ(window.events, 1);
 
   // The 100 ms timer puts the cursors back once the shaking has stopped for more than 200 ms.
   window.Pump(600);
   EXPECT_FALSE(window.manager->enlarged());
   ASSERT_EQ(window.system.sets.size(), 26u);
   for (size_t i = 13; i < 26; ++i) EXPECT_EQ(window.system.sets[i].width, 32);
-  EXPECT_EQ(window.events, 1);
+
+  // One burst, one event, although every direction change after the first decision decided again.
+  LoopbackServer::WaitForEvents(1);
+  window.Pump(300);
+  EXPECT_EQ(CountEvents("mouse_shaked"), 1) << LoopbackServer::EventsJson() << LoopbackServer::RequestsJson();
+
+  // The next burst is reported again.
+  for (int run = 0; run < 10; ++run) window.Run(run % 2 == 0 ? 1 : -1, 0, 100);
+  EXPECT_EQ(window.system.sets.size(), 39u);
+  LoopbackServer::WaitForEvents(2);
+  EXPECT_EQ(CountEvents("mouse_shaked"), 2);
 }
 
 TEST(RawInputShake, SteadyMovementEnlargesNothing) {
+  ASSERT_TRUE(LoopbackServer::Clear()) << "the loopback server does not answer";
   RawInputWindow window;
   ASSERT_TRUE(window.ready());
   window.Run(1, 0, 3000);
@@ -151,7 +192,8 @@ TEST(RawInputShake, SteadyMovementEnlargesNothing) {
   EXPECT_EQ(window.mouse_packets, 1100);
   EXPECT_EQ(window.detector.samples().size(), 3u);
   EXPECT_TRUE(window.system.sets.empty());
-  EXPECT_EQ(window.events, 0);
+  window.Pump(500);
+  EXPECT_EQ(CountEvents("mouse_shaked"), 0);
 }
 
 }  // namespace
