@@ -1,4 +1,4 @@
-// Built twice: once without resource "PNG" 148 and once with an arrow that has no alpha channel.
+// Built once per broken form of resource "PNG" 148: missing, without alpha channel, empty, undecodable.
 #include <gtest/gtest.h>
 #include <objidl.h>
 // GDI+ needs the COM stream types above it.
@@ -21,6 +21,10 @@ using testing_support::TempDir;
 // The reason as the log holds it: GBK bytes followed by the resource id.
 #if defined(LUMAVEX_EXPECT_NO_ALPHA)
 const std::string kReason = "PNG\xd7\xca\xd4\xb4\xb2\xbb\xb0\xfc\xba\xac" "Alpha\xcd\xa8\xb5\xc0\xa3\xacID:148";
+#elif defined(LUMAVEX_EXPECT_EMPTY)
+const std::string kReason = "SizeofResource \xd5\xd2\xb2\xbb\xb5\xbdPNG\xd7\xca\xd4\xb4\xa3\xacID:148";
+#elif defined(LUMAVEX_EXPECT_UNDECODABLE)
+const std::string kReason = "\xb4\xd3\xd7\xca\xd4\xb4\xbc\xd3\xd4\xd8PNG\xca\xa7\xb0\xdc\xa3\xacID:148";
 #else
 const std::string kReason = "\xd5\xd2\xb2\xbb\xb5\xbdPNG\xd7\xca\xd4\xb4\xa3\xacID:148";
 #endif
