@@ -1,12 +1,29 @@
 #include "app/shake_detector.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <utility>
 
 namespace {
 
 int Sign(int32_t value) { return (value > 0) - (value < 0); }
+
+// A run keeps growing for as long as the mouse keeps its direction; it stops at the int32 limit rather
+// than wrapping round to the opposite sign.
+int32_t SaturatingAdd(int32_t a, int32_t b) {
+  int32_t sum;
+  if (!__builtin_add_overflow(a, b, &sum)) return sum;
+  return b > 0 ? INT32_MAX : INT32_MIN;
+}
+
+// Absolute devices report 0..65535, but nothing stops a driver from sending any LONG.
+int32_t ClampedDifference(int32_t to, int32_t from) {
+  const int64_t difference = static_cast<int64_t>(to) - from;
+  if (difference > INT32_MAX) return INT32_MAX;
+  if (difference < INT32_MIN) return INT32_MIN;
+  return static_cast<int32_t>(difference);
+}
 
 // Header plus RAWMOUSE: the largest packet a mouse sends (40 bytes in a 32-bit process).
 constexpr UINT kMousePacketSize = sizeof(RAWINPUTHEADER) + sizeof(RAWMOUSE);
@@ -39,8 +56,8 @@ void ShakeDetector::AddMouseDelta(const RAWINPUT& packet) {
   // and must not become the reference point for the next report.
   if ((mouse.usFlags & MOUSE_MOVE_ABSOLUTE) != 0 && (mouse.lLastX != 0 || mouse.lLastY != 0)) {
     if (absolute_position_known_) {
-      dx = mouse.lLastX - previous_absolute_x_;
-      dy = mouse.lLastY - previous_absolute_y_;
+      dx = ClampedDifference(mouse.lLastX, previous_absolute_x_);
+      dy = ClampedDifference(mouse.lLastY, previous_absolute_y_);
     } else {
       dx = 0;
       dy = 0;
@@ -59,8 +76,8 @@ void ShakeDetector::AddMouseDelta(const RAWINPUT& packet) {
   }
   MouseSample& last = samples_.back();
   if (Sign(dx) == Sign(last.dx) && Sign(dy) == Sign(last.dy)) {
-    last.dx += dx;
-    last.dy += dy;
+    last.dx = SaturatingAdd(last.dx, dx);
+    last.dy = SaturatingAdd(last.dy, dy);
     return;
   }
   samples_.push_back({dx, dy, Now()});

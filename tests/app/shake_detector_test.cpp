@@ -149,6 +149,16 @@ TEST_F(Detector, SteadyMovementOfAnyLengthNeverTriggers) {
   EXPECT_EQ(shakes, 0);
 }
 
+TEST_F(Detector, AVeryLongRunStaysInItsDirection) {
+  for (int i = 0; i < 40000; ++i) detector.AddMouseDelta(Relative(65535, -65535));
+  ASSERT_EQ(detector.samples().size(), 1u);
+  EXPECT_EQ(detector.samples()[0].dx, INT32_MAX);
+  EXPECT_EQ(detector.samples()[0].dy, INT32_MIN);
+  detector.AddMouseDelta(Relative(5, -5));
+  EXPECT_EQ(detector.samples().size(), 1u);
+  EXPECT_EQ(shakes, 0);
+}
+
 TEST_F(Detector, AbsoluteReportsBecomeDifferencesToThePreviousPosition) {
   detector.AddMouseDelta(Absolute(30000, 20000));  // first position: no movement yet
   detector.AddMouseDelta(Absolute(30400, 20000));
