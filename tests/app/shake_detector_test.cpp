@@ -149,13 +149,19 @@ TEST_F(Detector, SteadyMovementOfAnyLengthNeverTriggers) {
   EXPECT_EQ(shakes, 0);
 }
 
-TEST_F(Detector, AVeryLongRunStaysInItsDirection) {
+TEST_F(Detector, ExtremeMovementSaturatesInsteadOfTurningRound) {
+  // A very long run keeps its direction.
   for (int i = 0; i < 40000; ++i) detector.AddMouseDelta(Relative(65535, -65535));
   ASSERT_EQ(detector.samples().size(), 1u);
   EXPECT_EQ(detector.samples()[0].dx, INT32_MAX);
   EXPECT_EQ(detector.samples()[0].dy, INT32_MIN);
   detector.AddMouseDelta(Relative(5, -5));
   EXPECT_EQ(detector.samples().size(), 1u);
+
+  // An absolute jump across the whole LONG range.
+  detector.AddMouseDelta(Absolute(-2147483647, 1));
+  detector.AddMouseDelta(Absolute(2147483647, 1));
+  EXPECT_EQ(detector.samples().back().dx, INT32_MAX);
   EXPECT_EQ(shakes, 0);
 }
 
