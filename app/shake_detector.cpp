@@ -1,8 +1,8 @@
 #include "app/shake_detector.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <utility>
 
 namespace {
