@@ -1,0 +1,140 @@
+// The resource location with an in-memory skin zip. The first SetResourceZip of a process wins for
+// good, so this program sets it once and every test reads through it.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/vellum/core/image_fixtures.h"
+#include "tests/vellum/core/zip_builder.h"
+#include "vellum/core/paint_manager.h"
+#include "vellum/core/render_engine.h"
+#include "vellum/core/resource_location.h"
+#include "vellum/core/xml_markup.h"
+
+namespace {
+
+using namespace Vellum;
+using testing_support::ZipEntrySpec;
+
+ZipEntrySpec Entry(const std::string& name, const std::string& data) {
+  ZipEntrySpec e;
+  e.name = name;
+  e.data = data;
+  return e;
+}
+
+const char kMainXml[] = "<Window size=\"400,300\"><Button name=\"ok\"/></Window>";
+
+std::string SkinZip() {
+  std::vector<ZipEntrySpec> entries = {
+      Entry("skin/Main.xml", kMainXml),
+      Entry("img/a.png", testing_support::EncodePng(1, 1, {{255, 0, 0, 128}})),
+      Entry("empty.txt", ""),
+  };
+  ZipEntrySpec huge = Entry("big.png", "small really");
+  huge.declared_size = 0xFFFFFFF0;  // would need 4 GiB if believed
+  entries.push_back(huge);
+  ZipEntrySpec damaged = Entry("damaged.xml", kMainXml);
+  damaged.declared_crc = 7;
+  entries.push_back(damaged);
+  ZipEntrySpec secret = Entry("secret.xml", "<Secret/>");
+  // The archive's password as the ANSI code page writes the wide one handed to the framework.
+  char ansi[16] = {};
+  WideCharToMultiByte(CP_ACP, 0, L"p\u00e4ss", -1, ansi, sizeof(ansi), nullptr, nullptr);
+  secret.password = ansi;
+  entries.push_back(secret);
+  return testing_support::BuildZip(entries);
+}
+
+class ResourceZip : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ASSERT_TRUE(CPaintManagerUI::GetResourceZip().IsEmpty());
+    ASSERT_EQ(CPaintManagerUI::GetResourceZipHandle(), nullptr);
+    ASSERT_FALSE(CPaintManagerUI::IsCachedResourceZip());
+    // The framework keeps its own copy: the caller's buffer may go away at once.
+    std::string bytes = SkinZip();
+    CPaintManagerUI::SetResourceZip(bytes.data(), static_cast<unsigned>(bytes.size()), L"p\u00e4ss");
+    bytes.assign(bytes.size(), 'x');
+    // A second archive is ignored: the first call wins.
+    const std::string other = testing_support::BuildZip({Entry("other.xml", "<Other/>")});
+    CPaintManagerUI::SetResourceZip(other.data(), static_cast<unsigned>(other.size()));
+  }
+};
+
+TEST_F(ResourceZip, TheFirstArchiveStaysInUse) {
+  EXPECT_TRUE(CPaintManagerUI::GetResourceZip() == L"membuffer");
+  EXPECT_TRUE(CPaintManagerUI::IsCachedResourceZip());
+  EXPECT_NE(CPaintManagerUI::GetResourceZipHandle(), nullptr);
+  EXPECT_TRUE(CPaintManagerUI::GetResourceZipPassword() == L"p\u00e4ss");
+  std::vector<BYTE> bytes;
+  EXPECT_EQ(ReadResourceFile(L"other.xml", 1 << 20, &bytes), ResourceReadResult::kNotInZip);
+  EXPECT_EQ(ReadResourceFile(L"skin/Main.xml", 1 << 20, &bytes), ResourceReadResult::kOk);
+}
+
+TEST_F(ResourceZip, LookupReadsBackslashesAsSlashesAndIgnoresCase) {
+  const size_t kXmlLimit = 0x400000;
+  const struct {
+    const wchar_t* name;
+    size_t max;
+    ResourceReadResult result;
+    const char* text;
+  } cases[] = {
+      {L"skin\\main.xml", kXmlLimit, ResourceReadResult::kOk, kMainXml},
+      {L"SKIN/MAIN.XML", kXmlLimit, ResourceReadResult::kOk, kMainXml},
+      {L"secret.xml", kXmlLimit, ResourceReadResult::kOk, "<Secret/>"},
+      {L"skin\\missing.xml", kXmlLimit, ResourceReadResult::kNotInZip, nullptr},
+      {L"empty.txt", kXmlLimit, ResourceReadResult::kEmpty, nullptr},
+      {L"skin/main.xml", 10, ResourceReadResult::kTooLarge, nullptr},
+      {L"big.png", kXmlLimit, ResourceReadResult::kTooLarge, nullptr},
+      {L"damaged.xml", kXmlLimit, ResourceReadResult::kCannotUnzip, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
+    std::vector<BYTE> bytes;
+    EXPECT_EQ(ReadResourceFile(c.name, c.max, &bytes), c.result);
+    if (c.text) {
+      EXPECT_EQ(std::string(bytes.begin(), bytes.end()), c.text);
+    } else {
+      EXPECT_TRUE(bytes.empty());
+    }
+  }
+}
+
+TEST_F(ResourceZip, ImagesComeFromTheArchive) {
+  TUIImageInfo* image = CRenderUI::LoadImage(L"img\\A.png");
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->width, 1);
+  EXPECT_TRUE(image->has_alpha);
+  CRenderUI::FreeImage(image);
+  // An entry that lies about a huge size is refused before anything is allocated; with no file of
+  // that name either, there is no image.
+  EXPECT_EQ(CRenderUI::LoadImage(L"big.png"), nullptr);
+  EXPECT_EQ(CRenderUI::LoadImage(L"img/missing.png"), nullptr);
+}
+
+TEST_F(ResourceZip, SkinDocumentsComeFromTheArchive) {
+  CXmlMarkup xml;
+  ASSERT_TRUE(xml.LoadFromFile(L"skin\\MAIN.xml")) << xml.GetLastErrorMessage();
+  EXPECT_STREQ(xml.GetRoot().GetName(), L"Window");
+  const struct {
+    const wchar_t* name;
+    const wchar_t* error;
+  } cases[] = {
+      {L"skin\\missing.xml", L"Could not find ziped file"},
+      {L"empty.txt", L"File is empty"},
+      {L"big.png", L"File too large"},
+      {L"damaged.xml", L"Could not unzip file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
+    EXPECT_FALSE(xml.LoadFromFile(c.name));
+    EXPECT_STREQ(xml.GetLastErrorMessage(), c.error);
+  }
+}
+
+}  // namespace
