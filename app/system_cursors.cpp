@@ -1,0 +1,25 @@
+#include "app/system_cursors.h"
+
+namespace {
+
+class User32Cursors final : public SystemCursors {
+ public:
+  HCURSOR Copy(HCURSOR cursor) override { return CopyIcon(cursor); }
+  void Destroy(HCURSOR cursor) override { DestroyCursor(cursor); }
+  bool Set(HCURSOR cursor, DWORD id) override {
+    if (SetSystemCursor(cursor, id)) return true;
+    // The system takes the handle only when it accepts it.
+    DestroyCursor(cursor);
+    return false;
+  }
+  bool ReloadScheme(bool send_change) override {
+    return SystemParametersInfoW(SPI_SETCURSORS, 0, nullptr, send_change ? SPIF_SENDCHANGE : 0) != FALSE;
+  }
+};
+
+}  // namespace
+
+SystemCursors& RealSystemCursors() {
+  static User32Cursors cursors;
+  return cursors;
+}

@@ -1,0 +1,186 @@
+#include "app/cursor_manager.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "common/config.h"
+#include "common/logging.h"
+#include "tests/app/recording_cursors.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+constexpr int64_t kMs = 1000000;
+
+// The manager reads the factor from the settings store; the collector is not set up here, so the
+// "mouse_shaked" events go nowhere (the end-to-end test counts them at the loopback server).
+class Manager : public testing::Test {
+ protected:
+  void SetUp() override { Config::GetInstance().scale_factor = 3; }
+  void TearDown() override { Config::GetInstance().scale_factor = 3; }
+
+  void SetScale(int factor) { Config::GetInstance().scale_factor = factor; }
+  int scale() const { return Config::GetInstance().scale_factor; }
+
+  std::unique_ptr<CursorManager> Make() {
+    return std::make_unique<CursorManager>(system, [this] { return now; });
+  }
+
+  int64_t now = 50 * 1000 * kMs;
+  RecordingCursors system{&now};
+};
+
+TEST_F(Manager, BuildsThirteenEntriesInOrderWithTheirOwnCopies) {
+  auto manager = Make();
+  const auto& entries = manager->entries();
+  ASSERT_EQ(entries.size(), 13u);
+  const DWORD ids[] = {32512, 32513, 32514, 32515, 32516, 32642, 32643, 32644, 32645, 32646, 32648, 32649, 32650};
+  for (size_t i = 0; i < entries.size(); ++i) {
+    EXPECT_EQ(entries[i]->id, ids[i]);
+    EXPECT_EQ(entries[i]->cached_scale, 3);
+    EXPECT_EQ(RecordingCursors::Width(entries[i]->normal), 32);
+    EXPECT_EQ(RecordingCursors::Width(entries[i]->enlarged), 96);
+  }
+  EXPECT_EQ(system.live.size(), 26u);
+  EXPECT_FALSE(manager->enlarged());
+  EXPECT_EQ(manager->last_enlarge_time(), 0);
+  EXPECT_TRUE(system.sets.empty());
+
+  manager.reset();
+  EXPECT_TRUE(system.live.empty()) << "every copy is destroyed with the manager";
+  EXPECT_EQ(system.foreign_destroys, 0);
+}
+
+TEST_F(Manager, OneEnlargementPerBurst) {
+  auto manager = Make();
+  manager->Enlarge();
+  ASSERT_EQ(system.sets.size(), 13u);
+  for (size_t i = 0; i < 13; ++i) {
+    EXPECT_EQ(system.sets[i].id, CursorManager::kCursorIds[i]);
+    EXPECT_EQ(system.sets[i].width, 96);
+  }
+  EXPECT_EQ(system.foreign_sets, 0);
+  EXPECT_TRUE(manager->enlarged());
+
+  // Further decisions of the same burst only postpone the restore.
+  now += 150 * kMs;
+  manager->Enlarge();
+  EXPECT_EQ(system.sets.size(), 13u);
+  EXPECT_EQ(manager->last_enlarge_time(), now);
+}
+
+TEST_F(Manager, RestoresOnlyAfterMoreThanTheDelayWithoutADecision) {
+  auto manager = Make();
+  manager->Enlarge();
+  now += 150 * kMs;
+  manager->Enlarge();
+  const int64_t last = now;
+
+  struct Step {
+    int64_t after_ms;
+    bool restored;
+  };
+  for (const Step step : {Step{100, false}, Step{200, false}, Step{200 + 1, true}}) {
+    now = last + step.after_ms * kMs;
+    manager->RestoreIfIdle();
+    EXPECT_EQ(!manager->enlarged(), step.restored) << step.after_ms;
+  }
+  ASSERT_EQ(system.sets.size(), 26u);
+  for (size_t i = 13; i < 26; ++i) {
+    EXPECT_EQ(system.sets[i].id, CursorManager::kCursorIds[i - 13]);
+    EXPECT_EQ(system.sets[i].width, 32);
+    EXPECT_EQ(system.sets[i].when, last + 201 * kMs);
+  }
+  EXPECT_EQ(system.reloads, std::vector<bool>{false}) << "one scheme reload per restore, without broadcast";
+
+  // Idle and normal: nothing more happens.
+  now += 5000 * kMs;
+  manager->RestoreIfIdle();
+  EXPECT_EQ(system.sets.size(), 26u);
+
+  // The next shake is a new burst.
+  manager->Enlarge();
+  EXPECT_TRUE(manager->enlarged());
+  EXPECT_EQ(system.sets.size(), 39u);
+}
+
+TEST_F(Manager, LiveCursorHandlesStayConstantOverAThousandCycles) {
+  auto manager = Make();
+  system.measure = false;
+  const size_t live_at_start = system.live.size();
+  for (int cycle = 0; cycle < 1000; ++cycle) {
+    // Every tenth cycle changes the factor, which replaces the entries' copies.
+    if (cycle % 10 == 0) SetScale(scale() == 3 ? 5 : 3);
+    manager->Enlarge();
+    now += 300 * kMs;
+    manager->RestoreIfIdle();
+    ASSERT_FALSE(manager->enlarged());
+    ASSERT_EQ(system.live.size(), live_at_start) << "cycle " << cycle;
+  }
+  EXPECT_EQ(system.sets.size(), 26000u);
+  EXPECT_EQ(system.foreign_sets, 0);
+  EXPECT_EQ(system.foreign_destroys, 0);
+}
+
+TEST_F(Manager, ANewFactorTakesEffectAtTheNextEnlarge) {
+  auto manager = Make();
+  SetScale(5);
+  manager->Enlarge();
+  ASSERT_EQ(system.sets.size(), 13u);
+  for (const auto& call : system.sets) EXPECT_EQ(call.width, 160);
+  for (const auto& entry : manager->entries()) EXPECT_EQ(entry->cached_scale, 5);
+}
+
+TEST_F(Manager, FactorOneEnlargesNothing) {
+  SetScale(1);
+  auto manager = Make();
+  for (const auto& entry : manager->entries()) EXPECT_EQ(entry->enlarged, nullptr);
+  manager->Enlarge();
+  EXPECT_TRUE(system.sets.empty());
+}
+
+TEST_F(Manager, RestoreSystemCursorsOnTheWayOut) {
+  struct Case {
+    const char* name;
+    bool enlarged;
+    bool reload_ok;
+    size_t sets;  // arrows put back by hand
+  };
+  for (const Case c : {Case{"reloaded", true, true, 0}, Case{"reload fails while enlarged", true, false, 13},
+                       Case{"reload fails while normal", false, false, 0}}) {
+    SCOPED_TRACE(c.name);
+    system.sets.clear();
+    system.reloads.clear();
+    system.reload_result = c.reload_ok;
+    auto manager = Make();
+    if (c.enlarged) manager->Enlarge();
+    system.sets.clear();
+    EXPECT_EQ(manager->RestoreSystemCursors(), c.reload_ok);
+    EXPECT_FALSE(manager->enlarged());
+    EXPECT_EQ(system.reloads, std::vector<bool>{true}) << "the reload broadcasts the change";
+    ASSERT_EQ(system.sets.size(), c.sets);
+    for (const auto& call : system.sets) EXPECT_EQ(call.width, 32);
+  }
+}
+
+TEST_F(Manager, LogsEachEnlargement) {
+  testing_support::TempDir dir;
+  const std::wstring log = dir.File(L"lumavex.log");
+  ASSERT_TRUE(InitLogger(log, "lumavex_log"));
+  auto manager = Make();
+  manager->Enlarge();
+  manager->Enlarge();
+  FlushLogger();
+  const auto lines = testing_support::SplitLines(testing_support::ReadFileBytes(log));
+  ShutdownLogger();
+  std::vector<std::string> texts;
+  for (const auto& line : lines) {
+    const size_t at = line.find("[I] ");
+    if (at != std::string::npos && line.find("Enlarge") != std::string::npos) texts.push_back(line.substr(at + 4));
+  }
+  EXPECT_EQ(texts, (std::vector<std::string>{"Enlarge", "Enlarge count"}));
+}
+
+}  // namespace

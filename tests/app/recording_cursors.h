@@ -1,0 +1,64 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <set>
+#include <vector>
+
+#include "app/system_cursors.h"
+
+// Stands in for the system cursors: records every call (which id, which handle, when) and keeps the
+// set of cursor handles that are alive, so leaks show. Copies are real CopyIcon handles; a handle
+// given to Set is destroyed, as the system would own and free it.
+class RecordingCursors final : public SystemCursors {
+ public:
+  struct SetCall {
+    DWORD id;
+    int width;  // of the cursor handed over
+    int64_t when;
+  };
+
+  explicit RecordingCursors(const int64_t* clock = nullptr) : clock_(clock) {}
+
+  HCURSOR Copy(HCURSOR cursor) override {
+    HCURSOR copy = CopyIcon(cursor);
+    if (copy != nullptr) live.insert(copy);
+    return copy;
+  }
+  void Destroy(HCURSOR cursor) override {
+    if (live.erase(cursor) == 0) ++foreign_destroys;
+    DestroyCursor(cursor);
+  }
+  bool Set(HCURSOR cursor, DWORD id) override {
+    sets.push_back({id, measure ? Width(cursor) : 0, clock_ != nullptr ? *clock_ : 0});
+    if (live.erase(cursor) == 0) ++foreign_sets;
+    DestroyCursor(cursor);
+    return true;
+  }
+  bool ReloadScheme(bool send_change) override {
+    reloads.push_back(send_change);
+    return reload_result;
+  }
+
+  static int Width(HCURSOR cursor) {
+    ICONINFO info = {};
+    if (!GetIconInfo(cursor, &info)) return 0;
+    BITMAP bm = {};
+    GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof(bm), &bm);
+    if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+    if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
+    return bm.bmWidth;
+  }
+
+  std::vector<SetCall> sets;
+  std::vector<bool> reloads;
+  std::set<HCURSOR> live;
+  int foreign_destroys = 0;  // handles destroyed that did not come from Copy
+  int foreign_sets = 0;      // handles handed to the system that did not come from Copy
+  bool reload_result = false;  // what Wine answers
+  bool measure = true;         // read the size of every cursor handed over (slow under Wine)
+
+ private:
+  const int64_t* clock_;
+};

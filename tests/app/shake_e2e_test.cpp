@@ -1,0 +1,199 @@
+// Raw input end to end: a hidden tool window registered for raw mouse input, mouse movement injected
+// with SendInput, the detector deciding, the cursor manager enlarging through the recording seam and
+// its "mouse_shaked" event reaching the loopback collection server.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "app/cursor_manager.h"
+#include "app/shake_detector.h"
+#include "common/collector.h"
+#include "common/config.h"
+#include "common/singleton.h"
+#include "tests/app/recording_cursors.h"
+#include "tests/support/loopback_client.h"
+
+namespace {
+
+using testing_support::LoopbackServer;
+
+class LoopbackCollector : public testing::Environment {
+ public:
+  void SetUp() override {
+    Singleton<common::Collector>::GetInstance()->Init(LoopbackServer::Url("/collection"), "Lumavex", "Lumavex");
+  }
+};
+const auto* const kCollector = testing::AddGlobalTestEnvironment(new LoopbackCollector);
+
+// The events the server decoded, by name.
+int CountEvents(const std::string& name) {
+  const auto events = nlohmann::json::parse(LoopbackServer::EventsJson());
+  int count = 0;
+  for (const auto& record : events) {
+    if (record.value("ok", false) && record["event"].value("en", "") == "event" &&
+        record["event"].value("et", "") == name) {
+      ++count;
+    }
+  }
+  return count;
+}
+
+constexpr UINT_PTR kRestoreTimer = 1;
+// Wine accelerates injected moves above 6 units; smaller steps arrive as sent.
+constexpr LONG kStep = 5;
+
+class RawInputWindow {
+ public:
+  RawInputWindow() {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = &RawInputWindow::Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"LumavexRawInputHarness";
+    RegisterClassExW(&wc);
+    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", 0, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, wc.hInstance, nullptr);
+    if (hwnd_ == nullptr) return;
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    // The keyboard too, so that packets of other devices reach the detector and must be ignored.
+    RAWINPUTDEVICE devices[2] = {{1, 2, RIDEV_INPUTSINK, hwnd_}, {1, 6, RIDEV_INPUTSINK, hwnd_}};
+    registered_ = RegisterRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE)) != FALSE;
+    SetTimer(hwnd_, kRestoreTimer, 100, nullptr);
+    Config::GetInstance().scale_factor = 3;
+    manager = std::make_unique<CursorManager>(system);
+  }
+  ~RawInputWindow() {
+    if (hwnd_ != nullptr) {
+      RAWINPUTDEVICE devices[2] = {{1, 2, RIDEV_REMOVE, nullptr}, {1, 6, RIDEV_REMOVE, nullptr}};
+      RegisterRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE));
+      DestroyWindow(hwnd_);
+    }
+  }
+
+  bool ready() const { return hwnd_ != nullptr && registered_; }
+
+  // Dispatches what arrives for `ms` milliseconds.
+  void Pump(DWORD ms) {
+    const ULONGLONG end = GetTickCount64() + ms;
+    for (;;) {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+      const ULONGLONG now = GetTickCount64();
+      if (now >= end) return;
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+    }
+  }
+
+  static void Move(LONG dx, LONG dy) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = dx;
+    input.mi.dy = dy;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &input, sizeof(input));
+  }
+
+  static void Key(WORD vk) {
+    INPUT input[2] = {};
+    for (auto& i : input) {
+      i.type = INPUT_KEYBOARD;
+      i.ki.wVk = vk;
+      i.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, 0));
+    }
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+  }
+
+  // One run of `length` units along (ux, uy), in small steps.
+  void Run(int ux, int uy, int length) {
+    for (int moved = 0; moved < length; moved += kStep) Move(ux * kStep, uy * kStep);
+    Pump(0);
+  }
+
+  RecordingCursors system;
+  std::unique_ptr<CursorManager> manager;
+  ShakeDetector detector{[this] { manager->Enlarge(); }};
+  int mouse_packets = 0;
+  int other_packets = 0;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* self = reinterpret_cast<RawInputWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self != nullptr && message == WM_INPUT) {
+      RAWINPUTHEADER header = {};
+      UINT size = sizeof(header);
+      GetRawInputData(reinterpret_cast<HRAWINPUT>(lparam), RID_HEADER, &header, &size, sizeof(header));
+      ++(header.dwType == RIM_TYPEMOUSE ? self->mouse_packets : self->other_packets);
+      self->detector.OnRawInput(reinterpret_cast<HRAWINPUT>(lparam));
+    } else if (self != nullptr && message == WM_TIMER && wparam == kRestoreTimer) {
+      self->manager->RestoreIfIdle();
+      return 0;
+    }
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+  }
+
+  HWND hwnd_ = nullptr;
+  bool registered_ = false;
+};
+
+TEST(RawInputShake, ShakeEnlargesAllCursorsOnceAndRestoresThem) {
+  ASSERT_TRUE(LoopbackServer::Clear()) << "the loopback server does not answer";
+  RawInputWindow window;
+  ASSERT_TRUE(window.ready());
+  window.Key(VK_SHIFT);
+  window.Pump(50);
+  EXPECT_GT(window.other_packets, 0);
+  EXPECT_TRUE(window.detector.samples().empty()) << "keyboard packets are not mouse movement";
+
+  for (int run = 0; run < 10; ++run) window.Run(run % 2 == 0 ? 1 : -1, 0, 100);
+  EXPECT_EQ(window.mouse_packets, 200);
+  ASSERT_FALSE(window.detector.samples().empty());
+  EXPECT_EQ(window.detector.samples().front().dx, 100) << "injected deltas arrive unaccelerated";
+
+  ASSERT_EQ(window.system.sets.size(), 13u);
+  for (size_t i = 0; i < 13; ++i) {
+    EXPECT_EQ(window.system.sets[i].id, CursorManager::kCursorIds[i]);
+    EXPECT_EQ(window.system.sets[i].width, 96);
+  }
+  EXPECT_TRUE(window.manager->enlarged());
+
+  // The 100 ms timer puts the cursors back once the shaking has stopped for more than 200 ms.
+  window.Pump(600);
+  EXPECT_FALSE(window.manager->enlarged());
+  ASSERT_EQ(window.system.sets.size(), 26u);
+  for (size_t i = 13; i < 26; ++i) EXPECT_EQ(window.system.sets[i].width, 32);
+
+  // One burst, one event, although every direction change after the first decision decided again.
+  LoopbackServer::WaitForEvents(1);
+  window.Pump(300);
+  EXPECT_EQ(CountEvents("mouse_shaked"), 1) << LoopbackServer::EventsJson() << LoopbackServer::RequestsJson();
+
+  // The next burst is reported again.
+  for (int run = 0; run < 10; ++run) window.Run(run % 2 == 0 ? 1 : -1, 0, 100);
+  EXPECT_EQ(window.system.sets.size(), 39u);
+  LoopbackServer::WaitForEvents(2);
+  EXPECT_EQ(CountEvents("mouse_shaked"), 2);
+}
+
+TEST(RawInputShake, SteadyMovementEnlargesNothing) {
+  ASSERT_TRUE(LoopbackServer::Clear()) << "the loopback server does not answer";
+  RawInputWindow window;
+  ASSERT_TRUE(window.ready());
+  window.Run(1, 0, 3000);
+  window.Run(0, 1, 1500);
+  window.Run(-1, -1, 1000);
+  window.Pump(300);
+  EXPECT_EQ(window.mouse_packets, 1100);
+  EXPECT_EQ(window.detector.samples().size(), 3u);
+  EXPECT_TRUE(window.system.sets.empty());
+  window.Pump(500);
+  EXPECT_EQ(CountEvents("mouse_shaked"), 0);
+}
+
+}  // namespace
