@@ -202,3 +202,15 @@ size_t Blowfish::Encrypt(const unsigned char* input, unsigned char* output, size
   }
   return padded;
 }
+
+bool BlowfishEncryptToBase64(const std::string& key, const std::string& plain, std::string* output) {
+  output->clear();
+  if (key.empty() || plain.empty()) return false;
+  Blowfish cipher;
+  cipher.SetKey(key);
+  std::string buffer(Blowfish::PaddedLength(plain.size()), '\0');
+  plain.copy(&buffer[0], plain.size());
+  auto* bytes = reinterpret_cast<unsigned char*>(&buffer[0]);
+  const size_t length = cipher.Encrypt(bytes, bytes, plain.size());
+  return Base64Encode(output, bytes, length);
+}

@@ -50,3 +50,7 @@ class Blowfish {
   std::unique_ptr<uint32_t[]> p_array;  // 18 words
   std::unique_ptr<uint32_t[]> s_boxes;  // 4 boxes of 256 words, one after the other
 };
+
+// Blowfish-ECB under `key` (zero padding), then Base64: the form in which statistics bodies travel.
+// False, with `output` left empty, for an empty text or an empty key.
+bool BlowfishEncryptToBase64(const std::string& key, const std::string& plain, std::string* output);

@@ -45,14 +45,9 @@ json ParseExtra(const std::string& text) {
 }
 
 std::string Encipher(const std::string& plain) {
-  Blowfish cipher;
-  cipher.SetKey(reinterpret_cast<const unsigned char*>(kCollectorKey), sizeof(kCollectorKey) - 1);
-  std::string buffer(Blowfish::PaddedLength(plain.size()), '\0');
-  plain.copy(buffer.data(), plain.size());
-  auto* bytes = reinterpret_cast<unsigned char*>(buffer.data());
-  const size_t length = cipher.Encrypt(bytes, bytes, plain.size());
+  // An empty text enciphers to nothing: "data" is then the empty string.
   std::string encoded;
-  Base64Encode(&encoded, bytes, length);
+  BlowfishEncryptToBase64(std::string(kCollectorKey, sizeof(kCollectorKey) - 1), plain, &encoded);
   json body = json::object();
   body["data"] = encoded;
   body["enc"] = "1";

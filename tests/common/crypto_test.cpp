@@ -151,6 +151,17 @@ TEST(Blowfish, LongKeyInPlaceMatchesIndependentImplementation) {
   EXPECT_EQ(body, "{\"en\":\"event\",\"et\":\"start\"}");
 }
 
+TEST(Blowfish, EncryptToBase64IsTheStatisticsBodyForm) {
+  std::string out = "stale";
+  EXPECT_TRUE(BlowfishEncryptToBase64("0123456789abcdefghijklmnopqrstuv", "{\"en\":\"event\",\"et\":\"start\"}", &out));
+  EXPECT_EQ(out, "Veklb0MUn6MeyMZtTW/fpBJCJ4pwa/bZFgWUsJAYfy4=");
+  // Nothing to encipher, or no key: a failure with no text.
+  EXPECT_FALSE(BlowfishEncryptToBase64("0123456789abcdefghijklmnopqrstuv", "", &out));
+  EXPECT_EQ(out, "");
+  EXPECT_FALSE(BlowfishEncryptToBase64("", "text", &out));
+  EXPECT_EQ(out, "");
+}
+
 TEST(Blowfish, RekeyingStartsFromTheInitialTables) {
   Blowfish once;
   once.SetKey(Unhex("0123456789ABCDEF"));

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace testing_support {
 
@@ -48,6 +49,56 @@ std::vector<std::string> SplitLines(const std::string& text) {
     lines.push_back(line);
   }
   return lines;
+}
+
+bool ToAnsi(const std::wstring& text, std::string* ansi) {
+  BOOL lossy = FALSE;
+  const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, &lossy);
+  if (size <= 0 || lossy) return text.empty();
+  ansi->assign(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &(*ansi)[0], size, nullptr, &lossy);
+  return !lossy;
+}
+
+bool RunProcess(const std::wstring& command_line, DWORD timeout_ms, ProcessResult* result) {
+  SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+  HANDLE read_end = nullptr, write_end = nullptr;
+  if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return false;
+  SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = write_end;
+  startup.hStdError = write_end;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION process = {};
+  std::wstring mutable_line = command_line;
+  const BOOL started = CreateProcessW(nullptr, &mutable_line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                      &startup, &process);
+  CloseHandle(write_end);
+  if (!started) {
+    CloseHandle(read_end);
+    return false;
+  }
+  result->pid = process.dwProcessId;
+  result->output.clear();
+  // The reader runs beside the wait so that a chatty child can never block on a full pipe.
+  std::thread reader([&] {
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(read_end, buffer, sizeof(buffer), &got, nullptr) && got > 0) result->output.append(buffer, got);
+  });
+  const bool ended = WaitForSingleObject(process.hProcess, timeout_ms) == WAIT_OBJECT_0;
+  if (!ended) {
+    TerminateProcess(process.hProcess, 1);
+    WaitForSingleObject(process.hProcess, 5000);
+  }
+  GetExitCodeProcess(process.hProcess, &result->exit_code);
+  reader.join();
+  CloseHandle(read_end);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return ended;
 }
 
 }  // namespace testing_support

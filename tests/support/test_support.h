@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -24,5 +26,17 @@ std::string ReadFileBytes(const std::wstring& path);
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);
 std::vector<std::string> SplitLines(const std::string& text);
+
+// Text in the ANSI code page, as an installer would pass it; false when the text does not survive it.
+bool ToAnsi(const std::wstring& text, std::string* ansi);
+
+// Runs a program to its end with its standard output read through a pipe. False when it could not
+// start or did not end within timeout_ms (it is then killed).
+struct ProcessResult {
+  DWORD pid = 0;
+  DWORD exit_code = 0;
+  std::string output;
+};
+bool RunProcess(const std::wstring& command_line, DWORD timeout_ms, ProcessResult* result);
 
 }  // namespace testing_support

@@ -1,0 +1,215 @@
+// The installer helper driven as an installer drives it: loaded with LoadLibrary, in this process or in
+// a host process that exits afterwards (so that its log is complete), against the loopback server.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <set>
+#include <thread>
+
+#include "common/com_ptr.h"
+#include "common/device_info.h"
+#include "common/logon_task.h"
+#include "common/text.h"
+#include "tests/setup_helper/kestrin_library.h"
+#include "tests/support/loopback_client.h"
+#include "tests/support/pe_exports.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+using nlohmann::json;
+using testing_support::LoopbackServer;
+using testing_support::ProcessResult;
+using testing_support::TempDir;
+using testing_support::TestProgramFolder;
+
+std::wstring KestrinPath() { return TestProgramFolder() + L"..\\loopback\\Kestrin.dll"; }
+
+std::wstring KestrinLogPath() {
+  wchar_t temp[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH + 1, temp);
+  return std::wstring(temp) + L"lumavex\\Kestrin.log";
+}
+
+std::string Hex(const std::string& bytes) {
+  static const char digits[] = "0123456789abcdef";
+  std::string hex;
+  for (unsigned char c : bytes) {
+    hex += digits[c >> 4];
+    hex += digits[c & 15];
+  }
+  return hex;
+}
+
+std::string Ansi(const std::wstring& text) {
+  std::string ansi;
+  testing_support::ToAnsi(text, &ansi);
+  return ansi;
+}
+
+// Runs the host with the given steps; returns its output, and the log lines it wrote (level and text).
+struct HostRun {
+  ProcessResult process;
+  std::vector<std::string> log;  // lines of this run's process only
+};
+
+HostRun RunHost(const std::wstring& steps, DWORD timeout_ms = 30000) {
+  HostRun run;
+  // Wine reuses process ids at once: tell this run's lines by where the log stood before it.
+  const size_t before = testing_support::ReadFileBytes(KestrinLogPath()).size();
+  const std::wstring line = L"\"" + TestProgramFolder() + L"kestrin_host.exe\" \"" + KestrinPath() + L"\" " + steps;
+  EXPECT_TRUE(testing_support::RunProcess(line, timeout_ms, &run.process)) << run.process.output;
+  const std::string marker = "[PID:" + std::to_string(run.process.pid) + "]";
+  const std::string log = testing_support::ReadFileBytes(KestrinLogPath());
+  for (const auto& l : testing_support::SplitLines(log.substr(std::min(before, log.size())))) {
+    if (l.find(marker) != std::string::npos) run.log.push_back(l.substr(l.find("] [lumavex_log] ") + 16));
+  }
+  return run;
+}
+
+class KestrinE2E : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(LoopbackServer::Clear()); }
+  void TearDown() override { LoopbackServer::Clear(); }
+};
+
+TEST_F(KestrinE2E, ExitEventHasLeftBeforeTheExportReturnsOtherEventsDoNot) {
+  ASSERT_TRUE(LoopbackServer::SetResponses("/collection", R"([{"status": 200, "delay_ms": 1500}])"));
+  const std::string extra = Hex(R"({"step":"finish","n":2})");
+  HostRun run = RunHost(L"send event exit " + Utf8ToUtf16(extra) + L" - send event Exit - - free");
+  const auto out = testing_support::SplitLines(run.process.output);
+  ASSERT_EQ(out.size(), 3u) << run.process.output;
+  // The synchronous send waits through the server's delay; the other returns at once.
+  EXPECT_GE(std::stoul(out[0].substr(5)), 1400u) << out[0];
+  EXPECT_LT(std::stoul(out[1].substr(5)), 1000u) << out[1];
+
+  const json events = json::parse(LoopbackServer::WaitForEvents(1));
+  ASSERT_GE(events.size(), 1u);
+  const json& e = events[0]["event"];
+  EXPECT_EQ(e["et"], "exit");
+  EXPECT_EQ(e["en"], "event");
+  EXPECT_EQ(e["ea"], "lumavex");
+  EXPECT_EQ(e["av"], "1.2.3");
+  EXPECT_EQ(e["em"], "setup");
+  EXPECT_EQ(e["mv"], "4.5.6");
+  EXPECT_EQ(e["sv"], "1");
+  EXPECT_EQ(e["duid"].get<std::string>().size(), 42u);
+  EXPECT_EQ(e["ep"]["step"], "finish");
+  EXPECT_EQ(e["ep"]["n"], 2);
+  EXPECT_TRUE(e["ep"]["elapsed_time"].is_string());
+
+  ASSERT_GE(run.log.size(), 4u);
+  EXPECT_EQ(run.log.front(), "[I] DLL_PROCESS_ATTACH");
+  EXPECT_NE(std::find(run.log.begin(), run.log.end(), "[I] Send"), run.log.end());
+  EXPECT_NE(std::find(run.log.begin(), run.log.end(), "[I] AsynSend"), run.log.end());
+  EXPECT_NE(std::find(run.log.begin(), run.log.end(), "[I] ea:lumavex"), run.log.end());
+}
+
+TEST_F(KestrinE2E, AnsiFieldsArriveAsUtf8AndNullFieldsStayAsTheyWere) {
+  if (GetACP() != 1252) GTEST_SKIP() << "needs the Western ANSI code page, this prefix has " << GetACP();
+  const std::string did = "caf\xe9";  // "café" in code page 1252
+  // Both sends wait, so both have arrived when the host ends; the second passes no "did".
+  RunHost(L"send event exit - " + Utf8ToUtf16(Hex(did)) + L" send event exit - - free");
+  const json events = json::parse(LoopbackServer::WaitForEvents(2));
+  ASSERT_EQ(events.size(), 2u);
+  for (const auto& record : events) {
+    SCOPED_TRACE(record.dump());
+    EXPECT_EQ(record["event"]["did"], u8"café");
+  }
+}
+
+TEST_F(KestrinE2E, FreeLibraryReturnsPromptlyWithStatisticsThreadsRunning) {
+  HostRun run = RunHost(L"id send event start - - free", 20000);
+  ASSERT_EQ(run.process.exit_code, 0u) << run.process.output;
+  const auto out = testing_support::SplitLines(run.process.output);
+  ASSERT_EQ(out.size(), 3u) << run.process.output;
+  EXPECT_EQ(out[0].size(), 3u + 42u);
+  EXPECT_LT(std::stoul(out[2].substr(5)), 2000u);
+  ASSERT_FALSE(run.log.empty());
+  EXPECT_EQ(run.log.front(), "[I] DLL_PROCESS_ATTACH");
+  EXPECT_EQ(run.log.back(), "[I] DLL_PROCESS_DETACH");
+  EXPECT_NE(std::find(run.log.begin(), run.log.end(), "[I] msgbox:Device Unique ID---" + out[0].substr(3)),
+            run.log.end());
+}
+
+TEST_F(KestrinE2E, UnloadWithoutAnyCallLogsDetach) {
+  HostRun run = RunHost(L"free");
+  ASSERT_EQ(run.log.size(), 2u);
+  EXPECT_EQ(run.log[0], "[I] DLL_PROCESS_ATTACH");
+  EXPECT_EQ(run.log[1], "[I] DLL_PROCESS_DETACH");
+}
+
+TEST_F(KestrinE2E, NotifySetupFinishWithoutTheServiceLogsTheError) {
+  HostRun run = RunHost(L"notify free");
+  ASSERT_GE(run.log.size(), 3u);
+  EXPECT_EQ(run.log[1], "[I] NotifySetupFinish");
+  EXPECT_EQ(run.log[2], "[E] OpenEvent GetLastError:2");
+}
+
+// The task exports join a COM apartment only for the call and leave the caller's as it was.
+TEST_F(KestrinE2E, ScheduledTaskExportsWorkInAnyApartmentAndReportTheirEvents) {
+  KestrinLibrary kestrin(KestrinPath());
+  ASSERT_TRUE(kestrin.loaded());
+  TempDir dir;
+  const std::string folder = Ansi(dir.path());
+  const std::wstring ini = dir.File(L"config.ini");
+
+  struct Apartment {
+    const char* name;
+    DWORD model;  // 0: the thread is in no apartment
+  } apartments[] = {{"none", 0}, {"single-threaded", COINIT_APARTMENTTHREADED}, {"multi-threaded", COINIT_MULTITHREADED}};
+  for (const auto& a : apartments) {
+    SCOPED_TRACE(a.name);
+    ASSERT_TRUE(LoopbackServer::Clear());
+    std::thread installer([&] {
+      if (a.model != 0) {
+        ASSERT_EQ(CoInitializeEx(nullptr, a.model), S_OK);
+      }
+      EXPECT_TRUE(kestrin.CreateScheduledTask(folder.c_str()));
+      EXPECT_EQ(GetPrivateProfileIntW(L"Setting", L"AutoRun", -1, ini.c_str()), 1);
+      {
+        ScopedComApartment check;
+        EXPECT_TRUE(LogonTaskExists());
+      }
+      EXPECT_TRUE(kestrin.DeleteScheduledTask(folder.c_str()));
+      EXPECT_EQ(GetPrivateProfileIntW(L"Setting", L"AutoRun", -1, ini.c_str()), 0);
+      // Without a task the deletion still succeeds and still writes and reports.
+      EXPECT_TRUE(kestrin.DeleteScheduledTask(folder.c_str()));
+      // The caller's apartment is what it was before the calls.
+      const HRESULT other = CoInitializeEx(nullptr, a.model == COINIT_MULTITHREADED ? COINIT_APARTMENTTHREADED
+                                                                                   : COINIT_MULTITHREADED);
+      if (a.model == 0) {
+        EXPECT_EQ(other, S_OK);
+      } else {
+        EXPECT_EQ(other, RPC_E_CHANGED_MODE);
+      }
+      if (SUCCEEDED(other)) CoUninitialize();
+      if (a.model != 0) CoUninitialize();
+    });
+    installer.join();
+    {
+      ScopedComApartment check;
+      EXPECT_FALSE(LogonTaskExists());
+    }
+    const json events = json::parse(LoopbackServer::WaitForEvents(3));
+    ASSERT_EQ(events.size(), 3u);
+    std::multiset<std::string> names;
+    for (const auto& e : events) names.insert(e["event"]["et"].get<std::string>());
+    EXPECT_EQ(names, (std::multiset<std::string>{"shake_enabled", "shake_disabled", "shake_disabled"}));
+  }
+}
+
+TEST_F(KestrinE2E, DeviceIdMatchesTheOneTheTrayProgramComputes) {
+  KestrinLibrary kestrin(KestrinPath());
+  ASSERT_TRUE(kestrin.loaded());
+  char id[64] = {};
+  kestrin.GetDeviceUniqueID(id, sizeof(id));
+  std::string own;
+  ASSERT_TRUE(GetDeviceUniqueId(&own));
+  EXPECT_EQ(std::string(id), own);
+}
+
+}  // namespace

@@ -1,0 +1,75 @@
+#include "tests/support/pe_exports.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "tests/support/test_support.h"
+
+namespace testing_support {
+
+namespace {
+
+template <typename T>
+bool At(const std::string& image, size_t offset, T* out) {
+  if (offset > image.size() || image.size() - offset < sizeof(T)) return false;
+  std::memcpy(out, image.data() + offset, sizeof(T));
+  return true;
+}
+
+// File offset of a relative virtual address, through the section table.
+bool RvaToOffset(const std::string& image, size_t sections, int count, DWORD rva, size_t* offset) {
+  for (int i = 0; i < count; ++i) {
+    IMAGE_SECTION_HEADER s;
+    if (!At(image, sections + i * sizeof(s), &s)) return false;
+    const DWORD size = s.Misc.VirtualSize > s.SizeOfRawData ? s.Misc.VirtualSize : s.SizeOfRawData;
+    if (rva >= s.VirtualAddress && rva < s.VirtualAddress + size) {
+      *offset = rva - s.VirtualAddress + s.PointerToRawData;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+bool ReadPeExportNames(const std::wstring& path, std::vector<std::string>* names) {
+  const std::string image = ReadFileBytes(path);
+  IMAGE_DOS_HEADER dos;
+  IMAGE_NT_HEADERS32 nt;
+  if (!At(image, 0, &dos) || dos.e_magic != IMAGE_DOS_SIGNATURE) return false;
+  if (!At(image, dos.e_lfanew, &nt) || nt.Signature != IMAGE_NT_SIGNATURE ||
+      nt.OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
+    return false;
+  }
+  const auto& dir = nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+  const size_t sections = dos.e_lfanew + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) + nt.FileHeader.SizeOfOptionalHeader;
+  const int count = nt.FileHeader.NumberOfSections;
+  size_t exports_at = 0;
+  IMAGE_EXPORT_DIRECTORY exports;
+  if (dir.VirtualAddress == 0 || !RvaToOffset(image, sections, count, dir.VirtualAddress, &exports_at) ||
+      !At(image, exports_at, &exports)) {
+    return false;
+  }
+  size_t table = 0;
+  if (!RvaToOffset(image, sections, count, exports.AddressOfNames, &table)) return false;
+  names->clear();
+  for (DWORD i = 0; i < exports.NumberOfNames; ++i) {
+    DWORD rva = 0;
+    size_t at = 0;
+    if (!At(image, table + i * sizeof(DWORD), &rva) || !RvaToOffset(image, sections, count, rva, &at)) return false;
+    const size_t end = image.find('\0', at);
+    if (end == std::string::npos) return false;
+    names->push_back(image.substr(at, end - at));
+  }
+  return true;
+}
+
+std::wstring TestProgramFolder() {
+  wchar_t path[MAX_PATH] = {};
+  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path, n);
+  return folder.substr(0, folder.find_last_of(L"\\/") + 1);
+}
+
+}  // namespace testing_support
