@@ -3,8 +3,6 @@
 # Extra arguments go to ctest (for example -L headless).
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+bash "$top/tools/build.sh"
 cd "$top"
-bash tools/bootstrap.sh
-cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j"$(nproc)"
 tools/wine-session.sh build ctest --test-dir build --output-on-failure -j"$(nproc)" "$@"

@@ -26,12 +26,10 @@ using common::DataSession;
 using nlohmann::json;
 using testing_support::LogCapture;
 using testing_support::LoopbackServer;
+using testing_support::MillisecondsSince;
 using testing_support::ScopedRegistryValue;
 using Clock = std::chrono::steady_clock;
 
-int64_t MsSince(Clock::time_point start) {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-}
 
 // Every value of the product key that the collector reads, absent unless a test sets it, and put
 // back afterwards.
@@ -176,10 +174,10 @@ TEST_F(CollectorTest, AsynSendReturnsBeforeTheAnswerAndReportsItOnTheHttpThread)
     called_on = std::this_thread::get_id();
     SetEvent(done);
   });
-  EXPECT_LT(MsSince(start), 300);
+  EXPECT_LT(MillisecondsSince(start), 300);
   ASSERT_EQ(WaitForSingleObject(done, 10000), WAIT_OBJECT_0);
   CloseHandle(done);
-  EXPECT_GE(MsSince(start), 700);
+  EXPECT_GE(MillisecondsSince(start), 700);
   EXPECT_TRUE(outcome);
   EXPECT_NE(called_on, std::this_thread::get_id());
 }
@@ -251,9 +249,9 @@ TEST_F(CollectorTest, ReportWaitsOneRealSecondBeforeTheFirstRetry) {
   const auto start = Clock::now();
   collector.Report(collector.CreateSession("event", "alive"));
   const auto first = Events(1);
-  const int64_t first_at = MsSince(start);
+  const int64_t first_at = MillisecondsSince(start);
   const auto both = Events(2);
-  const int64_t second_at = MsSince(start);
+  const int64_t second_at = MillisecondsSince(start);
   ASSERT_EQ(both.size(), 2u);
   EXPECT_EQ(first[0]["retry_count"], "0");
   EXPECT_EQ(first[0]["time_spent_trying"], "0");
@@ -357,7 +355,7 @@ TEST(CollectorWithoutInit, SessionsFailAtOnce) {
   Collector collector;
   const auto start = Clock::now();
   EXPECT_FALSE(collector.CreateSession("event", "start")->Send());
-  EXPECT_LT(MsSince(start), 1000);
+  EXPECT_LT(MillisecondsSince(start), 1000);
 }
 
 }  // namespace

@@ -6,23 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_support.h"
+
 namespace {
 
-std::string Hex(const std::string& bytes) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string out;
-  for (unsigned char c : bytes) {
-    out += kDigits[c >> 4];
-    out += kDigits[c & 0xF];
-  }
-  return out;
-}
-
-std::string Unhex(const std::string& hex) {
-  std::string out;
-  for (size_t i = 0; i + 1 < hex.size(); i += 2) out += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-  return out;
-}
+using testing_support::HexDecode;
+using testing_support::HexEncode;
 
 std::string EncodeBase64(const std::string& bytes) {
   std::string out = "unchanged";
@@ -44,7 +33,7 @@ TEST(Sha1Digest, PublishedDigestsAsRawBytes) {
     SCOPED_TRACE(c.input.size());
     const std::string digest = Sha1Digest(c.input);
     ASSERT_EQ(digest.size(), 20u);
-    EXPECT_EQ(Hex(digest), c.hex);
+    EXPECT_EQ(HexEncode(digest), c.hex);
   }
   EXPECT_EQ(Sha1Digest(nullptr, 3), "");
 }
@@ -101,7 +90,7 @@ TEST(Blowfish, PublishedBlockVectors) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.key);
     Blowfish bf;
-    bf.SetKey(Unhex(c.key));
+    bf.SetKey(HexDecode(c.key));
     uint32_t left = c.plain[0];
     uint32_t right = c.plain[1];
     bf.EncryptBlock(&left, &right);
@@ -112,7 +101,7 @@ TEST(Blowfish, PublishedBlockVectors) {
 
 TEST(Blowfish, EncryptPadsWithZerosToWholeBlocks) {
   Blowfish bf;
-  bf.SetKey(Unhex("0000000000000000"));
+  bf.SetKey(HexDecode("0000000000000000"));
   struct Case {
     size_t length;
     size_t padded;
@@ -124,7 +113,7 @@ TEST(Blowfish, EncryptPadsWithZerosToWholeBlocks) {
     EXPECT_EQ(bf.Encrypt(in.data(), out.data(), c.length), c.padded);
     // All-zero plain text under the all-zero key: every block is the published cipher block.
     for (size_t i = 0; i < c.padded; i += 8) {
-      EXPECT_EQ(Hex(std::string(out.begin() + i, out.begin() + i + 8)), "4ef997456198dd78");
+      EXPECT_EQ(HexEncode(std::string(out.begin() + i, out.begin() + i + 8)), "4ef997456198dd78");
     }
     EXPECT_EQ(out[c.padded], 0xEE) << "wrote past the padded length";
   }
@@ -164,10 +153,10 @@ TEST(Blowfish, EncryptToBase64IsTheStatisticsBodyForm) {
 
 TEST(Blowfish, RekeyingStartsFromTheInitialTables) {
   Blowfish once;
-  once.SetKey(Unhex("0123456789ABCDEF"));
+  once.SetKey(HexDecode("0123456789ABCDEF"));
   Blowfish twice;
-  twice.SetKey(Unhex("FEDCBA9876543210"));
-  twice.SetKey(Unhex("0123456789ABCDEF"));
+  twice.SetKey(HexDecode("FEDCBA9876543210"));
+  twice.SetKey(HexDecode("0123456789ABCDEF"));
   uint32_t a[2] = {0x11111111, 0x11111111};
   uint32_t b[2] = {0x11111111, 0x11111111};
   once.EncryptBlock(&a[0], &a[1]);

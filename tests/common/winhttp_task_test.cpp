@@ -18,13 +18,11 @@
 namespace {
 
 using testing_support::LoopbackServer;
+using testing_support::MillisecondsSince;
 using testing_support::ReadFileBytes;
 using testing_support::TempDir;
 using Clock = std::chrono::steady_clock;
 
-int64_t MsSince(Clock::time_point start) {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-}
 
 std::string RandomBytes(size_t size) {
   std::mt19937 random(12345);
@@ -202,7 +200,7 @@ TEST_F(WinHttpTaskTest, ReleasingTheTaskFromItsCompletionHandlerDoesNotWaitForIt
   const auto start = Clock::now();
   ASSERT_TRUE(task->Start());
   ASSERT_TRUE(listener.WaitFinal(5000));
-  EXPECT_LT(MsSince(start), 3000);
+  EXPECT_LT(MillisecondsSince(start), 3000);
   EXPECT_EQ(task, nullptr);
 }
 
@@ -215,7 +213,7 @@ TEST_F(WinHttpTaskTest, DestroyingAHangingTaskCancelsTheRequestAndWaitsForItsThr
   Sleep(200);
   const auto start = Clock::now();
   task.reset();
-  const int64_t took = MsSince(start);
+  const int64_t took = MillisecondsSince(start);
   EXPECT_GE(took, 9500);
   // Windows returns from the blocked call as soon as its handle is closed; Wine only once the server
   // answers. Either way the task's memory outlives its thread.

@@ -34,16 +34,6 @@ std::wstring KestrinLogPath() {
   return std::wstring(temp) + L"lumavex\\Kestrin.log";
 }
 
-std::string Hex(const std::string& bytes) {
-  static const char digits[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned char c : bytes) {
-    hex += digits[c >> 4];
-    hex += digits[c & 15];
-  }
-  return hex;
-}
-
 std::string Ansi(const std::wstring& text) {
   std::string ansi;
   testing_support::ToAnsi(text, &ansi);
@@ -78,7 +68,7 @@ class KestrinE2E : public testing::Test {
 
 TEST_F(KestrinE2E, ExitEventHasLeftBeforeTheExportReturnsOtherEventsDoNot) {
   ASSERT_TRUE(LoopbackServer::SetResponses("/collection", R"([{"status": 200, "delay_ms": 1500}])"));
-  const std::string extra = Hex(R"({"step":"finish","n":2})");
+  const std::string extra = testing_support::HexEncode(R"({"step":"finish","n":2})");
   HostRun run = RunHost(L"send event exit " + Utf8ToUtf16(extra) + L" - send event Exit - - free");
   const auto out = testing_support::SplitLines(run.process.output);
   ASSERT_EQ(out.size(), 3u) << run.process.output;
@@ -112,7 +102,7 @@ TEST_F(KestrinE2E, AnsiFieldsArriveAsUtf8AndNullFieldsStayAsTheyWere) {
   if (GetACP() != 1252) GTEST_SKIP() << "needs the Western ANSI code page, this prefix has " << GetACP();
   const std::string did = "caf\xe9";  // "café" in code page 1252
   // Both sends wait, so both have arrived when the host ends; the second passes no "did".
-  RunHost(L"send event exit - " + Utf8ToUtf16(Hex(did)) + L" send event exit - - free");
+  RunHost(L"send event exit - " + Utf8ToUtf16(testing_support::HexEncode(did)) + L" send event exit - - free");
   const json events = json::parse(LoopbackServer::WaitForEvents(2));
   ASSERT_EQ(events.size(), 2u);
   for (const auto& record : events) {

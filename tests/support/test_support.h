@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <chrono>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,13 @@ std::string ReadFileBytes(const std::wstring& path);
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);
 std::vector<std::string> SplitLines(const std::string& text);
+
+// Lower-case hex digits of raw bytes, and back.
+std::string HexEncode(const std::string& bytes);
+std::string HexDecode(const std::string& hex);
+
+// Milliseconds of the steady clock since start.
+int64_t MillisecondsSince(std::chrono::steady_clock::time_point start);
 
 // Text in the ANSI code page, as an installer would pass it; false when the text does not survive it.
 bool ToAnsi(const std::wstring& text, std::string* ansi);
