@@ -131,6 +131,15 @@ TEST(KestrinExports, UpdateScheduledTaskConfigWritesAutoRunInTheGivenFolder) {
   EXPECT_EQ(kestrin.UpdateScheduledTaskConfig((folder + "\\").c_str(), 1), TRUE);
   EXPECT_EQ(GetPrivateProfileIntW(L"Setting", L"AutoRun", -1, dir.File(L"config.ini").c_str()), 1);
   EXPECT_EQ(kestrin.UpdateScheduledTaskConfig("Q:\\no\\such\\folder", 1), FALSE);
+
+  // No folder is no place to write: a bare file name would end up in the Windows folder.
+  wchar_t windows[MAX_PATH] = {};
+  ASSERT_NE(GetWindowsDirectoryW(windows, MAX_PATH), 0u);
+  const std::wstring stray = std::wstring(windows) + L"\\config.ini";
+  DeleteFileW(stray.c_str());
+  EXPECT_EQ(kestrin.UpdateScheduledTaskConfig("", 1), FALSE);
+  EXPECT_EQ(kestrin.UpdateScheduledTaskConfig(nullptr, 1), FALSE);
+  EXPECT_EQ(GetFileAttributesW(stray.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(KestrinExports, NotifySetupFinishSignalsTheServiceEvent) {
