@@ -16,7 +16,6 @@
 
 namespace {
 
-HMODULE g_module = nullptr;
 std::string g_device_id;
 INIT_ONCE g_started = INIT_ONCE_STATIC_INIT;
 
@@ -171,30 +170,32 @@ void __stdcall SendEventStatistics(const char* app, const char* product_version,
 
 }  // extern "C"
 
-BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
-  switch (reason) {
-    case DLL_PROCESS_ATTACH:
-      g_module = module;
-      InitLogger(TempLogFilePath(L"lumavex", L"Kestrin.log"), "lumavex_log");
-      LOG_INFO << "DLL_PROCESS_ATTACH";
-      break;
-    case DLL_PROCESS_DETACH:
-      // Nothing is joined or destroyed here: a thread join under the loader lock never returns. Once
-      // the statistics threads run the module is pinned, so this only comes at process exit.
-      (void)reserved;
-      LOG_INFO << "DLL_PROCESS_DETACH";
-      FlushLogger();
-      // The runtime would otherwise destroy the statistics client right after this function, still
-      // under the loader lock, joining threads the exiting process has already killed and taking
-      // locks they may have held. Taken out of the singleton, it is left to the process's end.
-      Singleton<common::Collector>::Release();
-      break;
-    case DLL_THREAD_ATTACH:
-      LOG_INFO << "DLL_THREAD_ATTACH";
-      break;
-    case DLL_THREAD_DETACH:
-      LOG_INFO << "DLL_THREAD_DETACH";
-      break;
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+  // The loader calls in here: nothing may unwind into it.
+  try {
+    switch (reason) {
+      case DLL_PROCESS_ATTACH:
+        InitLogger(TempLogFilePath(L"lumavex", L"Kestrin.log"), "lumavex_log");
+        LOG_INFO << "DLL_PROCESS_ATTACH";
+        break;
+      case DLL_PROCESS_DETACH:
+        // Nothing is joined or destroyed here: a thread join under the loader lock never returns. Once
+        // the statistics threads run the module is pinned, so this only comes at process exit.
+        LOG_INFO << "DLL_PROCESS_DETACH";
+        FlushLogger();
+        // The runtime would otherwise destroy the statistics client right after this function, still
+        // under the loader lock, joining threads the exiting process has already killed and taking
+        // locks they may have held. Taken out of the singleton, it is left to the process's end.
+        Singleton<common::Collector>::Release();
+        break;
+      case DLL_THREAD_ATTACH:
+        LOG_INFO << "DLL_THREAD_ATTACH";
+        break;
+      case DLL_THREAD_DETACH:
+        LOG_INFO << "DLL_THREAD_DETACH";
+        break;
+    }
+  } catch (...) {
   }
   return TRUE;
 }

@@ -48,11 +48,11 @@ struct HostRun {
   std::vector<std::string> log;  // lines of this run's process only
 };
 
-HostRun RunHost(const std::wstring& steps, DWORD timeout_ms = 30000) {
+HostRun RunHost(const std::wstring& steps, DWORD timeout_ms = 30000, const std::wstring& dll = KestrinPath()) {
   HostRun run;
   // Wine reuses process ids at once: tell this run's lines by where the log stood before it.
   const size_t before = testing_support::ReadFileBytes(KestrinLogPath()).size();
-  const std::wstring line = L"\"" + TestProgramFolder() + L"kestrin_host.exe\" \"" + KestrinPath() + L"\" " + steps;
+  const std::wstring line = L"\"" + TestProgramFolder() + L"kestrin_host.exe\" \"" + dll + L"\" " + steps;
   EXPECT_TRUE(testing_support::RunProcess(line, timeout_ms, &run.process)) << run.process.output;
   const std::string marker = "[PID:" + std::to_string(run.process.pid) + "]";
   const std::string log = testing_support::ReadFileBytes(KestrinLogPath());
@@ -212,6 +212,10 @@ TEST_F(KestrinE2E, DeviceIdMatchesTheOneTheTrayProgramComputes) {
   std::string own;
   ASSERT_TRUE(GetDeviceUniqueId(&own));
   EXPECT_EQ(std::string(id), own);
+
+  // The shipping build, in an installer's process of its own, gives the same id.
+  HostRun shipping = RunHost(L"id free", 30000, TestProgramFolder() + L"..\\bin\\Kestrin.dll");
+  EXPECT_EQ(shipping.process.output.substr(0, 3 + own.size()), "id " + own) << shipping.process.output;
 }
 
 }  // namespace
