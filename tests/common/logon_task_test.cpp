@@ -88,6 +88,26 @@ TEST(LogonTaskScheduler, CreateExistsDeleteAndDeleteAgain) {
   EXPECT_FALSE(LogonTaskExists());
   EXPECT_TRUE(CreateLogonTask(L"C:\\Program Files\\Lumavex\\Lumavex.exe"));
   EXPECT_TRUE(LogonTaskExists());
+  {
+    // The platform keeps the registration info and the settings in its task file; each value below
+    // differs from the scheduler's default, so finding it shows the definition reached the platform.
+    wchar_t system[MAX_PATH] = {};
+    ASSERT_NE(GetSystemDirectoryW(system, MAX_PATH), 0u);
+    const std::string stored =
+        testing_support::ReadFileBytes(std::wstring(system) + L"\\tasks\\LumavexLogonTask");
+    const std::string expected[] = {
+        "<Author>LumavexLogonTask</Author>",
+        "<Description>" + Utf16ToUtf8(GetLogonTaskDescriptions()) + "</Description>",
+        "<StartWhenAvailable>true</StartWhenAvailable>",
+        "<DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>",
+        "<StopIfGoingOnBatteries>false</StopIfGoingOnBatteries>",
+        "<ExecutionTimeLimit>PT0S</ExecutionTimeLimit>",
+        "<Priority>5</Priority>",
+        "<WakeToRun>true</WakeToRun>",
+        "<Enabled>true</Enabled>",
+    };
+    for (const auto& element : expected) EXPECT_NE(stored.find(element), std::string::npos) << element << "\n" << stored;
+  }
   // A second registration replaces the first.
   EXPECT_TRUE(CreateLogonTask(std::wstring()));
   EXPECT_TRUE(LogonTaskExists());
