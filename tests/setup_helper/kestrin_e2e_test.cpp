@@ -179,7 +179,9 @@ TEST_F(KestrinE2E, ScheduledTaskExportsWorkInAnyApartmentAndReportTheirEvents) {
       EXPECT_TRUE(kestrin.DeleteScheduledTask(folder.c_str()));
       EXPECT_EQ(GetPrivateProfileIntW(L"Setting", L"AutoRun", -1, ini.c_str()), 0);
       // Without a task the deletion still succeeds and still writes and reports.
+      ASSERT_TRUE(WritePrivateProfileStringW(L"Setting", L"AutoRun", L"1", ini.c_str()));
       EXPECT_TRUE(kestrin.DeleteScheduledTask(folder.c_str()));
+      EXPECT_EQ(GetPrivateProfileIntW(L"Setting", L"AutoRun", -1, ini.c_str()), 0);
       // The caller's apartment is what it was before the calls.
       const HRESULT other = CoInitializeEx(nullptr, a.model == COINIT_MULTITHREADED ? COINIT_APARTMENTTHREADED
                                                                                    : COINIT_MULTITHREADED);
