@@ -72,6 +72,8 @@ TEST(KestrinExports, EveryExportRemovesItsOwnArguments) {
   uint32_t event_args[14] = {};
   event_args[4] = reinterpret_cast<uint32_t>("event");
   event_args[5] = reinterpret_cast<uint32_t>("stack_check");
+  // Null event key and value: nothing to send, and nothing to crash on.
+  const uint32_t no_event_args[14] = {};
   struct Case {
     const char* name;
     void* fn;
@@ -82,6 +84,7 @@ TEST(KestrinExports, EveryExportRemovesItsOwnArguments) {
       {"UpdateScheduledTaskConfig", reinterpret_cast<void*>(kestrin.UpdateScheduledTaskConfig), config_args, 2},
       {"NotifySetupFinish", reinterpret_cast<void*>(kestrin.NotifySetupFinish), no_args, 0},
       {"SendEventStatistics", reinterpret_cast<void*>(kestrin.SendEventStatistics), event_args, 14},
+      {"SendEventStatistics without an event", reinterpret_cast<void*>(kestrin.SendEventStatistics), no_event_args, 14},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
