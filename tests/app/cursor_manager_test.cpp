@@ -133,6 +133,32 @@ TEST_F(Manager, ANewFactorTakesEffectAtTheNextEnlarge) {
   for (const auto& entry : manager->entries()) EXPECT_EQ(entry->cached_scale, 5);
 }
 
+TEST_F(Manager, EnlargedSizeFollowsThePointerSizeOfTheUsersScheme) {
+  struct Case {
+    const char* name;
+    int pointer;         // side of the user's arrow
+    int factor_at_start;
+    int factor_at_enlarge;
+    int side;            // of every cursor handed to the system
+  };
+  for (const Case c : {Case{"larger pointer", 48, 3, 3, 144}, Case{"larger pointer, new factor", 48, 3, 5, 240},
+                       Case{"default pointer again", 32, 5, 5, 160}}) {
+    SCOPED_TRACE(c.name);
+    system.user_arrow_size = system.arrow_size = c.pointer;
+    SetScale(c.factor_at_start);
+    auto manager = Make();
+    for (const auto& entry : manager->entries()) {
+      EXPECT_EQ(RecordingCursors::Width(entry->enlarged), c.pointer * c.factor_at_start);
+    }
+    SetScale(c.factor_at_enlarge);
+    system.sets.clear();
+    manager->Enlarge();
+    ASSERT_EQ(system.sets.size(), 13u);
+    // The arrow is replaced first: what follows must not be built from the replacement's size.
+    for (const auto& call : system.sets) EXPECT_EQ(call.width, c.side) << call.id;
+  }
+}
+
 TEST_F(Manager, FactorOneEnlargesNothing) {
   SetScale(1);
   auto manager = Make();
