@@ -191,6 +191,35 @@ TEST_F(Manager, RestoreSystemCursorsOnTheWayOut) {
   }
 }
 
+TEST_F(Manager, AnArrowThatCannotBeCopiedLeavesEveryEntryWithoutCursors) {
+  testing_support::TempDir dir;
+  const std::wstring log = dir.File(L"lumavex.log");
+  ASSERT_TRUE(InitLogger(log, "lumavex_log"));
+  system.fail_copies = true;
+  {
+    auto manager = Make();
+    for (const auto& entry : manager->entries()) {
+      EXPECT_EQ(entry->normal, nullptr);
+      EXPECT_EQ(entry->enlarged, nullptr);
+    }
+    manager->Enlarge();
+    now += 300 * kMs;
+    manager->RestoreIfIdle();
+    EXPECT_TRUE(system.sets.empty());
+  }
+  FlushLogger();
+  const auto lines = testing_support::SplitLines(testing_support::ReadFileBytes(log));
+  ShutdownLogger();
+  int not_loaded = 0;
+  for (const auto& line : lines) {
+    if (line.find("[E] ") != std::string::npos) {
+      EXPECT_NE(line.find("[E] Failed to load system cursor"), std::string::npos) << line;
+      ++not_loaded;
+    }
+  }
+  EXPECT_EQ(not_loaded, 13) << "one line per entry, and no build is attempted for them";
+}
+
 TEST_F(Manager, LogsEachEnlargement) {
   testing_support::TempDir dir;
   const std::wstring log = dir.File(L"lumavex.log");

@@ -23,6 +23,7 @@ class RecordingCursors final : public SystemCursors {
   explicit RecordingCursors(const int64_t* clock = nullptr) : clock_(clock) {}
 
   HCURSOR Copy(HCURSOR cursor) override {
+    if (fail_copies) return nullptr;
     HCURSOR copy = CopyIcon(cursor);
     if (copy != nullptr) live.insert(copy);
     return copy;
@@ -62,6 +63,7 @@ class RecordingCursors final : public SystemCursors {
   int foreign_sets = 0;      // handles handed to the system that did not come from Copy
   bool reload_result = false;  // what Wine answers
   bool measure = true;         // read the size of every cursor handed over (slow under Wine)
+  bool fail_copies = false;    // CopyIcon fails, as when the system is out of handles
   int user_arrow_size = 32;    // the pointer size of the user's scheme
   int arrow_size = 32;         // the system arrow's size now
 
