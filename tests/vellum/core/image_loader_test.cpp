@@ -209,10 +209,13 @@ TEST_F(ImageFiles, ImageNamesGoThroughTheResourceStore) {
   EXPECT_EQ(CRenderUI::LoadImage(L"logo"), nullptr);
   const std::wstring path = Path(L"sample.png");
   CResourceStoreTestAccess::MapImage(L"logo", path.c_str());
-  TUIImageInfo* image = CRenderUI::LoadImage(L"logo");
-  ASSERT_NE(image, nullptr);
-  EXPECT_EQ(image->width, 3);
-  CRenderUI::FreeImage(image);
+  // An empty type is no type: the name is mapped all the same.
+  for (const wchar_t* type : {static_cast<const wchar_t*>(nullptr), L""}) {
+    TUIImageInfo* image = CRenderUI::LoadImage(L"logo", type);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->width, 3);
+    CRenderUI::FreeImage(image);
+  }
 }
 
 class CountingQuery : public IQueryControlText {
