@@ -35,15 +35,53 @@ ZipEntrySpec Entry(const std::string& name, const std::string& data, bool deflat
   return e;
 }
 
-// Owns an open archive and the bytes it reads.
+// A fault ends the program at once with a message, rather than waiting on the system's crash handler.
+LONG WINAPI ReportFault(EXCEPTION_POINTERS* fault) {
+  std::fprintf(stderr, "fault 0x%08lX at %p in the zip reader test\n",
+               fault->ExceptionRecord->ExceptionCode, fault->ExceptionRecord->ExceptionAddress);
+  std::fflush(stderr);
+  TerminateProcess(GetCurrentProcess(), 3);
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
+const bool kFaultsReported = (SetUnhandledExceptionFilter(ReportFault), true);
+
+// Bytes placed so that they end where an inaccessible page begins: reading past them faults.
+class GuardedBytes {
+ public:
+  explicit GuardedBytes(const std::string& bytes) {
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    const size_t page = info.dwPageSize;
+    const size_t body = (bytes.size() + page - 1) / page * page;
+    base_ = static_cast<BYTE*>(VirtualAlloc(nullptr, body + page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    DWORD old = 0;
+    if (base_ && VirtualProtect(base_ + body, page, PAGE_NOACCESS, &old)) {
+      data_ = base_ + body - bytes.size();
+      std::memcpy(data_, bytes.data(), bytes.size());
+    }
+  }
+  ~GuardedBytes() {
+    if (base_) VirtualFree(base_, 0, MEM_RELEASE);
+  }
+  GuardedBytes(const GuardedBytes&) = delete;
+  GuardedBytes& operator=(const GuardedBytes&) = delete;
+  const BYTE* data() const { return data_; }
+
+ private:
+  BYTE* base_ = nullptr;
+  BYTE* data_ = nullptr;
+};
+
+// Owns an open archive and the bytes it reads, which end at a guard page.
 struct OpenArchive {
-  explicit OpenArchive(std::string zip_bytes, const char* password = nullptr)
-      : bytes(std::move(zip_bytes)),
-        zip(OpenZip(bytes.data(), static_cast<unsigned>(bytes.size()), password)) {}
+  explicit OpenArchive(const std::string& zip_bytes, const char* password = nullptr)
+      : bytes(zip_bytes),
+        zip(OpenZip(bytes.data(), static_cast<unsigned>(zip_bytes.size()), password)) {}
   ~OpenArchive() {
     if (zip) CloseZip(zip);
   }
-  std::string bytes;
+  GuardedBytes bytes;
   HZIP zip;
 };
 
@@ -511,45 +549,8 @@ TEST(ZipReader, HostileArchivesFailCleanly) {
   }
 }
 
-// Bytes placed so that they end where an inaccessible page begins: reading past them faults.
-class GuardedBytes {
- public:
-  explicit GuardedBytes(const std::string& bytes) {
-    SYSTEM_INFO info;
-    GetSystemInfo(&info);
-    const size_t page = info.dwPageSize;
-    const size_t body = (bytes.size() + page - 1) / page * page;
-    base_ = static_cast<BYTE*>(VirtualAlloc(nullptr, body + page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    DWORD old = 0;
-    if (base_ && VirtualProtect(base_ + body, page, PAGE_NOACCESS, &old)) {
-      data_ = base_ + body - bytes.size();
-      std::memcpy(data_, bytes.data(), bytes.size());
-    }
-  }
-  ~GuardedBytes() {
-    if (base_) VirtualFree(base_, 0, MEM_RELEASE);
-  }
-  GuardedBytes(const GuardedBytes&) = delete;
-  GuardedBytes& operator=(const GuardedBytes&) = delete;
-  const BYTE* data() const { return data_; }
-
- private:
-  BYTE* base_ = nullptr;
-  BYTE* data_ = nullptr;
-};
-
-// A fault ends the program at once with a message, rather than waiting on the system's crash handler.
-LONG WINAPI ReportFault(EXCEPTION_POINTERS* fault) {
-  std::fprintf(stderr, "fault 0x%08lX at %p while reading damaged archives\n",
-               fault->ExceptionRecord->ExceptionCode, fault->ExceptionRecord->ExceptionAddress);
-  std::fflush(stderr);
-  TerminateProcess(GetCurrentProcess(), 3);
-  return EXCEPTION_CONTINUE_SEARCH;
-}
-
 // Random damage to a valid archive must never crash the reader or make it read outside the input.
 TEST(ZipReader, SurvivesRandomDamage) {
-  LPTOP_LEVEL_EXCEPTION_FILTER previous_filter = SetUnhandledExceptionFilter(ReportFault);
   std::vector<ZipEntrySpec> specs = {Entry("skin/main.xml", Pattern(3000)),
                                      Entry("img/a.png", Pattern(9000), false),
                                      Entry("../x/evil", "e")};
@@ -594,7 +595,6 @@ TEST(ZipReader, SurvivesRandomDamage) {
     FindZipItem(z, L"skin/main.xml", true, &index, nullptr);
     CloseZip(z);
   }
-  SetUnhandledExceptionFilter(previous_filter);
   EXPECT_GT(opened, 100);  // the damage must leave enough archives openable to exercise reading
 }
 
