@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -250,6 +251,37 @@ TEST(ZipReader, EntryNamesNeverLeaveTheExtractionFolder) {
     ASSERT_EQ(GetZipItem(a.zip, static_cast<int>(i), &e), ZR_OK);
     EXPECT_STREQ(e.name, cases[i].listed);
   }
+}
+
+// Stored names longer than a path are cut to fit the entry description, always terminated.
+TEST(ZipReader, LongEntryNamesAreCutAndTerminated) {
+  std::string accented;
+  for (int i = 0; i < 131; ++i) accented += "\xC3\xA9";  // 262 bytes of two-byte characters
+  const struct {
+    std::string stored;
+    std::wstring listed;
+  } cases[] = {
+      {std::string(259, 'a'), std::wstring(259, L'a')},
+      {std::string(260, 'b'), std::wstring(MAX_PATH - 1, L'b')},
+      {std::string(400, 'c'), std::wstring(MAX_PATH - 1, L'c')},
+      {accented, std::wstring(130, L'\u00e9')},  // cut at 260 bytes, between two characters
+  };
+  std::vector<ZipEntrySpec> specs;
+  for (const auto& c : cases) specs.push_back(Entry(c.stored, "x"));
+  specs.push_back(Entry("after", "y"));
+  OpenArchive a(BuildZip(specs));
+  ASSERT_NE(a.zip, nullptr);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(i);
+    ZIPENTRY e;
+    std::memset(&e, 0x55, sizeof(e));
+    ASSERT_EQ(GetZipItem(a.zip, static_cast<int>(i), &e), ZR_OK);
+    EXPECT_EQ(std::wstring(e.name), cases[i].listed);
+  }
+  // The directory is still read correctly after the long names.
+  ZIPENTRY e;
+  ASSERT_EQ(GetZipItem(a.zip, static_cast<int>(std::size(cases)), &e), ZR_OK);
+  EXPECT_STREQ(e.name, L"after");
 }
 
 TEST(ZipReader, AttributesFollowTheHostThatWroteTheEntry) {
