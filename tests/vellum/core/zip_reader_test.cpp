@@ -219,6 +219,21 @@ TEST(ZipReader, FindsEntriesByName) {
   EXPECT_EQ(index, -1);
 }
 
+// The base folder for relative targets is the current directory at the time the archive is opened.
+class CurrentDirectory {
+ public:
+  explicit CurrentDirectory(const std::wstring& path) {
+    wchar_t old[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, old);
+    old_ = old;
+    SetCurrentDirectoryW(path.c_str());
+  }
+  ~CurrentDirectory() { SetCurrentDirectoryW(old_.c_str()); }
+
+ private:
+  std::wstring old_;
+};
+
 TEST(ZipReader, EntryNamesNeverLeaveTheExtractionFolder) {
   const struct {
     const wchar_t* stored;
@@ -244,13 +259,38 @@ TEST(ZipReader, EntryNamesNeverLeaveTheExtractionFolder) {
     WideCharToMultiByte(CP_UTF8, 0, c.stored, -1, narrow, MAX_PATH, nullptr, nullptr);
     specs.push_back(Entry(narrow, "x"));
   }
-  OpenArchive a(BuildZip(specs));
-  ASSERT_NE(a.zip, nullptr);
-  for (size_t i = 0; i < specs.size(); ++i) {
-    ZIPENTRY e;
-    ASSERT_EQ(GetZipItem(a.zip, static_cast<int>(i), &e), ZR_OK);
-    EXPECT_STREQ(e.name, cases[i].listed);
+  // Extracted under their listed names, every entry lands inside the base folder.
+  testing_support::TempDir dir;
+  const std::wstring base = dir.File(L"base");
+  ASSERT_TRUE(CreateDirectoryW(base.c_str(), nullptr));
+  const std::string zip_bytes = BuildZip(specs);
+  const GuardedBytes zip(zip_bytes);
+  HZIP z = nullptr;
+  {
+    CurrentDirectory cd(base);
+    z = OpenZip(zip.data(), static_cast<unsigned>(zip_bytes.size()), nullptr);
   }
+  ASSERT_NE(z, nullptr);
+  for (size_t i = 0; i < specs.size(); ++i) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(cases[i].stored)));
+    ZIPENTRY e;
+    ASSERT_EQ(GetZipItem(z, static_cast<int>(i), &e), ZR_OK);
+    EXPECT_STREQ(e.name, cases[i].listed);
+    if (e.name[0] == L'\0') continue;
+    ASSERT_EQ(UnzipItem(z, static_cast<int>(i), e.name, 0, ZIP_FILENAME), ZR_OK);
+    EXPECT_EQ(testing_support::ReadFileBytes(base + L"\\" + e.name), "x");
+  }
+  CloseZip(z);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(dir.File(L"*").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  std::vector<std::wstring> beside_base;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name != L"." && name != L".." && name != L"base") beside_base.push_back(name);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  EXPECT_TRUE(beside_base.empty()) << testing::PrintToString(beside_base);
 }
 
 // Stored names longer than a path are cut to fit the entry description, always terminated.
@@ -390,21 +430,6 @@ TEST(ZipReader, EncryptedEntriesNeedTheirPassword) {
     EXPECT_EQ(plain, "plain");
   }
 }
-
-// The base folder for relative targets is the current directory at the time the archive is opened.
-class CurrentDirectory {
- public:
-  explicit CurrentDirectory(const std::wstring& path) {
-    wchar_t old[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, old);
-    old_ = old;
-    SetCurrentDirectoryW(path.c_str());
-  }
-  ~CurrentDirectory() { SetCurrentDirectoryW(old_.c_str()); }
-
- private:
-  std::wstring old_;
-};
 
 TEST(ZipReader, ExtractsToFilesAndHandles) {
   testing_support::TempDir dir;
