@@ -138,7 +138,8 @@ TUIImageInfo* Load(const wchar_t* name, const wchar_t* type, DWORD mask, HINSTAN
 }
 
 const wchar_t* ResolveImageName(const wchar_t* name, const wchar_t* type) {
-  if (type || !name || IS_INTRESOURCE(name)) return name;
+  // An empty type means no type here as in the byte lookup, so such names are mapped too.
+  if ((type && *type) || !name || IS_INTRESOURCE(name)) return name;
   const wchar_t* mapped = CResourceStore::GetInstance()->GetImagePath(name);
   return mapped ? mapped : name;
 }

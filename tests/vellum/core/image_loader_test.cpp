@@ -6,6 +6,7 @@
 
 #include <gdiplus.h>
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <string>
 #include <vector>
@@ -48,6 +49,18 @@ const std::string& SamplePng() {
   return png;
 }
 
+// A valid 1-pixel PNG whose header claims another size, its checksum kept valid.
+std::string PngClaiming(uint32_t width, uint32_t height) {
+  std::string png = EncodePng(1, 1, {Rgba{1, 2, 3, 255}});
+  for (int i = 0; i < 4; ++i) {
+    png[16 + i] = static_cast<char>(width >> (24 - 8 * i));
+    png[20 + i] = static_cast<char>(height >> (24 - 8 * i));
+  }
+  const uint32_t crc = static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(png.data() + 12), 17));
+  for (int i = 0; i < 4; ++i) png[29 + i] = static_cast<char>(crc >> (24 - 8 * i));
+  return png;
+}
+
 class ImageFiles : public testing::Test {
  protected:
   void SetUp() override {
@@ -57,6 +70,8 @@ class ImageFiles : public testing::Test {
     ASSERT_TRUE(testing_support::WriteFileBytes(Path(L"garbage.png"), std::string(500, 'g')));
     ASSERT_TRUE(testing_support::WriteFileBytes(Path(L"cut.png"), SamplePng().substr(0, 40)));
     ASSERT_TRUE(testing_support::WriteFileBytes(Path(L"empty.png"), ""));
+    ASSERT_TRUE(testing_support::WriteFileBytes(Path(L"huge.png"), PngClaiming(20000, 20000)));
+    ASSERT_TRUE(testing_support::WriteFileBytes(Path(L"absurd.png"), PngClaiming(0x7FFFFFFF, 0x7FFFFFFF)));
   }
   std::wstring Path(const wchar_t* name) const { return dir_.File(name); }
 
@@ -96,7 +111,9 @@ TEST_F(ImageFiles, MaskColourMakesPixelsTransparent) {
 }
 
 TEST_F(ImageFiles, DamagedOrMissingFilesGiveNoImage) {
-  const wchar_t* names[] = {L"garbage.png", L"cut.png", L"empty.png", L"missing.png"};
+  // Headers that claim far more pixels than the file holds must not lead to a crash either.
+  const wchar_t* names[] = {L"garbage.png", L"cut.png",    L"empty.png",
+                            L"missing.png", L"huge.png", L"absurd.png"};
   for (const wchar_t* name : names) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(name)));
     EXPECT_EQ(CRenderUI::LoadImage(Path(name).c_str()), nullptr);
@@ -209,10 +226,13 @@ TEST_F(ImageFiles, ImageNamesGoThroughTheResourceStore) {
   EXPECT_EQ(CRenderUI::LoadImage(L"logo"), nullptr);
   const std::wstring path = Path(L"sample.png");
   CResourceStoreTestAccess::MapImage(L"logo", path.c_str());
-  TUIImageInfo* image = CRenderUI::LoadImage(L"logo");
-  ASSERT_NE(image, nullptr);
-  EXPECT_EQ(image->width, 3);
-  CRenderUI::FreeImage(image);
+  // An empty type is no type: the name is mapped all the same.
+  for (const wchar_t* type : {static_cast<const wchar_t*>(nullptr), L""}) {
+    TUIImageInfo* image = CRenderUI::LoadImage(L"logo", type);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->width, 3);
+    CRenderUI::FreeImage(image);
+  }
 }
 
 class CountingQuery : public IQueryControlText {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_support.h"
 #include "tests/vellum/core/image_fixtures.h"
 #include "tests/vellum/core/zip_builder.h"
 #include "vellum/core/paint_manager.h"
@@ -41,6 +42,9 @@ std::string SkinZip() {
   ZipEntrySpec damaged = Entry("damaged.xml", kMainXml);
   damaged.declared_crc = 7;
   entries.push_back(damaged);
+  ZipEntrySpec bad_png = Entry("bad.png", testing_support::EncodePng(1, 1, {{1, 2, 3, 255}}));
+  bad_png.declared_crc = 7;
+  entries.push_back(bad_png);
   ZipEntrySpec secret = Entry("secret.xml", "<Secret/>");
   // The archive's password as the ANSI code page writes the wide one handed to the framework.
   char ansi[16] = {};
@@ -115,6 +119,48 @@ TEST_F(ResourceZip, ImagesComeFromTheArchive) {
   // that name either, there is no image.
   EXPECT_EQ(CRenderUI::LoadImage(L"big.png"), nullptr);
   EXPECT_EQ(CRenderUI::LoadImage(L"img/missing.png"), nullptr);
+}
+
+// The current directory for the length of a scope.
+class CurrentDirectory {
+ public:
+  explicit CurrentDirectory(const std::wstring& path) {
+    wchar_t old[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, old);
+    old_ = old;
+    SetCurrentDirectoryW(path.c_str());
+  }
+  ~CurrentDirectory() { SetCurrentDirectoryW(old_.c_str()); }
+
+ private:
+  std::wstring old_;
+};
+
+TEST_F(ResourceZip, ImagesTheArchiveCannotGiveAreReadAsPlainFiles) {
+  testing_support::TempDir dir;
+  // 2 pixels wide, so that the file is told apart from the archive's 1-pixel entries.
+  const std::string wide_png = testing_support::EncodePng(2, 1, {{9, 9, 9, 255}, {9, 9, 9, 255}});
+  for (const wchar_t* name : {L"bad.png", L"only-on-disk.png"}) {
+    ASSERT_TRUE(testing_support::WriteFileBytes(dir.File(name), wide_png));
+  }
+  const std::wstring absolute = dir.File(L"only-on-disk.png");
+  CurrentDirectory cd(dir.path());
+  const struct {
+    const wchar_t* name;
+    int width;  // 0: no image
+  } cases[] = {
+      {L"img/a.png", 1},         // in the archive
+      {L"bad.png", 2},           // in the archive but unreadable: the file of that name
+      {L"only-on-disk.png", 2},  // not in the archive
+      {absolute.c_str(), 2},
+      {L"img/missing.png", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
+    TUIImageInfo* image = CRenderUI::LoadImage(c.name);
+    EXPECT_EQ(image != nullptr ? image->width : 0, c.width);
+    CRenderUI::FreeImage(image);
+  }
 }
 
 TEST_F(ResourceZip, SkinDocumentsComeFromTheArchive) {

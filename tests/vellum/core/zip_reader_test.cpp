@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
+#include <cstring>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -33,15 +36,53 @@ ZipEntrySpec Entry(const std::string& name, const std::string& data, bool deflat
   return e;
 }
 
-// Owns an open archive and the bytes it reads.
+// A fault ends the program at once with a message, rather than waiting on the system's crash handler.
+LONG WINAPI ReportFault(EXCEPTION_POINTERS* fault) {
+  std::fprintf(stderr, "fault 0x%08lX at %p in the zip reader test\n",
+               fault->ExceptionRecord->ExceptionCode, fault->ExceptionRecord->ExceptionAddress);
+  std::fflush(stderr);
+  TerminateProcess(GetCurrentProcess(), 3);
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
+const bool kFaultsReported = (SetUnhandledExceptionFilter(ReportFault), true);
+
+// Bytes placed so that they end where an inaccessible page begins: reading past them faults.
+class GuardedBytes {
+ public:
+  explicit GuardedBytes(const std::string& bytes) {
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    const size_t page = info.dwPageSize;
+    const size_t body = (bytes.size() + page - 1) / page * page;
+    base_ = static_cast<BYTE*>(VirtualAlloc(nullptr, body + page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    DWORD old = 0;
+    if (base_ && VirtualProtect(base_ + body, page, PAGE_NOACCESS, &old)) {
+      data_ = base_ + body - bytes.size();
+      std::memcpy(data_, bytes.data(), bytes.size());
+    }
+  }
+  ~GuardedBytes() {
+    if (base_) VirtualFree(base_, 0, MEM_RELEASE);
+  }
+  GuardedBytes(const GuardedBytes&) = delete;
+  GuardedBytes& operator=(const GuardedBytes&) = delete;
+  const BYTE* data() const { return data_; }
+
+ private:
+  BYTE* base_ = nullptr;
+  BYTE* data_ = nullptr;
+};
+
+// Owns an open archive and the bytes it reads, which end at a guard page.
 struct OpenArchive {
-  explicit OpenArchive(std::string zip_bytes, const char* password = nullptr)
-      : bytes(std::move(zip_bytes)),
-        zip(OpenZip(bytes.data(), static_cast<unsigned>(bytes.size()), password)) {}
+  explicit OpenArchive(const std::string& zip_bytes, const char* password = nullptr)
+      : bytes(zip_bytes),
+        zip(OpenZip(bytes.data(), static_cast<unsigned>(zip_bytes.size()), password)) {}
   ~OpenArchive() {
     if (zip) CloseZip(zip);
   }
-  std::string bytes;
+  GuardedBytes bytes;
   HZIP zip;
 };
 
@@ -178,6 +219,21 @@ TEST(ZipReader, FindsEntriesByName) {
   EXPECT_EQ(index, -1);
 }
 
+// The base folder for relative targets is the current directory at the time the archive is opened.
+class CurrentDirectory {
+ public:
+  explicit CurrentDirectory(const std::wstring& path) {
+    wchar_t old[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, old);
+    old_ = old;
+    SetCurrentDirectoryW(path.c_str());
+  }
+  ~CurrentDirectory() { SetCurrentDirectoryW(old_.c_str()); }
+
+ private:
+  std::wstring old_;
+};
+
 TEST(ZipReader, EntryNamesNeverLeaveTheExtractionFolder) {
   const struct {
     const wchar_t* stored;
@@ -203,13 +259,69 @@ TEST(ZipReader, EntryNamesNeverLeaveTheExtractionFolder) {
     WideCharToMultiByte(CP_UTF8, 0, c.stored, -1, narrow, MAX_PATH, nullptr, nullptr);
     specs.push_back(Entry(narrow, "x"));
   }
+  // Extracted under their listed names, every entry lands inside the base folder.
+  testing_support::TempDir dir;
+  const std::wstring base = dir.File(L"base");
+  ASSERT_TRUE(CreateDirectoryW(base.c_str(), nullptr));
+  const std::string zip_bytes = BuildZip(specs);
+  const GuardedBytes zip(zip_bytes);
+  HZIP z = nullptr;
+  {
+    CurrentDirectory cd(base);
+    z = OpenZip(zip.data(), static_cast<unsigned>(zip_bytes.size()), nullptr);
+  }
+  ASSERT_NE(z, nullptr);
+  for (size_t i = 0; i < specs.size(); ++i) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(cases[i].stored)));
+    ZIPENTRY e;
+    ASSERT_EQ(GetZipItem(z, static_cast<int>(i), &e), ZR_OK);
+    EXPECT_STREQ(e.name, cases[i].listed);
+    if (e.name[0] == L'\0') continue;
+    ASSERT_EQ(UnzipItem(z, static_cast<int>(i), e.name, 0, ZIP_FILENAME), ZR_OK);
+    EXPECT_EQ(testing_support::ReadFileBytes(base + L"\\" + e.name), "x");
+  }
+  CloseZip(z);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(dir.File(L"*").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  std::vector<std::wstring> beside_base;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name != L"." && name != L".." && name != L"base") beside_base.push_back(name);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  EXPECT_TRUE(beside_base.empty()) << testing::PrintToString(beside_base);
+}
+
+// Stored names longer than a path are cut to fit the entry description, always terminated.
+TEST(ZipReader, LongEntryNamesAreCutAndTerminated) {
+  std::string accented;
+  for (int i = 0; i < 131; ++i) accented += "\xC3\xA9";  // 262 bytes of two-byte characters
+  const struct {
+    std::string stored;
+    std::wstring listed;
+  } cases[] = {
+      {std::string(259, 'a'), std::wstring(259, L'a')},
+      {std::string(260, 'b'), std::wstring(MAX_PATH - 1, L'b')},
+      {std::string(400, 'c'), std::wstring(MAX_PATH - 1, L'c')},
+      {accented, std::wstring(130, L'\u00e9')},  // cut at 260 bytes, between two characters
+  };
+  std::vector<ZipEntrySpec> specs;
+  for (const auto& c : cases) specs.push_back(Entry(c.stored, "x"));
+  specs.push_back(Entry("after", "y"));
   OpenArchive a(BuildZip(specs));
   ASSERT_NE(a.zip, nullptr);
-  for (size_t i = 0; i < specs.size(); ++i) {
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(i);
     ZIPENTRY e;
+    std::memset(&e, 0x55, sizeof(e));
     ASSERT_EQ(GetZipItem(a.zip, static_cast<int>(i), &e), ZR_OK);
-    EXPECT_STREQ(e.name, cases[i].listed);
+    EXPECT_EQ(std::wstring(e.name), cases[i].listed);
   }
+  // The directory is still read correctly after the long names.
+  ZIPENTRY e;
+  ASSERT_EQ(GetZipItem(a.zip, static_cast<int>(std::size(cases)), &e), ZR_OK);
+  EXPECT_STREQ(e.name, L"after");
 }
 
 TEST(ZipReader, AttributesFollowTheHostThatWroteTheEntry) {
@@ -318,21 +430,6 @@ TEST(ZipReader, EncryptedEntriesNeedTheirPassword) {
     EXPECT_EQ(plain, "plain");
   }
 }
-
-// The base folder for relative targets is the current directory at the time the archive is opened.
-class CurrentDirectory {
- public:
-  explicit CurrentDirectory(const std::wstring& path) {
-    wchar_t old[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, old);
-    old_ = old;
-    SetCurrentDirectoryW(path.c_str());
-  }
-  ~CurrentDirectory() { SetCurrentDirectoryW(old_.c_str()); }
-
- private:
-  std::wstring old_;
-};
 
 TEST(ZipReader, ExtractsToFilesAndHandles) {
   testing_support::TempDir dir;
@@ -533,9 +630,10 @@ TEST(ZipReader, SurvivesRandomDamage) {
       }
       if (bytes.empty()) bytes = "x";
     }
-    // A private copy of exactly the damaged length, so any read past the end is a real overrun.
-    std::vector<char> exact(bytes.begin(), bytes.end());
-    HZIP z = OpenZip(exact.data(), static_cast<unsigned>(exact.size()), "pw");
+    // The damaged bytes end at a guard page, so any read past the end faults.
+    GuardedBytes exact(bytes);
+    ASSERT_NE(exact.data(), nullptr);
+    HZIP z = OpenZip(exact.data(), static_cast<unsigned>(bytes.size()), "pw");
     if (!z) continue;
     ++opened;
     ZIPENTRY info;
