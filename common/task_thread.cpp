@@ -33,6 +33,8 @@ TaskThread::~TaskThread() { Stop(); }
 
 void TaskThread::Start() {
   if (thread_) return;
+  // The worker takes this lock before it runs anything, so its first task already finds id_ set.
+  std::lock_guard<std::mutex> lock(shared_->mutex);
   thread_ = std::make_shared<std::thread>(&TaskThread::Run, shared_);
   id_ = thread_->get_id();
 }

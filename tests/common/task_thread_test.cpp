@@ -90,6 +90,23 @@ TEST(TaskThread, TasksRunOnTheWorkerInDueTimeOrder) {
   EXPECT_FALSE(thread.IsCurrentThread());
 }
 
+TEST(TaskThread, TasksQueuedBeforeStartKnowTheyRunOnTheWorker) {
+  // Owners decide by IsCurrentThread whether to run a step or to post it: the worker's first task
+  // must already see its own thread.
+  for (int round = 0; round < 50; ++round) {
+    TaskThread thread(L"test");
+    std::atomic<bool> on_worker{false};
+    Latch ran;
+    thread.Post([&] {
+      on_worker = thread.IsCurrentThread();
+      ran.Set();
+    });
+    thread.Start();
+    ASSERT_TRUE(ran.Wait(2000));
+    ASSERT_TRUE(on_worker) << "round " << round;
+  }
+}
+
 TEST(TaskThread, ATaskMayPostFurtherTasksOntoItsOwnThread) {
   TaskThread thread(L"test");
   thread.Start();
