@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/collector_http.h"
@@ -190,6 +191,28 @@ TEST_F(WinHttpTaskTest, FailuresOfTheConnectionOrTheOutputFileEndAsFailed) {
     ASSERT_TRUE(listener.WaitFinal(10000));
     EXPECT_EQ(task->state(), WinHttpTask::kFailed);
   }
+}
+
+TEST_F(WinHttpTaskTest, AFailedWriteToTheOutputFileFailsTheTask) {
+  ASSERT_TRUE(LoopbackServer::ServeFile("/big.bin", RandomBytes(1024 * 1024)));
+  // The output "file" is a pipe whose other end goes away once the task has opened it: every write
+  // after that fails, as on a full or vanished disk.
+  const wchar_t kPipe[] = L"\\\\.\\pipe\\lumavex-winhttp-write-test";
+  HANDLE pipe = CreateNamedPipeW(kPipe, PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
+  ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+  std::thread server([pipe] {
+    ConnectNamedPipe(pipe, nullptr);
+    DisconnectNamedPipe(pipe);
+  });
+  RecordingListener listener;
+  auto task = MakeTask(&listener, WinHttpTask::kGet, L"/big.bin");
+  task->set_output_path(kPipe);
+  ASSERT_TRUE(task->Start());
+  ASSERT_TRUE(listener.WaitFinal(10000));
+  server.join();
+  CloseHandle(pipe);
+  EXPECT_EQ(task->http_status(), 200u);
+  EXPECT_EQ(task->state(), WinHttpTask::kFailed);
 }
 
 TEST_F(WinHttpTaskTest, ReleasingTheTaskFromItsCompletionHandlerDoesNotWaitForItself) {
