@@ -106,6 +106,44 @@ TEST_F(CollectorHttpTest, EveryPostEndsInExactlyOneCallbackOnTheClientThread) {
   }
 }
 
+DWORD WINAPI NoWork(void*) { return 0; }
+
+// Reserves the free address space in pieces down to 64 KiB, so that no thread stack fits any more
+// while the heap's existing free space still serves small allocations.
+class AddressSpaceExhausted {
+ public:
+  AddressSpaceExhausted() {
+    for (SIZE_T size = SIZE_T{256} << 20; size >= (SIZE_T{64} << 10); size /= 2) {
+      while (void* block = VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS)) blocks_.push_back(block);
+    }
+  }
+  ~AddressSpaceExhausted() {
+    for (void* block : blocks_) VirtualFree(block, 0, MEM_RELEASE);
+  }
+
+ private:
+  std::vector<void*> blocks_;
+};
+
+TEST_F(CollectorHttpTest, APostWhoseRequestThreadCannotStartStillCallsBack) {
+  Outcomes outcomes;
+  std::vector<Outcome> seen;
+  {
+    AddressSpaceExhausted exhausted;
+    HANDLE probe = CreateThread(nullptr, 0, &NoWork, nullptr, 0, nullptr);
+    if (probe != nullptr) {
+      WaitForSingleObject(probe, INFINITE);
+      CloseHandle(probe);
+      GTEST_SKIP() << "threads can still be created with the address space reserved";
+    }
+    client_.Post(LoopbackServer::Url("/collection"), "body", {}, outcomes.Callback(&client_));
+    seen = outcomes.Wait(5000);
+  }
+  ASSERT_EQ(seen.size(), 1u) << "a Post that started nothing must still answer";
+  EXPECT_FALSE(seen[0].ok);
+  EXPECT_EQ(seen[0].response, "");
+}
+
 TEST_F(CollectorHttpTest, PostFromManyThreadsAtOnceAnswersEachOnce) {
   constexpr int kPosts = 20;
   std::atomic<int> ok_count{0}, total{0};
