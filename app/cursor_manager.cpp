@@ -31,13 +31,13 @@ std::unique_ptr<CursorEntry> CursorManager::CreateEntry(DWORD id) {
     LOG_ERROR << "Failed to load system cursor";
     return entry;
   }
-  CursorUtils::GetCursorBaseSize();  // logs when the standard arrow cannot be read
+  const int base_size = system_.ArrowSize();  // logs when the standard arrow cannot be read
 
   const int scale = Config::GetInstance().scale_factor;
   HCURSOR taken = entry->enlarged;
   if (scale != entry->cached_scale) {
     entry->cached_scale = scale;
-    taken = CursorUtils::ScaleCursor(entry->normal, scale);
+    taken = CursorUtils::ScaleCursor(entry->normal, scale, base_size);
   }
   entry->enlarged = taken != nullptr ? system_.Copy(taken) : nullptr;
   if (entry->enlarged == nullptr) LOG_ERROR << "Failed to CursorUtils::ScaleCursor";
@@ -53,15 +53,20 @@ int64_t CursorManager::Now() const {
 void CursorManager::Enlarge() {
   if (!enlarged_) {
     LOG_INFO << "Enlarge";
+    // Every entry is brought to the configured factor before the first replacement: from then on the
+    // system arrow, whose size the cursor is built from, is the enlarged one.
+    int base_size = 0;
     for (auto& entry : entries_) {
       const int scale = Config::GetInstance().scale_factor;
-      if (scale != entry->cached_scale) {
-        // A new factor: the entry's copy of the old cursor is replaced, not leaked.
-        entry->cached_scale = scale;
-        HCURSOR built = CursorUtils::ScaleCursor(entry->normal, scale);
-        if (entry->enlarged != nullptr) system_.Destroy(entry->enlarged);
-        entry->enlarged = built != nullptr ? system_.Copy(built) : nullptr;
-      }
+      if (scale == entry->cached_scale) continue;
+      if (base_size == 0) base_size = system_.ArrowSize();
+      // A new factor: the entry's copy of the old cursor is replaced, not leaked.
+      entry->cached_scale = scale;
+      HCURSOR built = CursorUtils::ScaleCursor(entry->normal, scale, base_size);
+      if (entry->enlarged != nullptr) system_.Destroy(entry->enlarged);
+      entry->enlarged = built != nullptr ? system_.Copy(built) : nullptr;
+    }
+    for (auto& entry : entries_) {
       // The system takes the handle it is given, so it gets a copy of the entry's own.
       if (entry->enlarged != nullptr) {
         HCURSOR handed = system_.Copy(entry->enlarged);

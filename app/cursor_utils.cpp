@@ -165,8 +165,9 @@ BitmapPtr ScaleBitmap(Gdiplus::Bitmap* image, int width, int height) {
   if (sw < 1) sw = 1;
   if (sh < 1) sh = 1;
 
+  // GDI+ objects come from its own allocator, which answers null rather than throwing.
   BitmapPtr scaled(new Gdiplus::Bitmap(width, height, PixelFormat32bppARGB));
-  if (scaled->GetLastStatus() != Gdiplus::Ok) return nullptr;
+  if (!scaled || scaled->GetLastStatus() != Gdiplus::Ok) return nullptr;
   {
     Gdiplus::Graphics graphics(scaled.get());
     if (graphics.GetLastStatus() != Gdiplus::Ok) return nullptr;

@@ -1,5 +1,7 @@
 #include "app/system_cursors.h"
 
+#include "app/cursor_utils.h"
+
 namespace {
 
 class User32Cursors final : public SystemCursors {
@@ -15,6 +17,7 @@ class User32Cursors final : public SystemCursors {
   bool ReloadScheme(bool send_change) override {
     return SystemParametersInfoW(SPI_SETCURSORS, 0, nullptr, send_change ? SPIF_SENDCHANGE : 0) != FALSE;
   }
+  int ArrowSize() override { return CursorUtils::GetCursorBaseSize().width; }
 };
 
 }  // namespace

@@ -3,7 +3,8 @@
 #include <windows.h>
 
 // The system-wide cursor calls of the cursor manager, in one place. Wine answers SetSystemCursor with
-// success and changes nothing, and fails the scheme reload, so tests replace this to see every call.
+// success and changes nothing (so the system arrow never changes size there), and fails the scheme
+// reload, so tests replace this to see every call and to play the system's part.
 class SystemCursors {
  public:
   virtual ~SystemCursors() = default;
@@ -15,6 +16,9 @@ class SystemCursors {
   virtual bool Set(HCURSOR cursor, DWORD id) = 0;
   // SPI_SETCURSORS: reloads the user's cursor scheme; send_change also broadcasts WM_SETTINGCHANGE.
   virtual bool ReloadScheme(bool send_change) = 0;
+  // The side of the system arrow as it is now, which the enlarged cursor is built from. Once the arrow
+  // has been replaced, this is the replacement's size, not the user's.
+  virtual int ArrowSize() = 0;
 };
 
 // The one that calls user32.

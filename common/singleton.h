@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <utility>
 
 // A process-wide instance created on first use and destroyed at process exit. Creation runs once
 // even when several threads ask at the same moment; a failure of the one-time initialisation is
@@ -21,6 +22,10 @@ class Singleton {
     }
     return instance_;
   }
+
+  // Takes the instance out of the singleton without destroying it: the caller owns it from now on,
+  // and GetInstance returns null afterwards. Null when no instance was created.
+  static T* Release() { return std::exchange(instance_, nullptr); }
 
  private:
   static void Destroy() {

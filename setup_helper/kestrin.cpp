@@ -12,10 +12,10 @@
 #include "common/logon_task.h"
 #include "common/singleton.h"
 #include "common/text.h"
+#include "setup_helper/install_paths.h"
 
 namespace {
 
-HMODULE g_module = nullptr;
 std::string g_device_id;
 INIT_ONCE g_started = INIT_ONCE_STATIC_INIT;
 
@@ -26,25 +26,19 @@ BOOL CALLBACK StartOnce(PINIT_ONCE, PVOID, PVOID*) {
   HMODULE self = nullptr;
   GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                      reinterpret_cast<LPCWSTR>(&StartOnce), &self);
-  GetDeviceUniqueId(&g_device_id);
-  common::Collector* collector = Singleton<common::Collector>::GetInstance();
-  collector->Init(common::CollectionUrl(), "", "");
-  collector->set_add_elapsed_time(true);
-  collector->SetDefaultField("duid", g_device_id);
+  // No exception may unwind through the system's one-time initialisation.
+  try {
+    GetDeviceUniqueId(&g_device_id);
+    common::Collector* collector = Singleton<common::Collector>::GetInstance();
+    collector->Init(common::CollectionUrl(), "", "");
+    collector->set_add_elapsed_time(true);
+    collector->SetDefaultField("duid", g_device_id);
+  } catch (...) {
+  }
   return TRUE;
 }
 
 void EnsureStarted() { InitOnceExecuteOnce(&g_started, StartOnce, nullptr, nullptr); }
-
-std::wstring MakeInstallDirPath(const char* folder) {
-  std::wstring path = Utf8ToUtf16(folder, CP_ACP);
-  if (!path.empty() && path.back() != L'\\' && path.back() != L'/') path += L'\\';
-  return path;
-}
-
-std::wstring MakeConfigIniPath(const std::wstring& install_dir) { return install_dir + L"config.ini"; }
-
-std::wstring MakeMainExePath(const std::wstring& install_dir) { return install_dir + L"Lumavex.exe"; }
 
 // The installer hands over ANSI text: widen it in that code page, then store it as UTF-8.
 void SetStatField(const char* key, const char* value) {
@@ -63,10 +57,15 @@ void SendShakeEvent(const char* name) {
 extern "C" {
 
 BOOL __stdcall UpdateScheduledTaskConfig(const char* install_folder, int enable) {
-  if (install_folder == nullptr) return FALSE;
-  const std::wstring ini = MakeConfigIniPath(MakeInstallDirPath(install_folder));
-  return WritePrivateProfileStringW(L"Setting", L"AutoRun", std::to_wstring(enable).c_str(), ini.c_str()) ? TRUE
-                                                                                                          : FALSE;
+  // Without a folder the file name alone would land in the Windows folder.
+  if (!IsInstallFolder(install_folder)) return FALSE;
+  try {
+    const std::wstring ini = MakeConfigIniPath(MakeInstallDirPath(install_folder));
+    return WritePrivateProfileStringW(L"Setting", L"AutoRun", std::to_wstring(enable).c_str(), ini.c_str()) ? TRUE
+                                                                                                            : FALSE;
+  } catch (...) {
+    return FALSE;
+  }
 }
 
 bool __stdcall CreateScheduledTask(const char* install_folder) {
@@ -77,7 +76,8 @@ bool __stdcall CreateScheduledTask(const char* install_folder) {
     bool created = false;
     {
       ScopedComApartment com;
-      created = install_folder != nullptr && CreateLogonTask(MakeMainExePath(MakeInstallDirPath(install_folder)));
+      created = IsInstallFolder(install_folder) &&
+                CreateLogonTask(MakeMainExePath(MakeInstallDirPath(install_folder)));
     }
     SendShakeEvent("shake_enabled");
     return created;
@@ -111,20 +111,26 @@ void __stdcall GetDeviceUniqueID(char* buffer, int buffer_size) {
     return;
   }
   memcpy(buffer, g_device_id.c_str(), g_device_id.size() + 1);
-  LOG_INFO << "msgbox:" << "Device Unique ID" << "---" << g_device_id;
+  try {
+    LOG_INFO << "msgbox:" << "Device Unique ID" << "---" << g_device_id;
+  } catch (...) {
+  }
 }
 
 void __stdcall NotifySetupFinish() {
   HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"Global\\LumavexSetupFinish");
   const DWORD error = GetLastError();
-  LOG_INFO << "NotifySetupFinish";
-  if (event != nullptr) {
-    SetEvent(event);
-    LOG_INFO << "notify";
-    CloseHandle(event);
-  } else {
-    LOG_ERROR << "OpenEvent GetLastError:" << error;
+  try {
+    LOG_INFO << "NotifySetupFinish";
+    if (event != nullptr) {
+      SetEvent(event);
+      LOG_INFO << "notify";
+    } else {
+      LOG_ERROR << "OpenEvent GetLastError:" << error;
+    }
+  } catch (...) {
   }
+  if (event != nullptr) CloseHandle(event);
 }
 
 void __stdcall SendEventStatistics(const char* app, const char* product_version, const char* module,
@@ -164,26 +170,32 @@ void __stdcall SendEventStatistics(const char* app, const char* product_version,
 
 }  // extern "C"
 
-BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
-  switch (reason) {
-    case DLL_PROCESS_ATTACH:
-      g_module = module;
-      InitLogger(TempLogFilePath(L"lumavex", L"Kestrin.log"), "lumavex_log");
-      LOG_INFO << "DLL_PROCESS_ATTACH";
-      break;
-    case DLL_PROCESS_DETACH:
-      // Nothing is joined or destroyed here: a thread join under the loader lock never returns. Once
-      // the statistics threads run the module is pinned, so this only comes at process exit.
-      (void)reserved;
-      LOG_INFO << "DLL_PROCESS_DETACH";
-      FlushLogger();
-      break;
-    case DLL_THREAD_ATTACH:
-      LOG_INFO << "DLL_THREAD_ATTACH";
-      break;
-    case DLL_THREAD_DETACH:
-      LOG_INFO << "DLL_THREAD_DETACH";
-      break;
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+  // The loader calls in here: nothing may unwind into it.
+  try {
+    switch (reason) {
+      case DLL_PROCESS_ATTACH:
+        InitLogger(TempLogFilePath(L"lumavex", L"Kestrin.log"), "lumavex_log");
+        LOG_INFO << "DLL_PROCESS_ATTACH";
+        break;
+      case DLL_PROCESS_DETACH:
+        // Nothing is joined or destroyed here: a thread join under the loader lock never returns. Once
+        // the statistics threads run the module is pinned, so this only comes at process exit.
+        LOG_INFO << "DLL_PROCESS_DETACH";
+        FlushLogger();
+        // The runtime would otherwise destroy the statistics client right after this function, still
+        // under the loader lock, joining threads the exiting process has already killed and taking
+        // locks they may have held. Taken out of the singleton, it is left to the process's end.
+        Singleton<common::Collector>::Release();
+        break;
+      case DLL_THREAD_ATTACH:
+        LOG_INFO << "DLL_THREAD_ATTACH";
+        break;
+      case DLL_THREAD_DETACH:
+        LOG_INFO << "DLL_THREAD_DETACH";
+        break;
+    }
+  } catch (...) {
   }
   return TRUE;
 }

@@ -133,6 +133,32 @@ TEST_F(Manager, ANewFactorTakesEffectAtTheNextEnlarge) {
   for (const auto& entry : manager->entries()) EXPECT_EQ(entry->cached_scale, 5);
 }
 
+TEST_F(Manager, EnlargedSizeFollowsThePointerSizeOfTheUsersScheme) {
+  struct Case {
+    const char* name;
+    int pointer;         // side of the user's arrow
+    int factor_at_start;
+    int factor_at_enlarge;
+    int side;            // of every cursor handed to the system
+  };
+  for (const Case c : {Case{"larger pointer", 48, 3, 3, 144}, Case{"larger pointer, new factor", 48, 3, 5, 240},
+                       Case{"default pointer again", 32, 5, 5, 160}}) {
+    SCOPED_TRACE(c.name);
+    system.user_arrow_size = system.arrow_size = c.pointer;
+    SetScale(c.factor_at_start);
+    auto manager = Make();
+    for (const auto& entry : manager->entries()) {
+      EXPECT_EQ(RecordingCursors::Width(entry->enlarged), c.pointer * c.factor_at_start);
+    }
+    SetScale(c.factor_at_enlarge);
+    system.sets.clear();
+    manager->Enlarge();
+    ASSERT_EQ(system.sets.size(), 13u);
+    // The arrow is replaced first: what follows must not be built from the replacement's size.
+    for (const auto& call : system.sets) EXPECT_EQ(call.width, c.side) << call.id;
+  }
+}
+
 TEST_F(Manager, FactorOneEnlargesNothing) {
   SetScale(1);
   auto manager = Make();
@@ -163,6 +189,35 @@ TEST_F(Manager, RestoreSystemCursorsOnTheWayOut) {
     ASSERT_EQ(system.sets.size(), c.sets);
     for (const auto& call : system.sets) EXPECT_EQ(call.width, 32);
   }
+}
+
+TEST_F(Manager, AnArrowThatCannotBeCopiedLeavesEveryEntryWithoutCursors) {
+  testing_support::TempDir dir;
+  const std::wstring log = dir.File(L"lumavex.log");
+  ASSERT_TRUE(InitLogger(log, "lumavex_log"));
+  system.fail_copies = true;
+  {
+    auto manager = Make();
+    for (const auto& entry : manager->entries()) {
+      EXPECT_EQ(entry->normal, nullptr);
+      EXPECT_EQ(entry->enlarged, nullptr);
+    }
+    manager->Enlarge();
+    now += 300 * kMs;
+    manager->RestoreIfIdle();
+    EXPECT_TRUE(system.sets.empty());
+  }
+  FlushLogger();
+  const auto lines = testing_support::SplitLines(testing_support::ReadFileBytes(log));
+  ShutdownLogger();
+  int not_loaded = 0;
+  for (const auto& line : lines) {
+    if (line.find("[E] ") != std::string::npos) {
+      EXPECT_NE(line.find("[E] Failed to load system cursor"), std::string::npos) << line;
+      ++not_loaded;
+    }
+  }
+  EXPECT_EQ(not_loaded, 13) << "one line per entry, and no build is attempted for them";
 }
 
 TEST_F(Manager, LogsEachEnlargement) {

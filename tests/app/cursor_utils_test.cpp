@@ -5,7 +5,12 @@
 // GDI+ needs the COM stream types above it.
 #include <gdiplus.h>
 
+#include <string>
+#include <vector>
+
+#include "common/logging.h"
 #include "tests/app/cursor_readback.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
@@ -129,6 +134,24 @@ TEST_F(ScaleBitmap, FillsTheTargetBox) {
   EXPECT_GT(Pixel(scaled.get(), 0, 0) >> 24, 0u);
   EXPECT_EQ(Pixel(scaled.get(), 149, 149) >> 24, 0u);
   EXPECT_FALSE(CursorUtils::ScaleBitmap(nullptr, 96, 96));
+}
+
+TEST_F(ScaleBitmap, LogsTheScaledAndTheOriginalSize) {
+  testing_support::TempDir dir;
+  const std::wstring log = dir.File(L"lumavex.log");
+  ASSERT_TRUE(InitLogger(log, "lumavex_log"));
+  CursorUtils::BitmapPtr image = CursorUtils::LoadPngResource();
+  ASSERT_TRUE(image);
+  EXPECT_TRUE(CursorUtils::ScaleBitmap(image.get(), 144, 144));
+  FlushLogger();
+  const auto lines = testing_support::SplitLines(testing_support::ReadFileBytes(log));
+  ShutdownLogger();
+  std::vector<std::string> texts;
+  for (const auto& line : lines) {
+    const size_t at = line.find("[I] ");
+    if (at != std::string::npos) texts.push_back(line.substr(at + 4));
+  }
+  EXPECT_EQ(texts, (std::vector<std::string>{"scaledWidth:144,scaledHeight:144", "originalWidth:512,originalHeight:512"}));
 }
 
 }  // namespace

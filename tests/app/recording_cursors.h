@@ -10,7 +10,8 @@
 
 // Stands in for the system cursors: records every call (which id, which handle, when) and keeps the
 // set of cursor handles that are alive, so leaks show. Copies are real CopyIcon handles; a handle
-// given to Set is destroyed, as the system would own and free it.
+// given to Set is destroyed, as the system would own and free it. Like the system, it reports the
+// arrow's size as that of the cursor last set for OCR_NORMAL, until the scheme is reloaded.
 class RecordingCursors final : public SystemCursors {
  public:
   struct SetCall {
@@ -22,6 +23,7 @@ class RecordingCursors final : public SystemCursors {
   explicit RecordingCursors(const int64_t* clock = nullptr) : clock_(clock) {}
 
   HCURSOR Copy(HCURSOR cursor) override {
+    if (fail_copies) return nullptr;
     HCURSOR copy = CopyIcon(cursor);
     if (copy != nullptr) live.insert(copy);
     return copy;
@@ -32,14 +34,17 @@ class RecordingCursors final : public SystemCursors {
   }
   bool Set(HCURSOR cursor, DWORD id) override {
     sets.push_back({id, measure ? Width(cursor) : 0, clock_ != nullptr ? *clock_ : 0});
+    if (id == kArrowId && measure) arrow_size = sets.back().width;
     if (live.erase(cursor) == 0) ++foreign_sets;
     DestroyCursor(cursor);
     return true;
   }
   bool ReloadScheme(bool send_change) override {
     reloads.push_back(send_change);
+    if (reload_result) arrow_size = user_arrow_size;
     return reload_result;
   }
+  int ArrowSize() override { return arrow_size; }
 
   static int Width(HCURSOR cursor) {
     ICONINFO info = {};
@@ -58,6 +63,11 @@ class RecordingCursors final : public SystemCursors {
   int foreign_sets = 0;      // handles handed to the system that did not come from Copy
   bool reload_result = false;  // what Wine answers
   bool measure = true;         // read the size of every cursor handed over (slow under Wine)
+  bool fail_copies = false;    // CopyIcon fails, as when the system is out of handles
+  int user_arrow_size = 32;    // the pointer size of the user's scheme
+  int arrow_size = 32;         // the system arrow's size now
+
+  static constexpr DWORD kArrowId = 32512;
 
  private:
   const int64_t* clock_;

@@ -351,6 +351,24 @@ TEST(CollectorSingleton, EveryThreadGetsTheSameInstance) {
   EXPECT_EQ(Singleton<Collector>::GetInstance(), seen[0]);
 }
 
+struct Counted {
+  ~Counted() { ++destroyed; }
+  static inline int destroyed = 0;
+};
+
+// What an unloading library relies on: the instance leaves the singleton whole, and the singleton's own
+// clean-up at exit no longer reaches it.
+TEST(SingletonRelease, HandsOverTheInstanceWithoutDestroyingIt) {
+  EXPECT_EQ(Singleton<Counted>::Release(), nullptr);
+  Counted* instance = Singleton<Counted>::GetInstance();
+  ASSERT_NE(instance, nullptr);
+  EXPECT_EQ(Singleton<Counted>::Release(), instance);
+  EXPECT_EQ(Counted::destroyed, 0);
+  EXPECT_EQ(Singleton<Counted>::GetInstance(), nullptr);
+  delete instance;
+  EXPECT_EQ(Counted::destroyed, 1);
+}
+
 TEST(CollectorWithoutInit, SessionsFailAtOnce) {
   Collector collector;
   const auto start = Clock::now();

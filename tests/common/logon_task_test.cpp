@@ -88,12 +88,62 @@ TEST(LogonTaskScheduler, CreateExistsDeleteAndDeleteAgain) {
   EXPECT_FALSE(LogonTaskExists());
   EXPECT_TRUE(CreateLogonTask(L"C:\\Program Files\\Lumavex\\Lumavex.exe"));
   EXPECT_TRUE(LogonTaskExists());
+  {
+    // The platform keeps the registration info and the settings in its task file; each value below
+    // differs from the scheduler's default, so finding it shows the definition reached the platform.
+    wchar_t system[MAX_PATH] = {};
+    ASSERT_NE(GetSystemDirectoryW(system, MAX_PATH), 0u);
+    const std::string stored =
+        testing_support::ReadFileBytes(std::wstring(system) + L"\\tasks\\LumavexLogonTask");
+    const std::string expected[] = {
+        "<Author>LumavexLogonTask</Author>",
+        "<Description>" + Utf16ToUtf8(GetLogonTaskDescriptions()) + "</Description>",
+        "<StartWhenAvailable>true</StartWhenAvailable>",
+        "<DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>",
+        "<StopIfGoingOnBatteries>false</StopIfGoingOnBatteries>",
+        "<ExecutionTimeLimit>PT0S</ExecutionTimeLimit>",
+        "<Priority>5</Priority>",
+        "<WakeToRun>true</WakeToRun>",
+        "<Enabled>true</Enabled>",
+    };
+    for (const auto& element : expected) EXPECT_NE(stored.find(element), std::string::npos) << element << "\n" << stored;
+  }
   // A second registration replaces the first.
   EXPECT_TRUE(CreateLogonTask(std::wstring()));
   EXPECT_TRUE(LogonTaskExists());
   EXPECT_TRUE(DeleteLogonTask());
   EXPECT_FALSE(LogonTaskExists());
   EXPECT_FALSE(DeleteLogonTask());
+  ShutdownLogger();
+}
+
+// A folder where the task file belongs makes the platform refuse the registration with access denied,
+// as it does for a user without administrator rights.
+TEST(LogonTaskScheduler, RefusedRegistrationIsLoggedWithCodeAndSystemText) {
+  ScopedComApartment com;
+  testing_support::TempDir dir;
+  const std::wstring log = dir.File(L"task.log");
+  ASSERT_TRUE(InitLogger(log, "lumavex_log"));
+  DeleteLogonTask();
+  wchar_t system[MAX_PATH] = {};
+  ASSERT_NE(GetSystemDirectoryW(system, MAX_PATH), 0u);
+  const std::wstring blocker = std::wstring(system) + L"\\tasks\\LumavexLogonTask";
+  ASSERT_TRUE(CreateDirectoryW(blocker.c_str(), nullptr));
+
+  const bool created = CreateLogonTask(L"C:\\Program Files\\Lumavex\\Lumavex.exe");
+  RemoveDirectoryW(blocker.c_str());
+  EXPECT_FALSE(created);
+
+  wchar_t* text = nullptr;
+  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                 static_cast<DWORD>(E_ACCESSDENIED), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                 reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  ASSERT_NE(text, nullptr);
+  const std::string expected = "[E] Register LumavexLogonTask failed,err code:5,error text:" + Utf16ToUtf8(text);
+  LocalFree(text);
+  FlushLogger();
+  const std::string written = testing_support::ReadFileBytes(log);
+  EXPECT_NE(written.find(expected), std::string::npos) << written;
   ShutdownLogger();
 }
 

@@ -72,6 +72,8 @@ TEST(KestrinExports, EveryExportRemovesItsOwnArguments) {
   uint32_t event_args[14] = {};
   event_args[4] = reinterpret_cast<uint32_t>("event");
   event_args[5] = reinterpret_cast<uint32_t>("stack_check");
+  // Null event key and value: nothing to send, and nothing to crash on.
+  const uint32_t no_event_args[14] = {};
   struct Case {
     const char* name;
     void* fn;
@@ -82,6 +84,7 @@ TEST(KestrinExports, EveryExportRemovesItsOwnArguments) {
       {"UpdateScheduledTaskConfig", reinterpret_cast<void*>(kestrin.UpdateScheduledTaskConfig), config_args, 2},
       {"NotifySetupFinish", reinterpret_cast<void*>(kestrin.NotifySetupFinish), no_args, 0},
       {"SendEventStatistics", reinterpret_cast<void*>(kestrin.SendEventStatistics), event_args, 14},
+      {"SendEventStatistics without an event", reinterpret_cast<void*>(kestrin.SendEventStatistics), no_event_args, 14},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -131,6 +134,15 @@ TEST(KestrinExports, UpdateScheduledTaskConfigWritesAutoRunInTheGivenFolder) {
   EXPECT_EQ(kestrin.UpdateScheduledTaskConfig((folder + "\\").c_str(), 1), TRUE);
   EXPECT_EQ(GetPrivateProfileIntW(L"Setting", L"AutoRun", -1, dir.File(L"config.ini").c_str()), 1);
   EXPECT_EQ(kestrin.UpdateScheduledTaskConfig("Q:\\no\\such\\folder", 1), FALSE);
+
+  // No folder is no place to write: a bare file name would end up in the Windows folder.
+  wchar_t windows[MAX_PATH] = {};
+  ASSERT_NE(GetWindowsDirectoryW(windows, MAX_PATH), 0u);
+  const std::wstring stray = std::wstring(windows) + L"\\config.ini";
+  DeleteFileW(stray.c_str());
+  EXPECT_EQ(kestrin.UpdateScheduledTaskConfig("", 1), FALSE);
+  EXPECT_EQ(kestrin.UpdateScheduledTaskConfig(nullptr, 1), FALSE);
+  EXPECT_EQ(GetFileAttributesW(stray.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(KestrinExports, NotifySetupFinishSignalsTheServiceEvent) {

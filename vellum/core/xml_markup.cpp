@@ -476,7 +476,8 @@ void CXmlMarkupNode::MapAttributes() {
   p += std::wcslen(p) + 1;
   while (attribute_count_ < kMaxAttributes) {
     while (p < end && IsSpace(*p)) ++p;
-    if (p >= end || *p == L'\0' || *p == L'>' || *p == L'/') break;
+    // A NUL here is the terminator of an empty attribute name, which the parser accepts.
+    if (p >= end || *p == L'>' || *p == L'/') break;
     const wchar_t* name = p;
     p += std::wcslen(p) + 1;
     while (p < end && IsSpace(*p)) ++p;

@@ -80,7 +80,37 @@ TEST_F(DpiQueries, UseTheScreenBeforeWindows81) {
   EXPECT_TRUE(fake_.monitors.empty());
 }
 
+namespace {
+
+// The real platform with the failure box recorded instead of shown, so that a failing monitor service
+// cannot leave the test waiting on a modal box.
+class SystemWithoutBoxes : public Vellum::IDpiPlatform {
+ public:
+  // Installing null puts the real platform in place, which the second call hands back.
+  SystemWithoutBoxes() : previous_(Vellum::SetDpiPlatform(nullptr)), system_(Vellum::SetDpiPlatform(this)) {}
+  ~SystemWithoutBoxes() override { Vellum::SetDpiPlatform(previous_); }
+  bool IsWindowsVersionOrGreater(WORD major, WORD minor, WORD sp) override {
+    return system_->IsWindowsVersionOrGreater(major, minor, sp);
+  }
+  bool GetDpiForMonitor(HMONITOR monitor, HRESULT* result, UINT* dpi_x) override {
+    return system_->GetDpiForMonitor(monitor, result, dpi_x);
+  }
+  int GetScreenDpi() override { return system_->GetScreenDpi(); }
+  HMONITOR MonitorFromPoint(POINT point) override { return system_->MonitorFromPoint(point); }
+  void ShowMessageBox(const wchar_t* text, const wchar_t*) override { boxes.push_back(text); }
+
+  Vellum::IDpiPlatform* system() { return system_; }
+  std::vector<std::wstring> boxes;
+
+ private:
+  Vellum::IDpiPlatform* previous_;
+  Vellum::IDpiPlatform* system_;
+};
+
+}  // namespace
+
 TEST(DpiSystem, MatchesTheScreenOfThisSystem) {
+  SystemWithoutBoxes platform;
   EXPECT_TRUE(Vellum::IsWindowsVersionOrGreater(5, 1, 0));
   EXPECT_FALSE(Vellum::IsWindowsVersionOrGreater(99, 0, 0));
   HDC screen = GetDC(nullptr);
@@ -89,9 +119,10 @@ TEST(DpiSystem, MatchesTheScreenOfThisSystem) {
   ReleaseDC(nullptr, screen);
   // Both paths report the same value here: Shcore's effective DPI follows the same setting.
   EXPECT_EQ(screen_dpi, Vellum::GetMainMonitorDpi());
+  EXPECT_TRUE(platform.boxes.empty());
 
   // The real monitor service, found by name, whatever version the system reports.
-  Vellum::IDpiPlatform* system = Vellum::SetDpiPlatform(nullptr);
+  Vellum::IDpiPlatform* system = platform.system();
   HRESULT result = E_FAIL;
   UINT dpi_x = 0;
   ASSERT_TRUE(system->GetDpiForMonitor(system->MonitorFromPoint(POINT{1, 1}), &result, &dpi_x));

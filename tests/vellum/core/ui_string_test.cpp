@@ -26,6 +26,14 @@ TEST(UIString, ShortTextsStayInlineAndLongOnesMoveToTheHeap) {
   s = t63.c_str();
   EXPECT_FALSE(IsInlineText(s));
   EXPECT_EQ(t63, Text(s));
+  // A heap block is reused for a text that fits it, and replaced for a longer one.
+  const wchar_t* block = s.GetData();
+  s.Assign(t62.c_str(), 63);
+  EXPECT_EQ(block, s.GetData());
+  EXPECT_EQ(t62, Text(s));
+  const std::wstring t200(200, L'z');
+  s = t200.c_str();
+  EXPECT_EQ(t200, Text(s));
   s = L"short";
   EXPECT_TRUE(IsInlineText(s));
   EXPECT_EQ(L"short", Text(s));

@@ -5,6 +5,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/test_support.h"
@@ -87,7 +88,7 @@ TEST(XmlMarkup, ParsesASkinDocumentIntoElementsAndAttributes) {
   CXmlMarkupNode button = option.GetSibling();
   EXPECT_EQ(L"\"Close\"", Attribute(button, L"tooltip"));
   EXPECT_EQ(L"<missing>", Attribute(button, L"text"));
-  EXPECT_EQ(8u, WalkAll(root) + 2);  // Window, Font, VerticalLayout, Label, Option, Button... plus nothing else
+  EXPECT_EQ(6u, WalkAll(root));  // Window, Font, VerticalLayout, Label, Option, Button: the comments are no nodes
 }
 
 TEST(XmlMarkup, DecodesEntitiesInOnePassToExactlyTheDecodedText) {
@@ -117,6 +118,33 @@ TEST(XmlMarkup, DecodesEntitiesInOnePassToExactlyTheDecodedText) {
     EXPECT_STREQ(L"2", e.GetAttributeValue(1)) << doc;
     EXPECT_STREQ(L"third", e.GetAttributeName(2)) << doc;
     EXPECT_STREQ(L"<3", e.GetAttributeValue(2)) << doc;
+  }
+}
+
+TEST(XmlMarkup, MapsEveryAttributeTheParserAccepted) {
+  using Pairs = std::vector<std::pair<std::wstring, std::wstring>>;
+  struct Case {
+    const wchar_t* doc;
+    Pairs attributes;
+  };
+  const Case cases[] = {
+      {L"<e/>", {}},
+      {L"<e  />", {}},
+      {L"<e >x</e>", {}},
+      {L"<e></e>", {}},
+      {L"<e b = \"1\"  c=\"2\" >", {{L"b", L"1"}, {L"c", L"2"}}},
+      {L"<e b=\"1\"c=\"\"/>", {{L"b", L"1"}, {L"c", L""}}},
+      {L"<e =\"1\" b=\"2\"/>", {{L"", L"1"}, {L"b", L"2"}}},
+      {L"<e b=\"&gt;\" =\"&amp;\"></e>", {{L"b", L">"}, {L"", L"&"}}},
+  };
+  for (const Case& c : cases) {
+    CXmlMarkup xml;
+    ASSERT_TRUE(xml.Load(c.doc)) << testing::PrintToString(std::wstring(c.doc));
+    CXmlMarkupNode e = xml.GetRoot();
+    Pairs found;
+    for (int i = 0; i < e.GetAttributeCount(); ++i) found.emplace_back(e.GetAttributeName(i), e.GetAttributeValue(i));
+    EXPECT_EQ(c.attributes, found) << testing::PrintToString(std::wstring(c.doc));
+    EXPECT_STREQ(L"e", e.GetName());
   }
 }
 
