@@ -33,6 +33,8 @@ TaskThread::~TaskThread() { Stop(); }
 
 void TaskThread::Start() {
   if (thread_) return;
+  // The worker takes this lock before it runs anything, so its first task already finds id_ set.
+  std::lock_guard<std::mutex> lock(shared_->mutex);
   thread_ = std::make_shared<std::thread>(&TaskThread::Run, shared_);
   id_ = thread_->get_id();
 }
@@ -79,16 +81,24 @@ bool TaskThread::IsCurrentThread() const { return id_ == std::this_thread::get_i
 
 std::thread::id TaskThread::thread_id() const { return id_; }
 
-// The semaphore holds one count per queued task (plus one for the stop). Each pass takes one count and
-// runs at most one task; a pass that runs nothing gives its count back, so no queued task is ever left
-// without one.
+// The semaphore holds one count per queued task (plus one for the stop). The worker keeps the counts it
+// has taken but not yet spent on a task: a wait that ends early because of a count (a post, or another
+// delayed task's count) keeps it, rather than giving it back. Giving it back would end the next timed
+// wait at once again, so that a queue of several delayed tasks would spin until the first is due.
 void TaskThread::Run(std::shared_ptr<Shared> shared) {
+  size_t held = 0;
   for (;;) {
-    WaitForSingleObject(shared->semaphore, INFINITE);
+    if (held == 0) {
+      WaitForSingleObject(shared->semaphore, INFINITE);
+      held = 1;
+    }
     if (shared->stopped) return;
 
     std::unique_lock<std::mutex> lock(shared->mutex);
-    if (shared->queue.empty()) continue;
+    if (shared->queue.empty()) {
+      held = 0;
+      continue;
+    }
 
     const int64_t now = NowNanoseconds();
     const int64_t due = shared->queue.front().due;
@@ -96,16 +106,14 @@ void TaskThread::Run(std::shared_ptr<Shared> shared) {
       lock.unlock();
       // Rounded up so the wait does not end a fraction of a millisecond early and spin.
       const DWORD wait_ms = static_cast<DWORD>((due - now + 999999) / 1000000);
-      const DWORD result = WaitForSingleObject(shared->semaphore, wait_ms);
-      // A post or a stop ends the wait early by taking its count: give that back together with
-      // this pass's own count.
-      ReleaseSemaphore(shared->semaphore, result == WAIT_OBJECT_0 ? 2 : 1, nullptr);
+      if (WaitForSingleObject(shared->semaphore, wait_ms) == WAIT_OBJECT_0) ++held;
       continue;
     }
 
     std::pop_heap(shared->queue.begin(), shared->queue.end(), DueLater<Entry>);
     Entry entry = std::move(shared->queue.back());
     shared->queue.pop_back();
+    --held;
     lock.unlock();
 
     try {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 
 namespace {
 
@@ -74,7 +75,11 @@ std::string WinHttpTask::response() const {
 }
 
 DWORD WINAPI WinHttpTask::ThreadProc(LPVOID param) {
-  if (param != nullptr) static_cast<WinHttpTask*>(param)->Run();
+  try {
+    if (param != nullptr) static_cast<WinHttpTask*>(param)->Run();
+  } catch (...) {
+    // A listener that throws: nothing is left to do, and nothing may leave the thread's entry.
+  }
   return 0;
 }
 
@@ -83,7 +88,13 @@ void WinHttpTask::Run() {
   state_ = kRunning;
   if (listener_ != nullptr) listener_->OnTaskComplete(this, kRunning);
 
-  const bool ok = Exchange();
+  bool ok = false;
+  try {
+    ok = Exchange();
+  } catch (const std::exception&) {
+    // No memory for the read buffer, or a lock that failed: the request failed, and the listener
+    // must still hear of it, or a sender waiting for the outcome would wait for ever.
+  }
   CloseHandles();
 
   const Status final_state = ok ? kSucceeded : kFailed;

@@ -1,6 +1,7 @@
 #include "common/collector_http.h"
 
 #include <gtest/gtest.h>
+#include <winsock2.h>
 #include <windows.h>
 
 #include <atomic>
@@ -8,6 +9,7 @@
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/loopback_client.h"
@@ -104,6 +106,102 @@ TEST_F(CollectorHttpTest, EveryPostEndsInExactlyOneCallbackOnTheClientThread) {
     EXPECT_EQ(r["query"], "");
     EXPECT_EQ(r["body_b64"], "Ym9keQ==");
   }
+}
+
+DWORD WINAPI NoWork(void*) { return 0; }
+
+// Reserves the free address space in pieces down to 64 KiB, so that no thread stack fits any more
+// while the heap's existing free space still serves small allocations.
+class AddressSpaceExhausted {
+ public:
+  AddressSpaceExhausted() {
+    for (SIZE_T size = SIZE_T{256} << 20; size >= (SIZE_T{64} << 10); size /= 2) {
+      while (void* block = VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS)) blocks_.push_back(block);
+    }
+  }
+  ~AddressSpaceExhausted() {
+    for (void* block : blocks_) VirtualFree(block, 0, MEM_RELEASE);
+  }
+
+ private:
+  std::vector<void*> blocks_;
+};
+
+TEST_F(CollectorHttpTest, APostWhoseRequestThreadCannotStartStillCallsBack) {
+  Outcomes outcomes;
+  std::vector<Outcome> seen;
+  {
+    AddressSpaceExhausted exhausted;
+    HANDLE probe = CreateThread(nullptr, 0, &NoWork, nullptr, 0, nullptr);
+    if (probe != nullptr) {
+      WaitForSingleObject(probe, INFINITE);
+      CloseHandle(probe);
+      GTEST_SKIP() << "threads can still be created with the address space reserved";
+    }
+    client_.Post(LoopbackServer::Url("/collection"), "body", {}, outcomes.Callback(&client_));
+    seen = outcomes.Wait(5000);
+  }
+  ASSERT_EQ(seen.size(), 1u) << "a Post that started nothing must still answer";
+  EXPECT_FALSE(seen[0].ok);
+  EXPECT_EQ(seen[0].response, "");
+}
+
+// A bare listening socket on an ephemeral loopback port that records the first bytes of the first
+// connection: shows what kind of connection a client opened, and on which port.
+class FirstBytesListener {
+ public:
+  FirstBytesListener() {
+    WSADATA data;
+    started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof(address);
+    if (socket_ == INVALID_SOCKET || bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
+        listen(socket_, 1) != 0 || getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      return;
+    }
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] {
+      SOCKET client = accept(socket_, nullptr, nullptr);
+      if (client == INVALID_SOCKET) return;
+      char buffer[16] = {};
+      const int got = recv(client, buffer, sizeof(buffer), 0);
+      if (got > 0) bytes_.assign(buffer, static_cast<size_t>(got));
+      closesocket(client);
+    });
+  }
+  ~FirstBytesListener() {
+    if (socket_ != INVALID_SOCKET) closesocket(socket_);  // ends an accept still waiting
+    if (thread_.joinable()) thread_.join();
+    if (started_) WSACleanup();
+  }
+  uint16_t port() const { return port_; }
+  // Valid once the client's request has ended.
+  const std::string& bytes() const { return bytes_; }
+
+ private:
+  bool started_ = false;
+  SOCKET socket_ = INVALID_SOCKET;
+  uint16_t port_ = 0;
+  std::thread thread_;
+  std::string bytes_;
+};
+
+TEST_F(CollectorHttpTest, AnHttpsAddressOpensATlsConnectionOnItsPort) {
+  FirstBytesListener listener;
+  ASSERT_NE(listener.port(), 0);
+  Outcomes outcomes;
+  client_.Post("https://127.0.0.1:" + std::to_string(listener.port()) + "/collection", "body", {},
+               outcomes.Callback(&client_));
+  const auto seen = outcomes.Wait(30000);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_FALSE(seen[0].ok);
+  // A TLS handshake record (type 0x16, version 3.x), not a plain "POST".
+  ASSERT_GE(listener.bytes().size(), 2u);
+  EXPECT_EQ(listener.bytes()[0], '\x16');
+  EXPECT_EQ(listener.bytes()[1], '\x03');
 }
 
 TEST_F(CollectorHttpTest, PostFromManyThreadsAtOnceAnswersEachOnce) {

@@ -276,6 +276,7 @@ TEST(SystemDisk, PlatformQueryGivesASerialOrNothing) {
   } else {
     EXPECT_EQ(serial, "");
     EXPECT_EQ(model, "");
+    GTEST_SKIP() << "the platform reports no disk for the Windows volume; only the failure path ran";
   }
 }
 

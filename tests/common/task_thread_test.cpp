@@ -18,6 +18,16 @@ int64_t MsSince(Clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
 
+// CPU time used by the whole process so far, in milliseconds.
+int64_t ProcessCpuMs() {
+  FILETIME created, exited, kernel, user;
+  if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return -1;
+  auto ms = [](const FILETIME& t) {
+    return static_cast<int64_t>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000;
+  };
+  return ms(kernel) + ms(user);
+}
+
 // Signalled once by a task; waited for by the test.
 class Latch {
  public:
@@ -78,6 +88,23 @@ TEST(TaskThread, TasksRunOnTheWorkerInDueTimeOrder) {
   for (const auto& id : ran_on) EXPECT_EQ(id, thread.thread_id());
   EXPECT_NE(thread.thread_id(), std::this_thread::get_id());
   EXPECT_FALSE(thread.IsCurrentThread());
+}
+
+TEST(TaskThread, TasksQueuedBeforeStartKnowTheyRunOnTheWorker) {
+  // Owners decide by IsCurrentThread whether to run a step or to post it: the worker's first task
+  // must already see its own thread.
+  for (int round = 0; round < 50; ++round) {
+    TaskThread thread(L"test");
+    std::atomic<bool> on_worker{false};
+    Latch ran;
+    thread.Post([&] {
+      on_worker = thread.IsCurrentThread();
+      ran.Set();
+    });
+    thread.Start();
+    ASSERT_TRUE(ran.Wait(2000));
+    ASSERT_TRUE(on_worker) << "round " << round;
+  }
 }
 
 TEST(TaskThread, ATaskMayPostFurtherTasksOntoItsOwnThread) {
@@ -144,6 +171,24 @@ TEST(TaskThread, LastOwnerReleasedOnItsOwnThreadDetachesInsteadOfJoiningItself) 
   EXPECT_TRUE(weak.expired());
   Sleep(400);
   EXPECT_FALSE(discarded_ran) << "the queue of a released thread must be discarded";
+}
+
+TEST(TaskThread, SeveralDelayedTasksAreWaitedForWithoutSpinning) {
+  TaskThread thread(L"test");
+  thread.Start();
+  std::atomic<int> ran{0};
+  Latch all_ran;
+  for (int delay : {900, 1000, 1100}) {
+    thread.PostDelayed([&] {
+      if (++ran == 3) all_ran.Set();
+    }, delay);
+  }
+  const int64_t cpu_before = ProcessCpuMs();
+  ASSERT_GE(cpu_before, 0);
+  Sleep(700);
+  const int64_t cpu_used = ProcessCpuMs() - cpu_before;
+  EXPECT_LT(cpu_used, 100) << "the worker busy-waited for its delayed tasks";
+  ASSERT_TRUE(all_ran.Wait(3000));
 }
 
 }  // namespace

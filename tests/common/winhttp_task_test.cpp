@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/collector_http.h"
@@ -129,16 +130,27 @@ TEST_F(WinHttpTaskTest, MultiMegabyteBodiesArriveByteExactInMemoryAndInAFile) {
   EXPECT_TRUE(ReadFileBytes(dir.File(L"big.bin")) == body);
 }
 
-TEST_F(WinHttpTaskTest, ABodyCutShortAfter200KeepsWhatArrived) {
+TEST_F(WinHttpTaskTest, ABodyCutShortAfter200KeepsWhatArrivedUnlessTheTransferBroke) {
   const std::string body = RandomBytes(5000);
   ASSERT_TRUE(LoopbackServer::ServeFile("/cut.bin", body));
-  ASSERT_TRUE(LoopbackServer::SetResponses("/cut.bin", "[{\"status\":200,\"cut\":1000}]"));
-  RecordingListener listener;
-  auto task = MakeTask(&listener, WinHttpTask::kGet, L"/cut.bin");
-  ASSERT_TRUE(task->Start());
-  ASSERT_TRUE(listener.WaitFinal(10000));
-  EXPECT_EQ(task->state(), WinHttpTask::kSucceeded);
-  EXPECT_TRUE(task->response() == body.substr(0, 1000));
+  struct Case {
+    const char* name;
+    const char* answer;
+    WinHttpTask::Status expected;
+  };
+  for (const Case& c : {Case{"closed early", "[{\"status\":200,\"cut\":1000}]", WinHttpTask::kSucceeded},
+                        Case{"reset", "[{\"status\":200,\"cut\":1000,\"reset\":true}]", WinHttpTask::kFailed}}) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(LoopbackServer::SetResponses("/cut.bin", c.answer));
+    RecordingListener listener;
+    auto task = MakeTask(&listener, WinHttpTask::kGet, L"/cut.bin");
+    ASSERT_TRUE(task->Start());
+    ASSERT_TRUE(listener.WaitFinal(10000));
+    EXPECT_EQ(task->state(), c.expected);
+    if (c.expected == WinHttpTask::kSucceeded) {
+      EXPECT_TRUE(task->response() == body.substr(0, 1000));
+    }
+  }
 }
 
 TEST_F(WinHttpTaskTest, PostSendsTheBodyWithTheFormContentTypeOnlyWhenThereIsOne) {
@@ -190,6 +202,28 @@ TEST_F(WinHttpTaskTest, FailuresOfTheConnectionOrTheOutputFileEndAsFailed) {
     ASSERT_TRUE(listener.WaitFinal(10000));
     EXPECT_EQ(task->state(), WinHttpTask::kFailed);
   }
+}
+
+TEST_F(WinHttpTaskTest, AFailedWriteToTheOutputFileFailsTheTask) {
+  ASSERT_TRUE(LoopbackServer::ServeFile("/big.bin", RandomBytes(1024 * 1024)));
+  // The output "file" is a pipe whose other end goes away once the task has opened it: every write
+  // after that fails, as on a full or vanished disk.
+  const wchar_t kPipe[] = L"\\\\.\\pipe\\lumavex-winhttp-write-test";
+  HANDLE pipe = CreateNamedPipeW(kPipe, PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
+  ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+  std::thread server([pipe] {
+    ConnectNamedPipe(pipe, nullptr);
+    DisconnectNamedPipe(pipe);
+  });
+  RecordingListener listener;
+  auto task = MakeTask(&listener, WinHttpTask::kGet, L"/big.bin");
+  task->set_output_path(kPipe);
+  ASSERT_TRUE(task->Start());
+  ASSERT_TRUE(listener.WaitFinal(10000));
+  server.join();
+  CloseHandle(pipe);
+  EXPECT_EQ(task->http_status(), 200u);
+  EXPECT_EQ(task->state(), WinHttpTask::kFailed);
 }
 
 TEST_F(WinHttpTaskTest, ReleasingTheTaskFromItsCompletionHandlerDoesNotWaitForItself) {

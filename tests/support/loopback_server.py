@@ -12,7 +12,8 @@ body). How the server answers is set per path through the control interface:
                                       {"status": 200, "delay_ms": 0, "body": "", "cut": null,
                                        "headers": {"Name": "value"}}
                                       "cut": n announces the whole body but sends only n bytes, then
-                                      closes the connection.
+                                      closes the connection; with "reset": true it is reset instead
+                                      of closed cleanly.
   POST /_control/file?path=P          the request body is served as the answer to GET P
   GET  /_control/events               JSON list of {"ok", "event", "plain", "error"} in arrival order
   GET  /_control/requests             JSON list of {"method", "path", "query", "headers", "body_b64"}
@@ -30,6 +31,7 @@ import json
 import os
 import signal
 import socket
+import struct
 import subprocess
 import sys
 import threading
@@ -116,7 +118,8 @@ class Handler(BaseHTTPRequestHandler):
         length = int(self.headers.get("Content-Length") or 0)
         return self.rfile.read(length) if length > 0 else b""
 
-    def send_plain(self, status, body, content_type="application/octet-stream", headers=None, cut=None):
+    def send_plain(self, status, body, content_type="application/octet-stream", headers=None, cut=None,
+                   reset=False):
         self.send_response(status)
         self.send_header("Content-Type", content_type)
         for name, value in (headers or {}).items():
@@ -131,6 +134,13 @@ class Handler(BaseHTTPRequestHandler):
         self.wfile.write(body[:cut])
         self.wfile.flush()
         self.close_connection = True
+        if reset:
+            # The client first takes in what was sent (a reset discards unread data); then a zero
+            # linger time makes the close send a reset rather than an orderly end.
+            time.sleep(0.3)
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self.connection.close()
+            return
         try:
             self.connection.shutdown(socket.SHUT_RDWR)
         except OSError:
@@ -168,7 +178,8 @@ class Handler(BaseHTTPRequestHandler):
         elif isinstance(payload, str):
             payload = payload.encode("utf-8")
         try:
-            self.send_plain(status, payload, headers=answer.get("headers"), cut=answer.get("cut"))
+            self.send_plain(status, payload, headers=answer.get("headers"), cut=answer.get("cut"),
+                            reset=bool(answer.get("reset")))
         except (BrokenPipeError, ConnectionResetError):
             self.close_connection = True
 
