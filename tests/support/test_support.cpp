@@ -25,6 +25,15 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ec);
 }
 
+ScopedCurrentDirectory::ScopedCurrentDirectory(const std::wstring& path) {
+  wchar_t old[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, old);
+  old_ = old;
+  SetCurrentDirectoryW(path.c_str());
+}
+
+ScopedCurrentDirectory::~ScopedCurrentDirectory() { SetCurrentDirectoryW(old_.c_str()); }
+
 std::string ReadFileBytes(const std::wstring& path) {
   std::ifstream in(std::filesystem::path(path), std::ios::binary);
   std::ostringstream out;

@@ -121,21 +121,6 @@ TEST_F(ResourceZip, ImagesComeFromTheArchive) {
   EXPECT_EQ(CRenderUI::LoadImage(L"img/missing.png"), nullptr);
 }
 
-// The current directory for the length of a scope.
-class CurrentDirectory {
- public:
-  explicit CurrentDirectory(const std::wstring& path) {
-    wchar_t old[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, old);
-    old_ = old;
-    SetCurrentDirectoryW(path.c_str());
-  }
-  ~CurrentDirectory() { SetCurrentDirectoryW(old_.c_str()); }
-
- private:
-  std::wstring old_;
-};
-
 TEST_F(ResourceZip, ImagesTheArchiveCannotGiveAreReadAsPlainFiles) {
   testing_support::TempDir dir;
   // 2 pixels wide, so that the file is told apart from the archive's 1-pixel entries.
@@ -144,7 +129,7 @@ TEST_F(ResourceZip, ImagesTheArchiveCannotGiveAreReadAsPlainFiles) {
     ASSERT_TRUE(testing_support::WriteFileBytes(dir.File(name), wide_png));
   }
   const std::wstring absolute = dir.File(L"only-on-disk.png");
-  CurrentDirectory cd(dir.path());
+  testing_support::ScopedCurrentDirectory cd(dir.path());
   const struct {
     const wchar_t* name;
     int width;  // 0: no image

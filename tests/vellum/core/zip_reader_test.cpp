@@ -219,21 +219,6 @@ TEST(ZipReader, FindsEntriesByName) {
   EXPECT_EQ(index, -1);
 }
 
-// The base folder for relative targets is the current directory at the time the archive is opened.
-class CurrentDirectory {
- public:
-  explicit CurrentDirectory(const std::wstring& path) {
-    wchar_t old[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, old);
-    old_ = old;
-    SetCurrentDirectoryW(path.c_str());
-  }
-  ~CurrentDirectory() { SetCurrentDirectoryW(old_.c_str()); }
-
- private:
-  std::wstring old_;
-};
-
 TEST(ZipReader, EntryNamesNeverLeaveTheExtractionFolder) {
   const struct {
     const wchar_t* stored;
@@ -267,7 +252,8 @@ TEST(ZipReader, EntryNamesNeverLeaveTheExtractionFolder) {
   const GuardedBytes zip(zip_bytes);
   HZIP z = nullptr;
   {
-    CurrentDirectory cd(base);
+    // The base folder for relative targets is the current directory at the time the archive is opened.
+    testing_support::ScopedCurrentDirectory cd(base);
     z = OpenZip(zip.data(), static_cast<unsigned>(zip_bytes.size()), nullptr);
   }
   ASSERT_NE(z, nullptr);
@@ -444,7 +430,7 @@ TEST(ZipReader, ExtractsToFilesAndHandles) {
 
   HZIP z = nullptr;
   {
-    CurrentDirectory cd(dir.path());
+    testing_support::ScopedCurrentDirectory cd(dir.path());
     z = OpenZip(zip.data(), static_cast<unsigned>(zip.size()), nullptr);
   }
   ASSERT_NE(z, nullptr);
