@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_clock.h"
 #include "common/crypto.h"
 
 namespace {
@@ -21,15 +22,9 @@ const char kTypicalBody[] =
     "\"ep\":{\"scale\":\"3\"},\"et\":\"mouse_shaked\",\"iid\":\"8c1f2e3d\",\"mv\":\"1.0.0.0\",\"osa\":\"x64\","
     "\"osbn\":\"22631\",\"osn\":\"windows 11\",\"oskv\":\"23H2\",\"sv\":\"1\",\"utmm\":\"cpc\",\"utms\":\"search\"}";
 
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER frequency) {
-  return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 }  // namespace
 
 int main() {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
   LARGE_INTEGER start;
   LARGE_INTEGER end;
 
@@ -38,16 +33,16 @@ int main() {
   const int kBodies = 2000;
   std::vector<unsigned char> buffer(Blowfish::PaddedLength(body.size()));
   std::string encoded;
-  QueryPerformanceCounter(&start);
+  start = bench::Now();
   for (int i = 0; i < kBodies; ++i) {
     Blowfish cipher;
     cipher.SetKey(std::string(kKey));
     const size_t padded = cipher.Encrypt(reinterpret_cast<const unsigned char*>(body.data()), buffer.data(), body.size());
     Base64Encode(&encoded, buffer.data(), padded);
   }
-  QueryPerformanceCounter(&end);
+  end = bench::Now();
   std::printf("event body of %u bytes: %.1f us to encipher and encode (key schedule included)\n",
-              static_cast<unsigned>(body.size()), Seconds(start, end, frequency) * 1e6 / kBodies);
+              static_cast<unsigned>(body.size()), bench::Seconds(start, end) * 1e6 / kBodies);
 
   const size_t kMiB = 1 << 20;
   const int kRounds = 20;
@@ -56,15 +51,15 @@ int main() {
 
   Blowfish cipher;
   cipher.SetKey(std::string(kKey));
-  QueryPerformanceCounter(&start);
+  start = bench::Now();
   for (int i = 0; i < kRounds; ++i) cipher.Encrypt(data.data(), data.data(), kMiB);
-  QueryPerformanceCounter(&end);
-  std::printf("Blowfish-ECB: %.1f MB/s over 1 MiB\n", kRounds * (kMiB / 1e6) / Seconds(start, end, frequency));
+  end = bench::Now();
+  std::printf("Blowfish-ECB: %.1f MB/s over 1 MiB\n", kRounds * (kMiB / 1e6) / bench::Seconds(start, end));
 
   std::vector<char> text(4 * ((kMiB + 2) / 3) + 1);
-  QueryPerformanceCounter(&start);
+  start = bench::Now();
   for (int i = 0; i < kRounds; ++i) Base64EncodeRaw(text.data(), data.data(), kMiB);
-  QueryPerformanceCounter(&end);
-  std::printf("Base64 encode: %.1f MB/s over 1 MiB\n", kRounds * (kMiB / 1e6) / Seconds(start, end, frequency));
+  end = bench::Now();
+  std::printf("Base64 encode: %.1f MB/s over 1 MiB\n", kRounds * (kMiB / 1e6) / bench::Seconds(start, end));
   return 0;
 }

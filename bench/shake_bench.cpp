@@ -12,23 +12,12 @@
 
 #include "app/cursor_utils.h"
 #include "app/shake_detector.h"
+#include "bench/bench_clock.h"
 
 namespace {
 
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-LARGE_INTEGER Now() {
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return t;
-}
+using bench::Now;
+using bench::Seconds;
 
 // Each WM_INPUT packet is read kRepeat times per variant, alternating which variant goes first.
 constexpr int kRepeat = 2000;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/bench_clock.h"
 #include "common/data_session.h"
 
 int main() {
@@ -22,14 +23,11 @@ int main() {
   auto session = std::make_shared<common::DataSession>("", fields, common::DataSession::StringMap(), false, false,
                                                        nullptr);
 
-  LARGE_INTEGER frequency, start, end;
-  QueryPerformanceFrequency(&frequency);
   const int kBodies = 5000;
   size_t size = 0;
-  QueryPerformanceCounter(&start);
+  const LARGE_INTEGER start = bench::Now();
   for (int i = 0; i < kBodies; ++i) size += session->BuildBody(1).size();
-  QueryPerformanceCounter(&end);
-  const double seconds = static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+  const double seconds = bench::Seconds(start, bench::Now());
   std::printf("event of %u plain bytes: %.1f us to build, encipher and encode (body %u bytes)\n",
               static_cast<unsigned>(session->BuildBody(0).size()), seconds * 1e6 / kBodies,
               static_cast<unsigned>(size / kBodies));

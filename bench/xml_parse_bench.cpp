@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_clock.h"
 #include "vellum/core/xml_markup.h"
 
 namespace {
@@ -48,32 +49,20 @@ std::string MakeSkinDocument(size_t target) {
   return doc;
 }
 
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 // Best MB/s (10^6 bytes) over batches run for about the given time.
 template <typename Parse>
 double Throughput(const std::string& doc, double seconds, Parse parse) {
   parse();  // warm up caches and allocators
   double best = 0;
-  LARGE_INTEGER start, now;
-  QueryPerformanceCounter(&start);
+  const LARGE_INTEGER start = bench::Now();
   const int batch = std::max<int>(1, static_cast<int>((1 << 22) / doc.size()));
   do {
-    LARGE_INTEGER a, b;
-    QueryPerformanceCounter(&a);
+    const LARGE_INTEGER a = bench::Now();
     for (int i = 0; i < batch; ++i) parse();
-    QueryPerformanceCounter(&b);
-    const double rate = static_cast<double>(doc.size()) * batch / Seconds(a, b) / 1e6;
+    const LARGE_INTEGER b = bench::Now();
+    const double rate = static_cast<double>(doc.size()) * batch / bench::Seconds(a, b) / 1e6;
     best = std::max(best, rate);
-    QueryPerformanceCounter(&now);
-  } while (Seconds(start, now) < seconds);
+  } while (bench::Seconds(start, bench::Now()) < seconds);
   return best;
 }
 
