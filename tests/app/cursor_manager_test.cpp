@@ -6,9 +6,8 @@
 #include <string>
 
 #include "common/config.h"
-#include "common/logging.h"
 #include "tests/app/recording_cursors.h"
-#include "tests/support/test_support.h"
+#include "tests/support/log_capture.h"
 
 namespace {
 
@@ -192,9 +191,8 @@ TEST_F(Manager, RestoreSystemCursorsOnTheWayOut) {
 }
 
 TEST_F(Manager, AnArrowThatCannotBeCopiedLeavesEveryEntryWithoutCursors) {
-  testing_support::TempDir dir;
-  const std::wstring log = dir.File(L"lumavex.log");
-  ASSERT_TRUE(InitLogger(log, "lumavex_log"));
+  testing_support::LogCapture log;
+  ASSERT_TRUE(log.started());
   system.fail_copies = true;
   {
     auto manager = Make();
@@ -207,33 +205,20 @@ TEST_F(Manager, AnArrowThatCannotBeCopiedLeavesEveryEntryWithoutCursors) {
     manager->RestoreIfIdle();
     EXPECT_TRUE(system.sets.empty());
   }
-  FlushLogger();
-  const auto lines = testing_support::SplitLines(testing_support::ReadFileBytes(log));
-  ShutdownLogger();
-  int not_loaded = 0;
-  for (const auto& line : lines) {
-    if (line.find("[E] ") != std::string::npos) {
-      EXPECT_NE(line.find("[E] Failed to load system cursor"), std::string::npos) << line;
-      ++not_loaded;
-    }
-  }
-  EXPECT_EQ(not_loaded, 13) << "one line per entry, and no build is attempted for them";
+  const auto errors = log.Messages('E');
+  for (const auto& message : errors) EXPECT_EQ(message.rfind("Failed to load system cursor", 0), 0u) << message;
+  EXPECT_EQ(errors.size(), 13u) << "one line per entry, and no build is attempted for them";
 }
 
 TEST_F(Manager, LogsEachEnlargement) {
-  testing_support::TempDir dir;
-  const std::wstring log = dir.File(L"lumavex.log");
-  ASSERT_TRUE(InitLogger(log, "lumavex_log"));
+  testing_support::LogCapture log;
+  ASSERT_TRUE(log.started());
   auto manager = Make();
   manager->Enlarge();
   manager->Enlarge();
-  FlushLogger();
-  const auto lines = testing_support::SplitLines(testing_support::ReadFileBytes(log));
-  ShutdownLogger();
   std::vector<std::string> texts;
-  for (const auto& line : lines) {
-    const size_t at = line.find("[I] ");
-    if (at != std::string::npos && line.find("Enlarge") != std::string::npos) texts.push_back(line.substr(at + 4));
+  for (const auto& message : log.Messages('I')) {
+    if (message.find("Enlarge") != std::string::npos) texts.push_back(message);
   }
   EXPECT_EQ(texts, (std::vector<std::string>{"Enlarge", "Enlarge count"}));
 }

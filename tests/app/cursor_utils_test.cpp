@@ -8,9 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "common/logging.h"
 #include "tests/app/cursor_readback.h"
-#include "tests/support/test_support.h"
+#include "tests/support/log_capture.h"
 
 namespace {
 
@@ -137,21 +136,12 @@ TEST_F(ScaleBitmap, FillsTheTargetBox) {
 }
 
 TEST_F(ScaleBitmap, LogsTheScaledAndTheOriginalSize) {
-  testing_support::TempDir dir;
-  const std::wstring log = dir.File(L"lumavex.log");
-  ASSERT_TRUE(InitLogger(log, "lumavex_log"));
+  testing_support::LogCapture log;
+  ASSERT_TRUE(log.started());
   CursorUtils::BitmapPtr image = CursorUtils::LoadPngResource();
   ASSERT_TRUE(image);
   EXPECT_TRUE(CursorUtils::ScaleBitmap(image.get(), 144, 144));
-  FlushLogger();
-  const auto lines = testing_support::SplitLines(testing_support::ReadFileBytes(log));
-  ShutdownLogger();
-  std::vector<std::string> texts;
-  for (const auto& line : lines) {
-    const size_t at = line.find("[I] ");
-    if (at != std::string::npos) texts.push_back(line.substr(at + 4));
-  }
-  EXPECT_EQ(texts, (std::vector<std::string>{"scaledWidth:144,scaledHeight:144", "originalWidth:512,originalHeight:512"}));
+  EXPECT_EQ(log.Messages('I'), (std::vector<std::string>{"scaledWidth:144,scaledHeight:144", "originalWidth:512,originalHeight:512"}));
 }
 
 }  // namespace
