@@ -12,6 +12,7 @@
 
 #include "common/crypto.h"
 #include "common/registry.h"
+#include "common/scoped_handle.h"
 #include "common/text.h"
 
 namespace {
@@ -23,21 +24,6 @@ constexpr DWORD kMaxDiskNumber = 256;
 constexpr DWORD kDescriptorBytes = 10000;
 constexpr size_t kDiskTextChars = 1023;
 constexpr DWORD kMachineGuidBytes = 520;
-
-class ScopedHandle {
- public:
-  explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
-  ~ScopedHandle() {
-    if (valid()) CloseHandle(handle_);
-  }
-  ScopedHandle(const ScopedHandle&) = delete;
-  ScopedHandle& operator=(const ScopedHandle&) = delete;
-  bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 bool IsPrintable(unsigned c) { return c >= 0x20 && c <= 0x7E; }
 bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }

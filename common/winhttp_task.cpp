@@ -7,27 +7,14 @@
 #include <cstring>
 #include <exception>
 
+#include "common/scoped_handle.h"
+
 namespace {
 
 constexpr wchar_t kFormContentType[] = L"Content-Type: application/x-www-form-urlencoded";
 constexpr DWORD kChunkSize = 4096;
 // How long the destructor lets a request finish on its own before cancelling it.
 constexpr DWORD kFinishWaitMs = 10000;
-
-class ScopedFile {
- public:
-  explicit ScopedFile(HANDLE handle) : handle_(handle) {}
-  ~ScopedFile() {
-    if (valid()) CloseHandle(handle_);
-  }
-  ScopedFile(const ScopedFile&) = delete;
-  ScopedFile& operator=(const ScopedFile&) = delete;
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 }  // namespace
 
@@ -167,10 +154,10 @@ bool WinHttpTask::Exchange() {
 }
 
 bool WinHttpTask::ReadBody(HINTERNET request) {
-  ScopedFile file(output_path_.empty()
-                      ? nullptr
-                      : CreateFileW(output_path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  ScopedHandle file(output_path_.empty()
+                        ? nullptr
+                        : CreateFileW(output_path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!output_path_.empty() && !file.valid()) {
     std::fprintf(stderr, "Error opening file for writing.\n");
     return false;

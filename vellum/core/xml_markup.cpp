@@ -5,8 +5,9 @@
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
-#include <memory>
 #include <new>
+
+#include "common/scoped_handle.h"
 
 namespace Vellum {
 namespace {
@@ -81,11 +82,6 @@ inline wchar_t MatchEntity(const wchar_t* p, int* length) {
       return 0;
   }
 }
-
-struct HandleCloser {
-  void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using ScopedFile = std::unique_ptr<void, HandleCloser>;
 
 // Decodes bytes of a code page into a fresh terminated text; null when nothing could be decoded.
 wchar_t* DecodeMultiByte(UINT code_page, const BYTE* bytes, DWORD length) {
@@ -205,12 +201,9 @@ bool CXmlMarkup::LoadFromMem(const BYTE* bytes, DWORD length, int encoding) {
 bool CXmlMarkup::ReadFileBytes(const wchar_t* name, std::vector<BYTE>* bytes) {
   CUIString path = g_file_source != nullptr ? g_file_source->GetResourcePath() : CUIString();
   path += name;
-  ScopedFile file(CreateFileW(path.GetData(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) {
-    file.release();
-    return Failed(L"Error opening file");
-  }
+  ScopedHandle file(CreateFileW(path.GetData(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return Failed(L"Error opening file");
   LARGE_INTEGER size = {};
   if (!GetFileSizeEx(file.get(), &size)) return Failed(L"Could not read file");
   if (size.QuadPart == 0) return Failed(L"File is empty");
