@@ -4,6 +4,7 @@
 // GDI+ needs the COM stream types above it.
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/cursor_manager.h"
@@ -11,6 +12,7 @@
 #include "common/config.h"
 #include "common/logging.h"
 #include "tests/app/recording_cursors.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -58,9 +60,8 @@ TEST(BrokenArrowImage, LeavesNoEnlargedCursorAndLogsTheReasonOnce) {
 }
 
 TEST(BrokenArrowImage, EveryCursorKeepsItsNormalShape) {
-  TempDir dir;
-  const std::wstring log = dir.File(L"lumavex.log");
-  ASSERT_TRUE(InitLogger(log, "lumavex_log"));
+  testing_support::LogCapture log;
+  ASSERT_TRUE(log.started());
   RecordingCursors system;
   {
     Config::GetInstance().scale_factor = 4;
@@ -72,17 +73,8 @@ TEST(BrokenArrowImage, EveryCursorKeepsItsNormalShape) {
     manager.Enlarge();
     EXPECT_TRUE(system.sets.empty());
   }
-  FlushLogger();
-  const auto lines = testing_support::SplitLines(ReadFileBytes(log));
-  ShutdownLogger();
-  const std::string failed = "[E] Failed to CursorUtils::ScaleCursor";
-  int failures = 0;
-  for (const auto& line : lines) {
-    if (line.size() > failed.size() && line.compare(line.size() - failed.size(), failed.size(), failed) == 0) {
-      ++failures;
-    }
-  }
-  EXPECT_EQ(failures, 13) << "one line per cursor entry";
+  const auto errors = log.Messages('E');
+  EXPECT_EQ(std::count(errors.begin(), errors.end(), "Failed to CursorUtils::ScaleCursor"), 13) << "one line per cursor entry";
 }
 
 }  // namespace
