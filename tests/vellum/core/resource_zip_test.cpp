@@ -19,10 +19,10 @@
 namespace {
 
 using namespace Vellum;
-using testing_support::ZipEntrySpec;
+using testing_support::ZipFixtureEntry;
 
-ZipEntrySpec Entry(const std::string& name, const std::string& data) {
-  ZipEntrySpec e;
+ZipFixtureEntry Entry(const std::string& name, const std::string& data) {
+  ZipFixtureEntry e;
   e.name = name;
   e.data = data;
   return e;
@@ -31,21 +31,21 @@ ZipEntrySpec Entry(const std::string& name, const std::string& data) {
 const char kMainXml[] = "<Window size=\"400,300\"><Button name=\"ok\"/></Window>";
 
 std::string SkinZip() {
-  std::vector<ZipEntrySpec> entries = {
+  std::vector<ZipFixtureEntry> entries = {
       Entry("skin/Main.xml", kMainXml),
       Entry("img/a.png", testing_support::EncodePng(1, 1, {{255, 0, 0, 128}})),
       Entry("empty.txt", ""),
   };
-  ZipEntrySpec huge = Entry("big.png", "small really");
+  ZipFixtureEntry huge = Entry("big.png", "small really");
   huge.declared_size = 0xFFFFFFF0;  // would need 4 GiB if believed
   entries.push_back(huge);
-  ZipEntrySpec damaged = Entry("damaged.xml", kMainXml);
+  ZipFixtureEntry damaged = Entry("damaged.xml", kMainXml);
   damaged.declared_crc = 7;
   entries.push_back(damaged);
-  ZipEntrySpec bad_png = Entry("bad.png", testing_support::EncodePng(1, 1, {{1, 2, 3, 255}}));
+  ZipFixtureEntry bad_png = Entry("bad.png", testing_support::EncodePng(1, 1, {{1, 2, 3, 255}}));
   bad_png.declared_crc = 7;
   entries.push_back(bad_png);
-  ZipEntrySpec secret = Entry("secret.xml", "<Secret/>");
+  ZipFixtureEntry secret = Entry("secret.xml", "<Secret/>");
   // The archive's password as the ANSI code page writes the wide one handed to the framework.
   char ansi[16] = {};
   WideCharToMultiByte(CP_ACP, 0, L"p\u00e4ss", -1, ansi, sizeof(ansi), nullptr, nullptr);

@@ -22,7 +22,7 @@ using namespace Vellum;
 
 TEST(UnreadableResourceZip, EveryReadFailsCleanlyAndPlainFilesStillLoad) {
   // A valid archive cut inside its directory.
-  testing_support::ZipEntrySpec entry;
+  testing_support::ZipFixtureEntry entry;
   entry.name = "skin/main.xml";
   entry.data = "<Window/>";
   const std::string good = testing_support::BuildZip({entry});

@@ -65,9 +65,9 @@ std::string ExtendedTimestamp(uint8_t flags, const std::vector<uint32_t>& times)
   return out + body;
 }
 
-std::string BuildZip(const std::vector<ZipEntrySpec>& entries) {
+std::string BuildZip(const std::vector<ZipFixtureEntry>& entries) {
   std::string out, central;
-  for (const ZipEntrySpec& e : entries) {
+  for (const ZipFixtureEntry& e : entries) {
     const uint32_t crc = static_cast<uint32_t>(
         crc32(0, reinterpret_cast<const Bytef*>(e.data.data()), static_cast<uInt>(e.data.size())));
     std::string payload = e.deflate ? RawDeflate(e.data) : e.data;

@@ -8,7 +8,7 @@ namespace testing_support {
 
 // One entry of an archive built in memory. The declared_* fields, when set, replace the true values
 // in both headers, so that the archive lies consistently.
-struct ZipEntrySpec {
+struct ZipFixtureEntry {
   std::string name;
   std::string data;
   bool deflate = true;
@@ -25,7 +25,7 @@ struct ZipEntrySpec {
   int64_t declared_crc = -1;
 };
 
-std::string BuildZip(const std::vector<ZipEntrySpec>& entries);
+std::string BuildZip(const std::vector<ZipFixtureEntry>& entries);
 
 // An "UT" extra block with the given Unix times (flags say which follow: 1 mtime, 2 atime, 4 ctime).
 std::string ExtendedTimestamp(uint8_t flags, const std::vector<uint32_t>& times);

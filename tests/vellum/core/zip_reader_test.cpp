@@ -17,7 +17,7 @@ namespace {
 
 using namespace Vellum;
 using testing_support::BuildZip;
-using testing_support::ZipEntrySpec;
+using testing_support::ZipFixtureEntry;
 
 // Large contents are compared without printing them.
 #define EXPECT_SAME_BYTES(a, b) EXPECT_TRUE((a) == (b)) << "sizes " << (a).size() << " and " << (b).size()
@@ -28,8 +28,8 @@ std::string Pattern(size_t n) {
   return s;
 }
 
-ZipEntrySpec Entry(const std::string& name, const std::string& data, bool deflate = true) {
-  ZipEntrySpec e;
+ZipFixtureEntry Entry(const std::string& name, const std::string& data, bool deflate = true) {
+  ZipFixtureEntry e;
   e.name = name;
   e.data = data;
   e.deflate = deflate;
@@ -237,7 +237,7 @@ TEST(ZipReader, EntryNamesNeverLeaveTheExtractionFolder) {
       {L"..name/x..y", L"..name/x..y"},
       {L"img/a.png", L"img/a.png"},
   };
-  std::vector<ZipEntrySpec> specs;
+  std::vector<ZipFixtureEntry> specs;
   for (const auto& c : cases) {
     EXPECT_EQ(SanitizeZipEntryName(c.stored), c.listed) << testing::PrintToString(std::wstring(c.stored));
     char narrow[MAX_PATH];
@@ -292,7 +292,7 @@ TEST(ZipReader, LongEntryNamesAreCutAndTerminated) {
       {std::string(400, 'c'), std::wstring(MAX_PATH - 1, L'c')},
       {accented, std::wstring(130, L'\u00e9')},  // cut at 260 bytes, between two characters
   };
-  std::vector<ZipEntrySpec> specs;
+  std::vector<ZipFixtureEntry> specs;
   for (const auto& c : cases) specs.push_back(Entry(c.stored, "x"));
   specs.push_back(Entry("after", "y"));
   OpenArchive a(BuildZip(specs));
@@ -325,9 +325,9 @@ TEST(ZipReader, AttributesFollowTheHostThatWroteTheEntry) {
        FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY},
       {"unix folder", (3 << 8) | 30, 040755u << 16, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_DIRECTORY},
   };
-  std::vector<ZipEntrySpec> specs;
+  std::vector<ZipFixtureEntry> specs;
   for (const auto& c : cases) {
-    ZipEntrySpec e = Entry(c.what, "x");
+    ZipFixtureEntry e = Entry(c.what, "x");
     e.version_made_by = c.made_by;
     e.external_attr = c.external;
     specs.push_back(e);
@@ -347,11 +347,11 @@ ULONGLONG AsUlong(const FILETIME& ft) {
 }
 
 TEST(ZipReader, TimesComeFromTheDosStampOrTheExtendedTimestamp) {
-  ZipEntrySpec dos = Entry("dos", "x");
-  ZipEntrySpec ut = Entry("ut", "x");
+  ZipFixtureEntry dos = Entry("dos", "x");
+  ZipFixtureEntry ut = Entry("ut", "x");
   ut.local_extra = testing_support::ExtendedTimestamp(7, {1600000000u, 1600000100u, 1600000200u});
   ut.central_extra = testing_support::ExtendedTimestamp(7, {1600000000u});  // central: mtime only
-  ZipEntrySpec broken = Entry("broken-extra", "x");
+  ZipFixtureEntry broken = Entry("broken-extra", "x");
   broken.local_extra = std::string("\x55\x54\xff\x00\x07\x01\x02", 7);  // block longer than field
   OpenArchive a(BuildZip({dos, ut, broken}));
   ASSERT_NE(a.zip, nullptr);
@@ -385,9 +385,9 @@ TEST(ZipReader, TimesComeFromTheDosStampOrTheExtendedTimestamp) {
 
 TEST(ZipReader, EncryptedEntriesNeedTheirPassword) {
   const std::string data = Pattern(20000);
-  std::vector<ZipEntrySpec> specs;
+  std::vector<ZipFixtureEntry> specs;
   for (int variant = 0; variant < 3; ++variant) {
-    ZipEntrySpec e = Entry("secret" + std::to_string(variant), data, variant != 1);
+    ZipFixtureEntry e = Entry("secret" + std::to_string(variant), data, variant != 1);
     e.password = "pa55";
     e.data_descriptor = variant == 2;
     specs.push_back(e);
@@ -420,11 +420,11 @@ TEST(ZipReader, EncryptedEntriesNeedTheirPassword) {
 TEST(ZipReader, ExtractsToFilesAndHandles) {
   testing_support::TempDir dir;
   const std::string data = Pattern(50000);
-  ZipEntrySpec file = Entry("f.bin", data);
+  ZipFixtureEntry file = Entry("f.bin", data);
   file.local_extra = testing_support::ExtendedTimestamp(1, {1500000000u});
-  ZipEntrySpec folder = Entry("made/", "", false);
+  ZipFixtureEntry folder = Entry("made/", "", false);
   folder.external_attr = FILE_ATTRIBUTE_DIRECTORY;
-  ZipEntrySpec readonly = Entry("ro.txt", "read only", false);
+  ZipFixtureEntry readonly = Entry("ro.txt", "read only", false);
   readonly.external_attr = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE;
   const std::string zip = BuildZip({file, folder, readonly});
 
@@ -531,11 +531,11 @@ TEST(ZipReader, RejectsBadHandlesAndArguments) {
 TEST(ZipReader, HostileArchivesFailCleanly) {
   const std::string data = Pattern(5000);
   const std::string good = BuildZip({Entry("a.xml", data), Entry("b.txt", "bee", false)});
-  auto with = [](ZipEntrySpec e, auto change) {
+  auto with = [](ZipFixtureEntry e, auto change) {
     change(e);
     return BuildZip({e});
   };
-  const ZipEntrySpec base = Entry("a.xml", data);
+  const ZipFixtureEntry base = Entry("a.xml", data);
   std::string bad_deflate = good;
   bad_deflate[30 + 5 + 10] ^= 0x55;  // inside the first entry's deflate stream
   std::string bad_local = good;
@@ -553,23 +553,23 @@ TEST(ZipReader, HostileArchivesFailCleanly) {
       {"truncated central directory", good.substr(0, good.size() - 30), ZR_NOFILE, ZR_OK},
       {"central directory cut in the middle",
        good.substr(0, good.size() - 60) + good.substr(good.size() - 22), ZR_NOFILE, ZR_OK},
-      {"declared size larger", with(base, [](ZipEntrySpec& e) { e.declared_size = 6000; }), ZR_OK,
+      {"declared size larger", with(base, [](ZipFixtureEntry& e) { e.declared_size = 6000; }), ZR_OK,
        ZR_FLATE},
-      {"declared size smaller", with(base, [](ZipEntrySpec& e) { e.declared_size = 100; }), ZR_OK,
+      {"declared size smaller", with(base, [](ZipFixtureEntry& e) { e.declared_size = 100; }), ZR_OK,
        ZR_FLATE},
-      {"huge declared size", with(base, [](ZipEntrySpec& e) { e.declared_size = 0xFFFFFFF0; }),
+      {"huge declared size", with(base, [](ZipFixtureEntry& e) { e.declared_size = 0xFFFFFFF0; }),
        ZR_OK, ZR_FLATE},
       {"stored size larger than data",
-       with(Entry("s", "short", false), [](ZipEntrySpec& e) { e.declared_size = 4000; }), ZR_OK,
+       with(Entry("s", "short", false), [](ZipFixtureEntry& e) { e.declared_size = 4000; }), ZR_OK,
        ZR_FLATE},
       {"compressed size beyond the archive",
-       with(base, [](ZipEntrySpec& e) { e.declared_compressed_size = 0x7FFFFFFF; }), ZR_OK,
+       with(base, [](ZipFixtureEntry& e) { e.declared_compressed_size = 0x7FFFFFFF; }), ZR_OK,
        ZR_READ},
-      {"wrong crc", with(base, [](ZipEntrySpec& e) { e.declared_crc = 1234; }), ZR_OK, ZR_FLATE},
+      {"wrong crc", with(base, [](ZipFixtureEntry& e) { e.declared_crc = 1234; }), ZR_OK, ZR_FLATE},
       {"damaged deflate stream", bad_deflate, ZR_OK, ZR_FLATE},
       {"damaged local header", bad_local, ZR_OK, ZR_CORRUPT},
       {"huge extra field",
-       with(base, [](ZipEntrySpec& e) { e.central_extra = std::string(60000, '\xff'); }), ZR_OK,
+       with(base, [](ZipFixtureEntry& e) { e.central_extra = std::string(60000, '\xff'); }), ZR_OK,
        ZR_CORRUPT},
   };
   for (const Case& c : cases) {
@@ -594,7 +594,7 @@ TEST(ZipReader, HostileArchivesFailCleanly) {
 
 // Random damage to a valid archive must never crash the reader or make it read outside the input.
 TEST(ZipReader, SurvivesRandomDamage) {
-  std::vector<ZipEntrySpec> specs = {Entry("skin/main.xml", Pattern(3000)),
+  std::vector<ZipFixtureEntry> specs = {Entry("skin/main.xml", Pattern(3000)),
                                      Entry("img/a.png", Pattern(9000), false),
                                      Entry("../x/evil", "e")};
   specs[2].local_extra = testing_support::ExtendedTimestamp(7, {1, 2, 3});
