@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/guarded_bytes.h"
 #include "tests/support/test_support.h"
 #include "tests/vellum/core/zip_builder.h"
 
@@ -17,6 +18,7 @@ namespace {
 
 using namespace Vellum;
 using testing_support::BuildZip;
+using testing_support::GuardedBytes;
 using testing_support::ZipFixtureEntry;
 
 // Large contents are compared without printing them.
@@ -36,43 +38,7 @@ ZipFixtureEntry Entry(const std::string& name, const std::string& data, bool def
   return e;
 }
 
-// A fault ends the program at once with a message, rather than waiting on the system's crash handler.
-LONG WINAPI ReportFault(EXCEPTION_POINTERS* fault) {
-  std::fprintf(stderr, "fault 0x%08lX at %p in the zip reader test\n",
-               fault->ExceptionRecord->ExceptionCode, fault->ExceptionRecord->ExceptionAddress);
-  std::fflush(stderr);
-  TerminateProcess(GetCurrentProcess(), 3);
-  return EXCEPTION_CONTINUE_SEARCH;
-}
-
-const bool kFaultsReported = (SetUnhandledExceptionFilter(ReportFault), true);
-
-// Bytes placed so that they end where an inaccessible page begins: reading past them faults.
-class GuardedBytes {
- public:
-  explicit GuardedBytes(const std::string& bytes) {
-    SYSTEM_INFO info;
-    GetSystemInfo(&info);
-    const size_t page = info.dwPageSize;
-    const size_t body = (bytes.size() + page - 1) / page * page;
-    base_ = static_cast<BYTE*>(VirtualAlloc(nullptr, body + page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    DWORD old = 0;
-    if (base_ && VirtualProtect(base_ + body, page, PAGE_NOACCESS, &old)) {
-      data_ = base_ + body - bytes.size();
-      std::memcpy(data_, bytes.data(), bytes.size());
-    }
-  }
-  ~GuardedBytes() {
-    if (base_) VirtualFree(base_, 0, MEM_RELEASE);
-  }
-  GuardedBytes(const GuardedBytes&) = delete;
-  GuardedBytes& operator=(const GuardedBytes&) = delete;
-  const BYTE* data() const { return data_; }
-
- private:
-  BYTE* base_ = nullptr;
-  BYTE* data_ = nullptr;
-};
+const bool kFaultsReported = (testing_support::ReportFaultsAtOnce(), true);
 
 // Owns an open archive and the bytes it reads, which end at a guard page.
 struct OpenArchive {
