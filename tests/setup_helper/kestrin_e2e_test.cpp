@@ -25,16 +25,12 @@ namespace {
 using nlohmann::json;
 using testing_support::LoopbackServer;
 using testing_support::ProcessResult;
+using testing_support::ScopedEnvironmentVariable;
 using testing_support::TempDir;
 using testing_support::TestProgramFolder;
 
 std::wstring KestrinPath() { return TestProgramFolder() + L"..\\loopback\\Kestrin.dll"; }
 
-std::wstring KestrinLogPath() {
-  wchar_t temp[MAX_PATH + 1] = {};
-  GetTempPathW(MAX_PATH + 1, temp);
-  return std::wstring(temp) + L"lumavex\\Kestrin.log";
-}
 
 std::string Ansi(const std::wstring& text) {
   std::string ansi;
@@ -45,19 +41,23 @@ std::string Ansi(const std::wstring& text) {
 // Runs the host with the given steps; returns its output, and the log lines it wrote (level and text).
 struct HostRun {
   ProcessResult process;
-  std::vector<std::string> log;  // lines of this run's process only
+  std::vector<std::string> log;
 };
 
 HostRun RunHost(const std::wstring& steps, DWORD timeout_ms = 30000, const std::wstring& dll = KestrinPath()) {
   HostRun run;
-  // Wine reuses process ids at once: tell this run's lines by where the log stood before it.
-  const size_t before = testing_support::ReadFileBytes(KestrinLogPath()).size();
+  // The helper logs into the temporary folder it is given: each run gets a folder and so a log of its
+  // own, which holds exactly this run's lines whatever else runs and however the shared log rotates.
+  TempDir temp(L"kestrin-run");
+  ScopedEnvironmentVariable tmp(L"TMP", temp.path()), temp_var(L"TEMP", temp.path());
   const std::wstring line = L"\"" + TestProgramFolder() + L"kestrin_host.exe\" \"" + dll + L"\" " + steps;
   EXPECT_TRUE(testing_support::RunProcess(line, timeout_ms, &run.process)) << run.process.output;
   const std::string marker = "[PID:" + std::to_string(run.process.pid) + "]";
-  const std::string log = testing_support::ReadFileBytes(KestrinLogPath());
-  for (const auto& l : testing_support::SplitLines(log.substr(std::min(before, log.size())))) {
-    if (l.find(marker) != std::string::npos) run.log.push_back(l.substr(l.find("] [lumavex_log] ") + 16));
+  const std::string log = testing_support::ReadFileBytes(temp.File(L"lumavex\\Kestrin.log"));
+  for (const auto& l : testing_support::SplitLines(log)) {
+    EXPECT_NE(l.find(marker), std::string::npos) << "a line of another process: " << l;
+    const size_t text = l.find("] [lumavex_log] ");
+    if (text != std::string::npos) run.log.push_back(l.substr(text + 16));
   }
   return run;
 }

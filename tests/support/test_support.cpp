@@ -34,6 +34,25 @@ ScopedCurrentDirectory::ScopedCurrentDirectory(const std::wstring& path) {
 
 ScopedCurrentDirectory::~ScopedCurrentDirectory() { SetCurrentDirectoryW(old_.c_str()); }
 
+ScopedEnvironmentVariable::ScopedEnvironmentVariable(const std::wstring& name, const std::wstring& value)
+    : name_(name) {
+  const DWORD size = GetEnvironmentVariableW(name.c_str(), nullptr, 0);
+  if (size > 0) {
+    std::wstring old(size, L'\0');
+    const DWORD length = GetEnvironmentVariableW(name.c_str(), &old[0], size);
+    if (length < size) {
+      old.resize(length);
+      old_ = old;
+      had_old_ = true;
+    }
+  }
+  SetEnvironmentVariableW(name.c_str(), value.c_str());
+}
+
+ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
+  SetEnvironmentVariableW(name_.c_str(), had_old_ ? old_.c_str() : nullptr);
+}
+
 std::string ReadFileBytes(const std::wstring& path) {
   std::ifstream in(std::filesystem::path(path), std::ios::binary);
   std::ostringstream out;
