@@ -12,6 +12,8 @@
 #include <memory>
 #include <string>
 
+#include "vellum/core/zip_entry_name.h"
+
 namespace Vellum {
 
 using ZRESULT = DWORD;
@@ -63,10 +65,6 @@ ZRESULT GetZipItem(HZIP zip, int index, ZIPENTRY* entry);
 ZRESULT UnzipItem(HZIP zip, int index, void* target, unsigned int length, ZipTargetKind kind);
 ZRESULT CloseZip(HZIP zip);
 ZRESULT GetLastZipResult();
-
-// Turns a stored entry name into one that stays inside the extraction folder: drive and root prefixes
-// go, and so does everything up to the last ".." step.
-std::wstring SanitizeZipEntryName(const std::wstring& name);
 
 class CZipReader {
  public:
