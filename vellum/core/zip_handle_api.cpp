@@ -17,7 +17,6 @@ ZRESULT Keep(ZRESULT result) {
   return result;
 }
 
-
 ZRESULT CheckHandle(HZIP zip) {
   if (!zip) return ZR_ARGS;
   if (zip->kind != kZipHandleUnzip || !zip->reader) return ZR_NOTUNZIP;
