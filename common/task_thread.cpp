@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <exception>
+#include <utility>
 
 #include "common/logging.h"
 
@@ -21,13 +22,17 @@ bool DueLater(const Entry& a, const Entry& b) {
 
 }  // namespace
 
-TaskThread::Shared::Shared() : semaphore(CreateSemaphoreW(nullptr, 0, 0x7fffffff, nullptr)) {}
+TaskThread::Shared::Shared(Clock clock)
+    : clock(std::move(clock)), semaphore(CreateSemaphoreW(nullptr, 0, 0x7fffffff, nullptr)) {}
 
 TaskThread::Shared::~Shared() {
   if (semaphore != nullptr) CloseHandle(semaphore);
 }
 
-TaskThread::TaskThread(const std::wstring& name) : name_(name), shared_(std::make_shared<Shared>()) {}
+int64_t TaskThread::Shared::Now() const { return clock ? clock() : NowNanoseconds(); }
+
+TaskThread::TaskThread(const std::wstring& name, Clock clock)
+    : name_(name), shared_(std::make_shared<Shared>(std::move(clock))) {}
 
 TaskThread::~TaskThread() { Stop(); }
 
@@ -65,7 +70,7 @@ void TaskThread::Post(Task task) { Push(std::move(task), 0); }
 void TaskThread::PostDelayed(Task task, int64_t delay_ms) { Push(std::move(task), delay_ms); }
 
 void TaskThread::Push(Task task, int64_t delay_ms) {
-  const int64_t due = NowNanoseconds() + std::max<int64_t>(delay_ms, 0) * 1000000;
+  const int64_t due = shared_->Now() + std::max<int64_t>(delay_ms, 0) * 1000000;
   // Held locally: once the task is queued the worker may run it and the task may end this object.
   const std::shared_ptr<Shared> shared = shared_;
   {
@@ -100,7 +105,7 @@ void TaskThread::Run(std::shared_ptr<Shared> shared) {
       continue;
     }
 
-    const int64_t now = NowNanoseconds();
+    const int64_t now = shared->Now();
     const int64_t due = shared->queue.front().due;
     if (due > now) {
       lock.unlock();
