@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "common/scoped_handle.h"
+
 // A worker thread with a queue of tasks ordered by due time. Owners move their bookkeeping onto it so
 // that their state is touched by one thread only, and use delayed posts for retries.
 //
@@ -58,12 +60,11 @@ class TaskThread {
   // its last pass after the object is gone.
   struct Shared {
     explicit Shared(Clock clock);
-    ~Shared();
     int64_t Now() const;
     const Clock clock;
     std::vector<Entry> queue;  // binary min-heap on `due`
     std::mutex mutex;
-    HANDLE semaphore;
+    ScopedHandle semaphore;
     std::atomic<bool> stopped{false};
   };
 

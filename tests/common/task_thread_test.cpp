@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "common/scoped_handle.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -32,12 +34,11 @@ int64_t ProcessCpuMs() {
 class Latch {
  public:
   Latch() : event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-  ~Latch() { CloseHandle(event_); }
-  void Set() { SetEvent(event_); }
-  bool Wait(DWORD ms) { return WaitForSingleObject(event_, ms) == WAIT_OBJECT_0; }
+  void Set() { SetEvent(event_.get()); }
+  bool Wait(DWORD ms) { return WaitForSingleObject(event_.get(), ms) == WAIT_OBJECT_0; }
 
  private:
-  HANDLE event_;
+  ScopedHandle event_;
 };
 
 // A clock the test moves by hand, so that due times are exact however loaded the machine is.

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <thread>
 
+#include "common/scoped_handle.h"
+
 namespace testing_support {
 
 TempDir::TempDir(const std::wstring& prefix) {
@@ -110,31 +112,32 @@ bool ToAnsi(const std::wstring& text, std::string* ansi) {
 
 bool RunProcess(const std::wstring& command_line, DWORD timeout_ms, ProcessResult* result) {
   SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-  HANDLE read_end = nullptr, write_end = nullptr;
-  if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return false;
-  SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+  HANDLE read_handle = nullptr, write_handle = nullptr;
+  if (!CreatePipe(&read_handle, &write_handle, &inherit, 0)) return false;
+  const ScopedHandle read_end(read_handle);
+  ScopedHandle write_end(write_handle);
+  SetHandleInformation(read_end.get(), HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = write_end;
-  startup.hStdError = write_end;
+  startup.hStdOutput = write_end.get();
+  startup.hStdError = write_end.get();
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   PROCESS_INFORMATION process = {};
   std::wstring mutable_line = command_line;
   const BOOL started = CreateProcessW(nullptr, &mutable_line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                       &startup, &process);
-  CloseHandle(write_end);
-  if (!started) {
-    CloseHandle(read_end);
-    return false;
-  }
+  // Only the child holds the write end now, so the reads below end when it does.
+  write_end.reset();
+  if (!started) return false;
+  const ScopedHandle process_handle(process.hProcess), thread_handle(process.hThread);
   result->pid = process.dwProcessId;
   result->output.clear();
   // The reader runs beside the wait so that a chatty child can never block on a full pipe.
   std::thread reader([&] {
     char buffer[4096];
     DWORD got = 0;
-    while (ReadFile(read_end, buffer, sizeof(buffer), &got, nullptr) && got > 0) result->output.append(buffer, got);
+    while (ReadFile(read_end.get(), buffer, sizeof(buffer), &got, nullptr) && got > 0) result->output.append(buffer, got);
   });
   const bool ended = WaitForSingleObject(process.hProcess, timeout_ms) == WAIT_OBJECT_0;
   if (!ended) {
@@ -143,9 +146,6 @@ bool RunProcess(const std::wstring& command_line, DWORD timeout_ms, ProcessResul
   }
   GetExitCodeProcess(process.hProcess, &result->exit_code);
   reader.join();
-  CloseHandle(read_end);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
   return ended;
 }
 

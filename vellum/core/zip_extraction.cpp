@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <new>
 
+#include "common/scoped_handle.h"
 #include "vellum/core/zip_cipher.h"
 #include "vellum/core/zip_entry_name.h"
 #include "vellum/core/zip_open_entry.h"
@@ -210,12 +211,11 @@ ZRESULT CZipReader::UnzipToFileName(int index, const wchar_t* target) {
   if (last_slash != std::wstring::npos) CreateFolders(path, last_slash + 1);
   DWORD attributes = entry.attr & ~FILE_ATTRIBUTE_DIRECTORY;
   if (attributes == 0) attributes = FILE_ATTRIBUTE_NORMAL;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes,
-                            nullptr);
-  if (file == INVALID_HANDLE_VALUE) return ZR_NOFILE;
-  const ZRESULT result = UnzipToHandle(index, file, entry);
-  if (result == ZR_OK) SetFileTime(file, &entry.ctime, &entry.atime, &entry.mtime);
-  CloseHandle(file);
+  const ScopedHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes,
+                                      nullptr));
+  if (!file.valid()) return ZR_NOFILE;
+  const ZRESULT result = UnzipToHandle(index, file.get(), entry);
+  if (result == ZR_OK) SetFileTime(file.get(), &entry.ctime, &entry.atime, &entry.mtime);
   return result;
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "vellum/core/zip_entry_name.h"
@@ -92,19 +93,19 @@ ZRESULT CZipReader::OpenMemory(const void* memory, unsigned int length, const ch
 ZRESULT CZipReader::OpenFile(const wchar_t* file_name, const char* password) {
   if (archive_) return ZR_ALREADYOPEN;
   if (!file_name) return ZR_ARGS;
-  HANDLE file = CreateFileW(file_name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return ZR_NOFILE;
+  ScopedHandle file(CreateFileW(file_name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return ZR_NOFILE;
   source_ = Source();
   source_.kind = Source::kFileName;
-  source_.file = file;
-  source_.owns_file = true;
+  source_.file = file.get();
   source_.can_seek = true;
   const ZRESULT result = OpenSource(password);
   if (result != ZR_OK) {
-    CloseHandle(file);
     source_ = Source();
+    return result;
   }
+  owned_file_ = std::move(file);
   return result;
 }
 
@@ -163,7 +164,7 @@ ZRESULT CZipReader::Close() {
   CloseExtraction();
   unzClose(Archive(archive_));
   archive_ = nullptr;
-  if (source_.owns_file && source_.file != INVALID_HANDLE_VALUE) CloseHandle(source_.file);
+  owned_file_.reset();
   source_ = Source();
   entry_count_ = 0;
   current_index_ = -1;
