@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "common/scoped_handle.h"
 
@@ -127,25 +126,41 @@ bool RunProcess(const std::wstring& command_line, DWORD timeout_ms, ProcessResul
   std::wstring mutable_line = command_line;
   const BOOL started = CreateProcessW(nullptr, &mutable_line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                       &startup, &process);
-  // Only the child holds the write end now, so the reads below end when it does.
   write_end.reset();
   if (!started) return false;
   const ScopedHandle process_handle(process.hProcess), thread_handle(process.hThread);
   result->pid = process.dwProcessId;
   result->output.clear();
-  // The reader runs beside the wait so that a chatty child can never block on a full pipe.
-  std::thread reader([&] {
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(read_end.get(), buffer, sizeof(buffer), &got, nullptr) && got > 0) result->output.append(buffer, got);
-  });
-  const bool ended = WaitForSingleObject(process.hProcess, timeout_ms) == WAIT_OBJECT_0;
+  // The pipe is emptied while the child runs, so a chatty child never blocks on a full pipe, and once
+  // more after it ended. Reading until the pipe reports its end instead would wait for whatever the
+  // child started: Wine's desktop process, for one, is started by the first program that needs it and
+  // keeps that program's standard handles for the rest of the session.
+  auto drain = [&] {
+    DWORD available = 0;
+    while (PeekNamedPipe(read_end.get(), nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+      char buffer[4096];
+      DWORD got = 0;
+      const DWORD want = available < sizeof(buffer) ? available : static_cast<DWORD>(sizeof(buffer));
+      if (!ReadFile(read_end.get(), buffer, want, &got, nullptr) || got == 0) return;
+      result->output.append(buffer, got);
+    }
+  };
+  const ULONGLONG deadline = GetTickCount64() + timeout_ms;
+  bool ended = false;
+  for (;;) {
+    drain();
+    if (WaitForSingleObject(process.hProcess, 10) == WAIT_OBJECT_0) {
+      ended = true;
+      break;
+    }
+    if (GetTickCount64() >= deadline) break;
+  }
   if (!ended) {
     TerminateProcess(process.hProcess, 1);
     WaitForSingleObject(process.hProcess, 5000);
   }
+  drain();
   GetExitCodeProcess(process.hProcess, &result->exit_code);
-  reader.join();
   return ended;
 }
 
