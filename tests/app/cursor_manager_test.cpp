@@ -104,6 +104,18 @@ TEST_F(Manager, RestoresOnlyAfterMoreThanTheDelayWithoutADecision) {
   EXPECT_EQ(transitions, 2);
 }
 
+TEST_F(Manager, TheRestoreDelayIsTheOneItWasGiven) {
+  CursorManager manager(CursorManager::Settings{factor, 500}, nullptr, system, [this] { return now; });
+  manager.Enlarge();
+  const int64_t last = now;
+  now = last + 500 * kMs;
+  manager.RestoreIfIdle();
+  EXPECT_TRUE(manager.enlarged());
+  now = last + 501 * kMs;
+  manager.RestoreIfIdle();
+  EXPECT_FALSE(manager.enlarged());
+}
+
 TEST_F(Manager, LiveCursorHandlesStayConstantOverAThousandCycles) {
   auto manager = Make();
   system.measure = false;
