@@ -478,7 +478,7 @@ def png(width, height, rows):
             chunk(b"IEND", b""))
 
 
-def draw_image(name, size, drawing, scale):
+def draw_image(size, drawing, scale):
     width, height = int(round(size[0] * scale)), int(round(size[1] * scale))
     canvas = Canvas(width, height, scale)
     drawing(canvas)
@@ -530,7 +530,7 @@ def main():
     images = []
     for name, size, drawing, variants in IMAGES:
         for suffix, scale in SCALES if variants else SCALES[:1]:
-            images.append(("img/%s%s.png" % (name, suffix), draw_image(name, size, drawing, scale)))
+            images.append(("img/%s%s.png" % (name, suffix), draw_image(size, drawing, scale)))
     if image_dir:
         os.makedirs(os.path.join(image_dir, "img"), exist_ok=True)
         for entry, data in images:
