@@ -352,12 +352,8 @@ def setting_bkg(c):
         draw_text(c, 30, (top + bottom) / 2, caption, 12, rgba("#2E2E2E"))
 
 
-def shadow(c):
-    # The content (520 x 296 at 24, 20) casts a soft shadow a little downwards.
-    s = c.scale
-    body = rounded_rect(24, 23, 544, 319, 8, s)
-    reach = 20.0 * s
-
+def soft_shadow(c, canvas, body, reach, alpha):
+    # Full cover inside the body, fading with the square of the distance out to reach.
     def coverage(x, y):
         d = body(x, y)
         if d <= 0.0:
@@ -366,23 +362,18 @@ def shadow(c):
             return 0.0
         f = 1.0 - d / reach
         return f * f
-    c.fill((0, 0, 568, 344), coverage, rgba("#000000", 0.22))
+    c.fill(canvas, coverage, rgba("#000000", alpha))
+
+
+def shadow(c):
+    # The content (520 x 296 at 24, 20) casts a soft shadow a little downwards.
+    s = c.scale
+    soft_shadow(c, (0, 0, 568, 344), rounded_rect(24, 23, 544, 319, 8, s), 20.0 * s, 0.22)
 
 
 def menu_shadow(c):
     s = c.scale
-    body = rounded_rect(6, 7, 34, 135, 4, s)
-    reach = 6.0 * s
-
-    def coverage(x, y):
-        d = body(x, y)
-        if d <= 0.0:
-            return 1.0
-        if d >= reach:
-            return 0.0
-        f = 1.0 - d / reach
-        return f * f
-    c.fill((0, 0, 40, 140), coverage, rgba("#000000", 0.2))
+    soft_shadow(c, (0, 0, 40, 140), rounded_rect(6, 7, 34, 135, 4, s), 6.0 * s, 0.2)
 
 
 def close_button(c):
