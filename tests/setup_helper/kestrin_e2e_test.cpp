@@ -14,6 +14,7 @@
 #include "common/com_ptr.h"
 #include "common/device_info.h"
 #include "common/logon_task.h"
+#include "common/program_path.h"
 #include "common/text.h"
 #include "tests/setup_helper/kestrin_library.h"
 #include "tests/support/loopback_client.h"
@@ -27,9 +28,8 @@ using testing_support::LoopbackServer;
 using testing_support::ProcessResult;
 using testing_support::ScopedEnvironmentVariable;
 using testing_support::TempDir;
-using testing_support::TestProgramFolder;
 
-std::wstring KestrinPath() { return TestProgramFolder() + L"..\\loopback\\Kestrin.dll"; }
+std::wstring KestrinPath() { return ProgramFolder() + L"..\\loopback\\Kestrin.dll"; }
 
 
 std::string Ansi(const std::wstring& text) {
@@ -50,7 +50,7 @@ HostRun RunHost(const std::wstring& steps, DWORD timeout_ms = 30000, const std::
   // own, which holds exactly this run's lines whatever else runs and however the shared log rotates.
   TempDir temp(L"kestrin-run");
   ScopedEnvironmentVariable tmp(L"TMP", temp.path()), temp_var(L"TEMP", temp.path());
-  const std::wstring line = L"\"" + TestProgramFolder() + L"kestrin_host.exe\" \"" + dll + L"\" " + steps;
+  const std::wstring line = L"\"" + ProgramFolder() + L"kestrin_host.exe\" \"" + dll + L"\" " + steps;
   EXPECT_TRUE(testing_support::RunProcess(line, timeout_ms, &run.process)) << run.process.output;
   const std::string marker = "[PID:" + std::to_string(run.process.pid) + "]";
   const std::string log = testing_support::ReadFileBytes(temp.File(L"lumavex\\Kestrin.log"));
@@ -218,7 +218,7 @@ TEST_F(KestrinE2E, DeviceIdMatchesTheOneTheTrayProgramComputes) {
   EXPECT_EQ(std::string(id), own);
 
   // The shipping build, in an installer's process of its own, gives the same id.
-  HostRun shipping = RunHost(L"id free", 30000, TestProgramFolder() + L"..\\bin\\Kestrin.dll");
+  HostRun shipping = RunHost(L"id free", 30000, ProgramFolder() + L"..\\bin\\Kestrin.dll");
   EXPECT_EQ(shipping.process.output.substr(0, 3 + own.size()), "id " + own) << shipping.process.output;
 }
 
