@@ -79,17 +79,33 @@ class UnderCursor : public testing::Test {
   }
 
   void SetUp() override {
+    foreground_ = GetForegroundWindow();
     MONITORINFO info = {};
     info.cbSize = sizeof(info);
     ASSERT_TRUE(GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &info));
     monitor_ = info.rcMonitor;
     centre_ = {(monitor_.left + monitor_.right) / 2, (monitor_.top + monitor_.bottom) / 2};
-    ASSERT_TRUE(SetCursorPos(centre_.x, centre_.y));
+    // Early in a program's life, while Wine's shell is still coming up, the cursor may not move yet.
+    bool placed = false;
+    for (int attempt = 0; attempt < 50 && !placed; ++attempt) {
+      placed = SetCursorPos(centre_.x, centre_.y) != FALSE;
+      if (!placed) Sleep(100);
+    }
+    ASSERT_TRUE(placed);
   }
 
   void TearDown() override {
+    RestoreForeground();
     for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) DestroyWindow(*it);
     Pump();
+  }
+
+  // Destroying the active window would leave no foreground at all, and until something takes it
+  // again raw input reaches no program of the session: before destroying, hand it back.
+  void RestoreForeground() {
+    if (foreground_ != nullptr && IsWindow(foreground_) && GetForegroundWindow() != foreground_) {
+      SetForegroundWindow(foreground_);
+    }
   }
 
   // A window of `class_name` over the whole monitor.
@@ -127,6 +143,7 @@ class UnderCursor : public testing::Test {
     return static_cast<int>(std::count(lines.begin(), lines.end(), "Progman or WorkerW"));
   }
 
+  HWND foreground_ = nullptr;
   RECT monitor_ = {};
   POINT centre_ = {};
   std::vector<HWND> windows_;
@@ -168,6 +185,7 @@ TEST_F(UnderCursor, CaptionedWindowsAreNot) {
   ASSERT_LT(client.bottom, monitor_.bottom - monitor_.top);
   ASSERT_EQ(WindowFromPoint(centre_), window);
   EXPECT_FALSE(IsFullScreenUnderCursor());
+  RestoreForeground();
   DestroyWindow(window);
   windows_.clear();
 

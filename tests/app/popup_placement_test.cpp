@@ -47,18 +47,43 @@ TEST(PlacePopupMenu, OpensAwayFromTheTaskbar) {
   }
 }
 
+// Wine's shell (and its taskbar) comes up with the first program of a session and goes a little after
+// the last one ends, so a test that starts right after another may be there before it.
+UINT WaitForTaskbarEdge() {
+  UINT edge = kUnknownTaskbarEdge;
+  for (int attempt = 0; attempt < 100 && edge == kUnknownTaskbarEdge; ++attempt) {
+    edge = QueryTaskbarEdge();
+    if (edge == kUnknownTaskbarEdge) Sleep(100);
+  }
+  return edge;
+}
+
+// The menu's position for the cursor put at `cursor`; false when the cursor could not be put there
+// or something else moved it meanwhile, every time.
+bool PositionAt(POINT cursor, POINT* at) {
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    if (SetCursorPos(cursor.x, cursor.y)) {
+      *at = PopupMenuPositionAtCursor(kMenu96, kGap96);
+      POINT after = {};
+      GetCursorPos(&after);
+      if (after.x == cursor.x && after.y == cursor.y) return true;
+    }
+    Sleep(50);
+  }
+  return false;
+}
+
 // Wine's own taskbar lies along the bottom of the screen.
 TEST(PopupMenuPositionAtCursor, UsesTheShellsTaskbarAndTheRealCursor) {
-  EXPECT_EQ(QueryTaskbarEdge(), static_cast<UINT>(ABE_BOTTOM));
-  ASSERT_TRUE(SetCursorPos(400, 300));
-  POINT at = PopupMenuPositionAtCursor(kMenu96, kGap96);
+  ASSERT_EQ(WaitForTaskbarEdge(), static_cast<UINT>(ABE_BOTTOM));
+  POINT at = {};
+  ASSERT_TRUE(PositionAt({400, 300}, &at));
   EXPECT_EQ(at.x, 405);
   EXPECT_EQ(at.y, 223);
 
   RECT work_area = {};
   ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work_area, 0));
-  ASSERT_TRUE(SetCursorPos(work_area.right - 10, 300));
-  at = PopupMenuPositionAtCursor(kMenu96, kGap96);
+  ASSERT_TRUE(PositionAt({work_area.right - 10, 300}, &at));
   EXPECT_EQ(at.x, work_area.right - 10 + kGap96 - kMenu96.cx);
   EXPECT_EQ(at.y, 223);
 }

@@ -153,7 +153,18 @@ bool WaitForTrayIconWindows(int count) {
   return CountTrayIconWindows() == count;
 }
 
+// Wine's shell comes up with the first program of a session and goes a little after the last one
+// ends, so a test that starts right after another may be there before its tray.
+bool WaitForTaskbar() {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    if (FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr) return true;
+    Sleep(100);
+  }
+  return false;
+}
+
 TEST(RealTrayShell, AddsModifiesAndRemovesTheIcon) {
+  ASSERT_TRUE(WaitForTaskbar());
   const HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", 0, CW_USEDEFAULT, CW_USEDEFAULT,
                                       CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(window, nullptr);
