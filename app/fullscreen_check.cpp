@@ -54,5 +54,6 @@ bool IsFullScreenUnderCursor() {
   RECT client = {};
   RECT window = {};
   if (!GetClientRect(root, &client) || !GetWindowRect(root, &window)) return false;
-  return CoversMonitor(client, static_cast<DWORD>(GetWindowLongW(root, GWL_STYLE)), window, monitor.rcMonitor);
+  const DWORD style = static_cast<DWORD>(GetWindowLongW(root, GWL_STYLE));
+  return CoversMonitor(client, style, window, monitor.rcMonitor);
 }
