@@ -120,3 +120,37 @@ void TImageDrawInfo::Parse(const wchar_t* image_text, const wchar_t* modify_text
 }
 
 }  // namespace Vellum
+
+namespace Vellum {
+
+RECT MakeImageDest(const RECT& item, const RECT& dest, SIZE size, const wchar_t* align,
+                   const RECT& padding) {
+  RECT placed = dest;
+  const wchar_t* words = align != nullptr ? align : L"";
+  if (std::wcsstr(words, L"left") != nullptr) {
+    placed.left = item.left;
+    placed.right = item.left + size.cx;
+  } else if (std::wcsstr(words, L"hcenter") != nullptr) {
+    placed.left = item.left + (item.right - size.cx - item.left) / 2;
+    placed.right = placed.left + size.cx;
+  } else if (std::wcsstr(words, L"right") != nullptr) {
+    placed.left = item.right - size.cx;
+    placed.right = item.right;
+  }
+  if (std::wcsstr(words, L"top") != nullptr) {
+    placed.top = item.top;
+    placed.bottom = placed.top + size.cy;
+  } else if (std::wcsstr(words, L"vcenter") != nullptr) {
+    placed.top = item.top + (item.bottom - item.top - size.cy) / 2;
+    placed.bottom = placed.top + size.cy;
+  } else if (std::wcsstr(words, L"bottom") != nullptr) {
+    placed.top = item.bottom - size.cy;
+    placed.bottom = placed.top + size.cy;
+  }
+  OffsetRect(&placed, padding.left - padding.right, padding.top - padding.bottom);
+  if (placed.right > item.right) placed.right = item.right;
+  if (placed.bottom > item.bottom) placed.bottom = item.bottom;
+  return placed;
+}
+
+}  // namespace Vellum

@@ -45,3 +45,14 @@ struct TImageDrawInfo {
 };
 
 }  // namespace Vellum
+
+namespace Vellum {
+
+// Where an image of a given (already scaled) size goes inside the item rectangle: placed by the
+// align words ("left", "hcenter", "right"; "top", "vcenter", "bottom"; found as case-sensitive
+// substrings, the first match per axis wins; an axis without a word keeps dest), then moved by the
+// padding (left and top inwards, right and bottom back), then cut at the item's right and bottom.
+RECT MakeImageDest(const RECT& item, const RECT& dest, SIZE size, const wchar_t* align,
+                   const RECT& padding);
+
+}  // namespace Vellum
