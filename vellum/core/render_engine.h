@@ -15,6 +15,7 @@ class Image;
 
 namespace Vellum {
 
+class CControlUI;
 class CPaintManagerUI;
 struct TImageDrawInfo;
 
@@ -153,6 +154,14 @@ class CRenderUI {
                            int font, UINT style);
   // The extent of the whole text in the manager's font of that id; (0, 0) without text or manager.
   static SIZE GetTextSize(HDC dc, CPaintManagerUI* manager, const wchar_t* text, int font);
+
+  // The control (or the manager's root, painted up to the stop control) painted into a new top-down
+  // 32-bit DIB section of the rectangle's size; a background colour with alpha is blended over the
+  // copy. Null without manager or control, or when the bitmap cannot be made.
+  static HBITMAP RenderControlToBitmap(CPaintManagerUI* manager, CControlUI* control,
+                                       const RECT& rect, DWORD background = 0);
+  static HBITMAP RenderWindowToBitmap(CPaintManagerUI* manager, const RECT& rect,
+                                      CControlUI* stop = nullptr, DWORD background = 0);
 };
 
 }  // namespace Vellum
