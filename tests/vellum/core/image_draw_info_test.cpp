@@ -7,6 +7,7 @@
 namespace {
 
 using Vellum::CDpiScaler;
+using Vellum::MakeImageDest;
 using Vellum::TImageDrawInfo;
 
 CDpiScaler ScalerAt(int dpi) {
@@ -80,9 +81,9 @@ TEST(ImageDrawInfo, GrammarOfItems) {
       {L"file='' fade='9'", L"file='' fade='9'", {0, 0, 0, 0}, 9},
       // Keys compare case-sensitively: an unknown key is read and ignored.
       {L"File='b.png' Fade='9' file='c.png'", L"c.png", {0, 0, 0, 0}, 255},
-      // Missing numbers of a rectangle read as 0; text that is no number reads as 0.
+      // Missing numbers of a rectangle read as 0; any one character separates them.
       {L"file='a.png' dest='5,6'", L"a.png", {5, 6, 0, 0}, 255},
-      {L"file='a.png' dest='x,2,y,4'", L"a.png", {0, 2, 0, 4}, 255},
+      {L"file='a.png' dest='1 2;3x4'", L"a.png", {1, 2, 3, 4}, 255},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "text: " << testing::PrintToString(std::wstring(c.text)));
@@ -151,9 +152,41 @@ TEST(ImageDrawInfo, RectanglesScaleAtParseAndTheNameTakesTheScale) {
   TImageDrawInfo both;
   both.Parse(L"file='a.png' dest='0,0,10,10' corner='2,2,2,2' source='0,0,4,4'",
              L"dest='1,1,5,5'", ScalerAt(144));
-  ExpectRect(both.dest, {1, 1, 7, 7});  // the modify text's own values, scaled once
+  ExpectRect(both.dest, {2, 2, 8, 8});  // the modify text's own values (1.5 and 7.5 round up)
   ExpectRect(both.corner, {3, 3, 3, 3});
   ExpectRect(both.source, {0, 0, 6, 6});
+}
+
+TEST(ImageDrawInfo, PlacementByAlignAndPadding) {
+  const RECT item{0, 0, 100, 40};
+  const struct {
+    const wchar_t* align;
+    RECT padding;
+    RECT expected;
+  } cases[] = {
+      {L"right bottom", {0, 0, 0, 0}, {84, 24, 100, 40}},
+      {L"left top", {0, 0, 0, 0}, {0, 0, 16, 16}},
+      {L"hcenter vcenter", {0, 0, 0, 0}, {42, 12, 58, 28}},
+      // No word on an axis keeps the destination's own edges there.
+      {L"", {0, 0, 0, 0}, {5, 6, 50, 30}},
+      {L"hcenter", {0, 0, 0, 0}, {42, 6, 58, 30}},
+      // Words are case-sensitive substrings.
+      {L"Right Bottom", {0, 0, 0, 0}, {5, 6, 50, 30}},
+      // Padding moves by left/top and back by right/bottom.
+      {L"left top", {3, 2, 0, 0}, {3, 2, 19, 18}},
+      {L"left top", {3, 2, 1, 1}, {2, 1, 18, 17}},
+      // The result is cut at the item's right and bottom.
+      {L"right bottom", {4, 4, 0, 0}, {88, 28, 100, 40}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(c.align)));
+    ExpectRect(MakeImageDest(item, RECT{5, 6, 50, 30}, SIZE{16, 16}, c.align, c.padding),
+               c.expected);
+  }
+  // An item away from the origin places relative to the item.
+  ExpectRect(MakeImageDest(RECT{10, 20, 110, 60}, RECT{10, 20, 110, 60}, SIZE{16, 16},
+                           L"right bottom", RECT{}),
+             {94, 44, 110, 60});
 }
 
 }  // namespace
