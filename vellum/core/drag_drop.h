@@ -34,7 +34,9 @@ class CIDropSource : public IDropSource {
 class CEnumFormatEtc : public IEnumFORMATETC {
  public:
   explicit CEnumFormatEtc(const std::vector<FORMATETC>& formats, ULONG cursor = 0);
-  virtual ~CEnumFormatEtc() = default;
+  virtual ~CEnumFormatEtc();
+  CEnumFormatEtc(const CEnumFormatEtc&) = delete;
+  CEnumFormatEtc& operator=(const CEnumFormatEtc&) = delete;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
   ULONG STDMETHODCALLTYPE AddRef() override;

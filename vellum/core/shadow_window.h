@@ -44,8 +44,9 @@ class CShadowUI {
   bool SetShadowCorner(RECT corner);        // each >= 0
   bool SetImage(const wchar_t* image);      // non-null; turns image mode on
 
-  // Image mode copies image, corner and size; colour mode size, sharpness, darkness, colour and
-  // position; then the show flag.
+  // Hands this shadow's look to other (a pop-up that should look like its owner): in image mode
+  // image, corner and size, in colour mode size, sharpness, darkness, colour and position; then
+  // the show flag.
   bool CopyShadow(CShadowUI* other);
 
   // Registers the "TovelShadowWnd" class once per process.
