@@ -156,7 +156,8 @@ TEST(ControlPaint, BorderPriorities) {
     Canvas canvas(40, 40);
     p.control.Paint(canvas.dc(), canvas.all());
     EXPECT_COLOUR(canvas.At(0, 20), kFocus, 8);
-    EXPECT_COLOUR(canvas.At(38, 20), kFocus, 8);
+    EXPECT_COLOUR(canvas.At(39, 20), kFocus, 8);
+    EXPECT_COLOUR(canvas.At(20, 39), kFocus, 8);
     EXPECT_COLOUR(canvas.At(20, 20), kWhite, 0);
     // ... and in the border colour once the focus has gone.
     p.manager.SetFocus(nullptr);
