@@ -98,7 +98,13 @@ TEST(ControlEvents, FocusTimerAndMenuAreHandledByTheBase) {
   EXPECT_EQ(f.notes.entries[1].wParam, 3u);
   EXPECT_EQ(f.notes.entries[1].lParam, 4);
 
+  // The control's cursor, or the arrow while it has none.
+  f.child.SetAttribute(L"cursor", L"hand");
   f.Send(UIEVENT_SETCURSOR);
+  EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
+  f.child.SetCursor(0);
+  f.Send(UIEVENT_SETCURSOR);
+  EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_ARROW));
   EXPECT_TRUE(f.parent.received.empty());
 }
 
