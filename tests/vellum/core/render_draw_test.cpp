@@ -4,9 +4,14 @@
 #include <gdiplus.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "tests/vellum/core/dib_surface.h"
+#include "tests/vellum/core/image_fixtures.h"
+#include "vellum/core/paint_manager.h"
 #include "vellum/core/render_engine.h"
 
 namespace {
@@ -268,6 +273,127 @@ TEST_F(RenderDrawTest, RoundRectangleLeavesItsCornersOut) {
   CRenderUI::DrawRoundRectPath(filled.dc(), 0, 0, 39, 29, 8, 1, 0xFF00FF00, true, 0);
   EXPECT_EQ(filled.At(20, 15) & 0xFFFFFF, 0x00FF00u) << "fill falls back to the pen colour";
   EXPECT_EQ(filled.At(0, 0) & 0xFFFFFF, 0u);
+}
+
+// An opaque PNG in the temporary folder, removed with the fixture.
+class PngFile {
+ public:
+  PngFile(const wchar_t* name, int width, int height,
+          const std::function<testing_support::Rgba(int x, int y)>& color) {
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    path_ = std::wstring(folder) + name;
+    std::vector<testing_support::Rgba> pixels;
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) pixels.push_back(color(x, y));
+    }
+    const std::string png = testing_support::EncodePng(width, height, pixels);
+    FILE* file = _wfopen(path_.c_str(), L"wb");
+    if (file != nullptr) {
+      fwrite(png.data(), 1, png.size(), file);
+      fclose(file);
+    }
+  }
+  ~PngFile() { DeleteFileW(path_.c_str()); }
+  PngFile(const PngFile&) = delete;
+  PngFile& operator=(const PngFile&) = delete;
+  const std::wstring& path() const { return path_; }
+
+ private:
+  std::wstring path_;
+};
+
+testing_support::Rgba Red(int, int) { return {255, 0, 0, 255}; }
+
+class ImageDescriptionTest : public RenderDrawTest {
+ protected:
+  std::wstring File(const wchar_t* rest = L"") {
+    return L"file='" + red_.path() + L"'" + rest;
+  }
+  Vellum::CPaintManagerUI manager_;
+  PngFile red_{L"vellum_draw_red.png", 16, 16, Red};
+};
+
+TEST_F(ImageDescriptionTest, DescriptionsPlaceTheImageInTheItem) {
+  const RECT item{0, 0, 100, 40};
+  const struct {
+    const wchar_t* rest;
+    RECT expected;
+  } cases[] = {
+      {L" dest='10,5,26,21'", {10, 5, 26, 21}},
+      // The malformed trailing word ends the parse; the destination stays.
+      {L" dest='0,0,16,16' trailing", {0, 0, 16, 16}},
+      {L" size='16,16' align='right bottom'", {84, 24, 100, 40}},
+      {L" size='16,16' align='hcenter vcenter'", {42, 12, 58, 28}},
+      // A destination reaching past the item is cut at the item's edge (and stretched there).
+      {L" dest='90,30,120,60'", {90, 30, 100, 40}},
+  };
+  for (const auto& c : cases) {
+    const std::wstring text = File(c.rest);
+    SCOPED_TRACE(testing::PrintToString(text));
+    Surface surface(100, 40, kSentinel);
+    EXPECT_TRUE(CRenderUI::DrawImageString(surface.dc(), &manager_, item, item, text.c_str()));
+    for (int y = 0; y < 40; ++y) {
+      for (int x = 0; x < 100; ++x) {
+        const bool inside = x >= c.expected.left && x < c.expected.right &&
+                            y >= c.expected.top && y < c.expected.bottom;
+        ASSERT_EQ(surface.At(x, y) & 0xFFFFFF, inside ? 0xFF0000u : (kSentinel & 0xFFFFFF))
+            << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST_F(ImageDescriptionTest, NothingToDrawAndNothingVisible) {
+  Surface surface(100, 40, kSentinel);
+  const RECT item{0, 0, 100, 40};
+  // Outside the paint rectangle: nothing drawn, and still a success.
+  const std::wstring text = File(L" dest='60,0,76,16'");
+  EXPECT_TRUE(CRenderUI::DrawImageString(surface.dc(), &manager_, item, RECT{0, 0, 50, 40},
+                                         text.c_str()));
+  EXPECT_EQ(surface.At(65, 5), kSentinel);
+  // No manager, no description, or an image that cannot be had: false.
+  EXPECT_FALSE(CRenderUI::DrawImageString(surface.dc(), nullptr, item, item, text.c_str()));
+  EXPECT_FALSE(CRenderUI::DrawImageString(surface.dc(), &manager_, item, item, L""));
+  EXPECT_FALSE(CRenderUI::DrawImageString(surface.dc(), &manager_, item, item,
+                                          L"file='no such image.png'"));
+  EXPECT_FALSE(CRenderUI::DrawImageInfo(surface.dc(), &manager_, item, item, nullptr));
+  EXPECT_EQ(surface.At(5, 5), kSentinel);
+}
+
+TEST_F(ImageDescriptionTest, PaddingIsScaledOnceAtTwiceTheDpi) {
+  Vellum::CPaintManagerUI scaled;
+  scaled.SetDPI(192);
+  // size 8 and padding 2 at 200 %: a 16-pixel image moved by 4, not by 8.
+  const std::wstring text = File(L" size='8,8' align='left top' padding='2,2,0,0'");
+  Surface surface(100, 40, kSentinel);
+  const RECT item{0, 0, 100, 40};
+  ASSERT_TRUE(CRenderUI::DrawImageString(surface.dc(), &scaled, item, item, text.c_str()));
+  EXPECT_EQ(surface.At(3, 4), kSentinel);
+  EXPECT_EQ(surface.At(4, 4) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(surface.At(19, 19) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(surface.At(20, 20), kSentinel);
+}
+
+TEST_F(ImageDescriptionTest, RotationAndFadeGoThroughGdiplus) {
+  // Left half red, right half blue; a quarter turn clockwise puts red on top.
+  PngFile halves(L"vellum_draw_halves.png", 16, 16, [](int x, int) {
+    return x < 8 ? testing_support::Rgba{255, 0, 0, 255} : testing_support::Rgba{0, 0, 255, 255};
+  });
+  const std::wstring text = L"file='" + halves.path() + L"' rotate='90'";
+  Surface surface(16, 16, 0xFF000000);
+  const RECT item{0, 0, 16, 16};
+  ASSERT_TRUE(CRenderUI::DrawImageString(surface.dc(), &manager_, item, item, text.c_str()));
+  ExpectNear(surface.At(8, 2), 0xFFFF0000, 8, false);
+  ExpectNear(surface.At(8, 13), 0xFF0000FF, 8, false);
+
+  PngFile white(L"vellum_draw_white.png", 4, 4,
+                [](int, int) { return testing_support::Rgba{255, 255, 255, 255}; });
+  const std::wstring faded = L"file='" + white.path() + L"' fade='128' gdiplus='true'";
+  Surface black(4, 4, 0xFF000000);
+  ASSERT_TRUE(CRenderUI::DrawImageString(black.dc(), &manager_, RECT{0, 0, 4, 4},
+                                         RECT{0, 0, 4, 4}, faded.c_str()));
+  ExpectNear(black.At(2, 2), 0xFF808080, 3, false);
 }
 
 }  // namespace
