@@ -356,4 +356,102 @@ TEST_F(RenderTextTest, InlineImageSliceIsDrawnAndTakesItsWidth) {
   DeleteFileW(path.c_str());
 }
 
+TEST_F(RenderTextTest, HoveredLinkTakesTheHoverColour) {
+  HDC dc = surface_.dc();
+  RECT links[2] = {};
+  CUIString texts[2];
+  int count = 2;
+  RECT rect{0, 0, 200, 30};
+  CRenderUI::DrawHtmlText(dc, &manager_, rect, L"<a one>first</a> <a two>second</a>", 0xFF000000,
+                          links, texts, count, -1, DT_SINGLELINE);
+  ASSERT_EQ(count, 2);
+  EXPECT_LE(links[0].right, links[1].left);
+  // The mouse rests on the second link (as the last button-up left it); the next pass draws
+  // that link, and only that one, in the hover colour.
+  // The manager hears of the mouse through its window: a message-only one does.
+  HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(window, nullptr);
+  manager_.Init(window);
+  LRESULT result = 0;
+  manager_.MessageHandler(WM_LBUTTONUP, 0, MAKELPARAM(links[1].left + 1, links[1].top + 1),
+                          result);
+  ASSERT_EQ(manager_.GetMousePos().x, links[1].left + 1);
+  Surface hovered(200, 30, kWhite);
+  RECT again{0, 0, 200, 30};
+  CRenderUI::DrawHtmlText(hovered.dc(), &manager_, again, L"<a one>first</a> <a two>second</a>",
+                          0xFF000000, links, texts, count, -1, DT_SINGLELINE);
+  const DWORD hover = manager_.GetDefaultLinkHoverFontColor() & 0xFFFFFF;
+  const DWORD link = manager_.GetDefaultLinkFontColor() & 0xFFFFFF;
+  auto has = [&](const RECT& area, DWORD color) {
+    for (int y = area.top; y < area.bottom; ++y) {
+      for (int x = area.left; x < area.right; ++x) {
+        if ((hovered.At(x, y) & 0xFFFFFF) == color) return true;
+      }
+    }
+    return false;
+  };
+  EXPECT_TRUE(has(links[1], hover));
+  EXPECT_FALSE(has(links[1], link));
+  EXPECT_TRUE(has(links[0], link));
+  EXPECT_FALSE(has(links[0], hover));
+  DestroyWindow(window);
+}
+
+TEST_F(RenderTextTest, FontTagsAndSingleLineAlignment) {
+  HDC dc = surface_.dc();
+  const Vellum::TUIFontInfo* base = manager_.GetDefaultFontInfo();
+  HFONT big = manager_.AddFont(7, base->face_name.GetData(), 24, false, false, false);
+  ASSERT_NE(big, nullptr);
+  RECT by_id = Measure(dc, &manager_, L"<f 7>Big</f>", DT_SINGLELINE);
+  EXPECT_EQ(by_id.right, Extent(dc, big, L"Big").cx);
+  EXPECT_EQ(by_id.bottom, LineHeight(dc, big));
+  // By face and size: found among the manager's fonts (or made there).
+  std::wstring by_face_text = L"<f " + std::wstring(base->face_name.GetData()) + L" 24>Big</f>";
+  if (std::wstring(base->face_name.GetData()).find(L' ') == std::wstring::npos) {
+    RECT by_face = Measure(dc, &manager_, by_face_text.c_str(), DT_SINGLELINE);
+    EXPECT_EQ(by_face.right, Extent(dc, big, L"Big").cx);
+  }
+
+  // Centred both ways in a single line: the ink sits around the middle of the rectangle.
+  RECT rect{0, 0, 200, 60};
+  int no_links = 0;
+  CRenderUI::DrawHtmlText(dc, &manager_, rect, L"mid", 0xFF000000, nullptr, nullptr, no_links,
+                          -1, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+  const SIZE size = Extent(dc, DefaultFont(), L"mid");
+  const int left = (200 - size.cx) / 2;
+  const int top = (60 - LineHeight(dc, DefaultFont())) / 2;
+  EXPECT_EQ(CountInk(surface_, RECT{0, 0, left, 60}), 0);
+  EXPECT_EQ(CountInk(surface_, RECT{left + size.cx, 0, 200, 60}), 0);
+  EXPECT_EQ(CountInk(surface_, RECT{0, 0, 200, top}), 0);
+  EXPECT_GT(CountInk(surface_, RECT{left, top, left + size.cx, 60 - top}), 0);
+
+  // Right-aligned lines without single-line layout end at the right edge.
+  Surface right(200, 60, kWhite);
+  RECT right_rect{0, 0, 200, 60};
+  CRenderUI::DrawHtmlText(right.dc(), &manager_, right_rect, L"end", 0xFF000000, nullptr,
+                          nullptr, no_links, -1, DT_RIGHT);
+  const int width = Extent(dc, DefaultFont(), L"end").cx;
+  EXPECT_EQ(CountInk(right, RECT{0, 0, 200 - width, 60}), 0);
+  EXPECT_GT(CountInk(right, RECT{200 - width, 0, 200, 60}), 0);
+}
+
+TEST_F(RenderTextTest, GdiplusTextDrawsAndMeasures) {
+  manager_.SetUseGdiplusText(true);
+  RECT rect{10, 10, 190, 50};
+  CRenderUI::DrawText(surface_.dc(), &manager_, rect, L"Gdiplus", 0xFF0000FF, -1,
+                      DT_SINGLELINE | DT_VCENTER);
+  EXPECT_GT(CountInk(surface_, rect), 0);
+  EXPECT_EQ(CountInk(surface_, RECT{0, 0, 200, 10}), 0);
+  EXPECT_EQ(CountInk(surface_, RECT{0, 50, 200, 60}), 0);
+
+  RECT measured{0, 0, 400, 100};
+  CRenderUI::DrawText(surface_.dc(), &manager_, measured, L"Gdiplus", 0xFF000000, -1,
+                      DT_SINGLELINE | DT_CALCRECT);
+  const int gdi_width = Extent(surface_.dc(), DefaultFont(), L"Gdiplus").cx;
+  EXPECT_GT(measured.right, gdi_width / 2);
+  EXPECT_LT(measured.right, gdi_width * 2);
+  EXPECT_GT(measured.bottom, 0);
+}
+
 }  // namespace
