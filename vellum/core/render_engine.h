@@ -34,8 +34,8 @@ struct TUIImageInfo {
   DWORD mask = 0;
 };
 
-// A clip state saved on the caller's stack for one painting step; its destructor puts the outer
-// clip back and deletes both regions.
+// A clip state saved on the caller's stack for one painting step; its destructor puts back the
+// exact clip it replaced (no clip when there was none) and deletes both regions.
 class CClipRegionUI {
  public:
   CClipRegionUI() = default;
@@ -46,7 +46,7 @@ class CClipRegionUI {
   RECT rect{};
   HDC dc = nullptr;
   HRGN region = nullptr;        // installed by the clip operation
-  HRGN outer_region = nullptr;  // in force before it
+  HRGN outer_region = nullptr;  // in force before it (device units); null: there was no clip
 };
 
 using AlphaBlendProc = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION);
