@@ -396,4 +396,16 @@ TEST_F(ImageDescriptionTest, RotationAndFadeGoThroughGdiplus) {
   ExpectNear(black.At(2, 2), 0xFF808080, 3, false);
 }
 
+TEST_F(ImageDescriptionTest, MaskColourIsMadeTransparentAtLoad) {
+  PngFile halves(L"vellum_draw_masked.png", 8, 4, [](int x, int) {
+    return x < 4 ? testing_support::Rgba{255, 0, 255, 255} : testing_support::Rgba{0, 0, 255, 255};
+  });
+  const std::wstring text = L"file='" + halves.path() + L"' mask='#FFFF00FF'";
+  Surface surface(8, 4, kSentinel);
+  const RECT item{0, 0, 8, 4};
+  ASSERT_TRUE(CRenderUI::DrawImageString(surface.dc(), &manager_, item, item, text.c_str()));
+  EXPECT_EQ(surface.At(1, 1), kSentinel) << "the magenta half is see-through";
+  EXPECT_EQ(surface.At(6, 1), 0xFF0000FFu);
+}
+
 }  // namespace

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "tests/vellum/core/image_fixtures.h"
 #include "vellum/core/paint_manager.h"
 #include "vellum/core/shadow_kernel.h"
 #include "vellum/core/shadow_window.h"
@@ -275,6 +277,52 @@ TEST(ShadowCopy, CopiesTheLookOfItsMode) {
   EXPECT_EQ(copy.GetSharpness(), 9);
   EXPECT_EQ(copy.GetDarkness(), 80);
   EXPECT_TRUE(copy.IsShowShadow());
+}
+
+TEST_F(ShadowWindowTest, ImageModeCoversTheParentPlusItsSize) {
+  std::vector<testing_support::Rgba> pixels(12 * 12, testing_support::Rgba{0, 0, 0, 128});
+  wchar_t folder[MAX_PATH];
+  GetTempPathW(MAX_PATH, folder);
+  const std::wstring path = std::wstring(folder) + L"vellum_shadow_image.png";
+  const std::string png = testing_support::EncodePng(12, 12, pixels);
+  FILE* file = _wfopen(path.c_str(), L"wb");
+  ASSERT_NE(file, nullptr);
+  fwrite(png.data(), 1, png.size(), file);
+  fclose(file);
+
+  ShowWindow(parent_, SW_SHOWNOACTIVATE);
+  CShadowUI shadow;
+  shadow.ShowShadow(true);
+  shadow.SetSize(6);
+  shadow.SetPosition(10, 10);  // colour mode only
+  shadow.SetShadowCorner(RECT{4, 4, 4, 4});
+  shadow.SetImage((L"file='" + path + L"'").c_str());
+  shadow.Create(&manager_);
+  ASSERT_NE(shadow.GetHWND(), nullptr);
+  RECT parent_rect{};
+  RECT shadow_rect{};
+  GetWindowRect(parent_, &parent_rect);
+  GetWindowRect(shadow.GetHWND(), &shadow_rect);
+  EXPECT_EQ(shadow_rect.left, parent_rect.left - 6);
+  EXPECT_EQ(shadow_rect.top, parent_rect.top - 6);
+  EXPECT_EQ(shadow_rect.right, parent_rect.right + 6);
+  EXPECT_EQ(shadow_rect.bottom, parent_rect.bottom + 6);
+  DeleteFileW(path.c_str());
+}
+
+TEST_F(ShadowWindowTest, ANegativeSizeLargerThanTheParentDrawsNothing) {
+  SetWindowPos(parent_, nullptr, 0, 0, 40, 30, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ShowWindow(parent_, SW_SHOWNOACTIVATE);
+  CShadowUI shadow;
+  shadow.ShowShadow(true);
+  shadow.SetSize(-35);
+  shadow.SetSharpness(0);
+  shadow.Create(&manager_);
+  ASSERT_NE(shadow.GetHWND(), nullptr);
+  // No bitmap can be that small: the update stops without touching the window.
+  EXPECT_TRUE(shadow.SetDarkness(200));
+  SendMessageW(parent_, WM_SIZE, SIZE_RESTORED, MAKELPARAM(20, 10));
+  SUCCEED();
 }
 
 }  // namespace
