@@ -167,6 +167,35 @@ TEST(ControlPaint, BorderPriorities) {
   }
 }
 
+// Mostly the given primary: anti-aliased edges blend into the white canvas.
+bool Leans(DWORD pixel, DWORD primary) {
+  for (int shift = 0; shift < 24; shift += 8) {
+    const int value = static_cast<int>((pixel >> shift) & 0xFF);
+    const bool wanted = ((primary >> shift) & 0xFF) != 0;
+    if (wanted ? value < 200 : value > 160) return false;
+  }
+  return true;
+}
+
+TEST(ControlPaint, ARoundBorderIsOneRoundedOutlineInTheFocusColourWhileFocused) {
+  Painted p(RECT{0, 0, 40, 40});
+  p.control.ApplyAttributeList(
+      L"bordercolor=\"#FF0000FF\" focusbordercolor=\"#FF00FF00\" bordersize=\"2\" borderround=\"16,16\" "
+      L"leftbordersize=\"5\"");  // per-side widths lose to the rounded outline
+  Canvas canvas(40, 40);
+  p.control.Paint(canvas.dc(), canvas.all());
+  EXPECT_PRED2(Leans, canvas.At(0, 20), 0x0000FFu) << std::hex << canvas.At(0, 20);
+  EXPECT_PRED2(Leans, canvas.At(20, 0), 0x0000FFu) << std::hex << canvas.At(20, 0);
+  EXPECT_COLOUR(canvas.At(6, 20), kWhite, 0);   // not the 5-pixel left side
+  EXPECT_COLOUR(canvas.At(0, 0), kWhite, 0);    // outside the rounded corner
+  EXPECT_COLOUR(canvas.At(20, 20), kWhite, 0);
+
+  p.manager.SetFocus(&p.control);
+  Canvas focused(40, 40);
+  p.control.Paint(focused.dc(), focused.all());
+  EXPECT_PRED2(Leans, focused.At(0, 20), 0x00FF00u) << std::hex << focused.At(0, 20);
+}
+
 TEST(ControlPaint, RoundCornersAreClippedAndTheOuterClipComesBack) {
   Painted p(RECT{0, 0, 40, 40});
   p.control.ApplyAttributeList(L"bkcolor=\"#FFFF0000\" borderround=\"20,20\"");
