@@ -59,6 +59,7 @@ class TaggedText {
         links_(links),
         link_texts_(link_texts),
         link_capacity_(links != nullptr ? link_capacity : 0) {
+    recorded_.assign(static_cast<size_t>(link_capacity_), false);
     fonts_.push_back(manager->GetFont(font));
     colors_.push_back(color);
     x_ = rect.left;
@@ -517,10 +518,6 @@ class TaggedText {
     }
   }
 
- public:
-  void PrepareLinks() { recorded_.assign(static_cast<size_t>(link_capacity_), false); }
-
- private:
   HDC dc_;
   CPaintManagerUI* manager_;
   RECT rect_;
@@ -530,7 +527,7 @@ class TaggedText {
   RECT* links_;
   CUIString* link_texts_;
   int link_capacity_;
-  std::vector<bool> recorded_;
+  std::vector<bool> recorded_;  // per link rectangle: filled in this pass
 
   std::vector<HFONT> fonts_;
   std::vector<DWORD> colors_;
@@ -679,7 +676,6 @@ void CRenderUI::DrawHtmlText(HDC dc, CPaintManagerUI* manager, RECT& rect, const
   HGDIOBJ old_font = GetCurrentObject(dc, OBJ_FONT);
 
   TaggedText layout(dc, manager, rect, style, links, link_texts, link_capacity, color, font);
-  layout.PrepareLinks();
   layout.Run(text);
   if (links != nullptr) link_count = layout.links_filled();
 
