@@ -151,6 +151,29 @@ TEST_F(DragDropTest, DataObjectCarriesABitmap) {
   data->Release();
 }
 
+TEST_F(DragDropTest, DataObjectCopiesAnEnhancedMetafile) {
+  HDC recorder = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(recorder, nullptr);
+  Rectangle(recorder, 0, 0, 10, 10);
+  HENHMETAFILE picture = CloseEnhMetaFile(recorder);
+  ASSERT_NE(picture, nullptr);
+
+  CIDataObject* data = new CIDataObject(nullptr);
+  FORMATETC format = Format(CF_ENHMETAFILE, TYMED_ENHMF);
+  STGMEDIUM medium{};
+  medium.tymed = TYMED_ENHMF;
+  medium.hEnhMetaFile = picture;
+  ASSERT_EQ(data->SetData(&format, &medium, FALSE), S_OK);  // copied; ours stays ours
+  DeleteEnhMetaFile(picture);
+  STGMEDIUM out{};
+  ASSERT_EQ(data->GetData(&format, &out), S_OK);
+  ENHMETAHEADER header{};
+  EXPECT_NE(GetEnhMetaFileHeader(out.hEnhMetaFile, sizeof(header), &header), 0u);
+  EXPECT_EQ(header.iType, static_cast<DWORD>(EMR_HEADER));
+  ReleaseStgMedium(&out);
+  data->Release();
+}
+
 TEST_F(DragDropTest, EnumeratorNeverMovesPastTheEnd) {
   const std::vector<FORMATETC> list = {Format(CF_TEXT), Format(CF_BITMAP, TYMED_GDI),
                                        Format(CF_DIB)};

@@ -406,12 +406,20 @@ TEST_F(RenderTextTest, FontTagsAndSingleLineAlignment) {
   RECT by_id = Measure(dc, &manager_, L"<f 7>Big</f>", DT_SINGLELINE);
   EXPECT_EQ(by_id.right, Extent(dc, big, L"Big").cx);
   EXPECT_EQ(by_id.bottom, LineHeight(dc, big));
-  // By face and size: found among the manager's fonts (or made there).
-  std::wstring by_face_text = L"<f " + std::wstring(base->face_name.GetData()) + L" 24>Big</f>";
-  if (std::wstring(base->face_name.GetData()).find(L' ') == std::wstring::npos) {
-    RECT by_face = Measure(dc, &manager_, by_face_text.c_str(), DT_SINGLELINE);
-    EXPECT_EQ(by_face.right, Extent(dc, big, L"Big").cx);
-  }
+  // By face, size and words: made in the manager's tables on first use, found there after.
+  RECT by_face = Measure(dc, &manager_, L"<f Tahoma 20 Bold Underline>Big</f>", DT_SINGLELINE);
+  HFONT made = manager_.GetFont(L"Tahoma", 20, true, true, false);
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(by_face.right, Extent(dc, made, L"Big").cx);
+  EXPECT_EQ(Measure(dc, &manager_, L"<f Tahoma 20 bold underline>Big</f>", DT_SINGLELINE).right,
+            by_face.right);
+  const Vellum::TUIFontInfo* info = manager_.GetFontInfo(made);
+  EXPECT_TRUE(info->bold);
+  EXPECT_TRUE(info->underline);
+  EXPECT_FALSE(info->italic);
+  // Without a size the face comes at 10.
+  Measure(dc, &manager_, L"<f Tahoma>x</f>", DT_SINGLELINE);
+  EXPECT_NE(manager_.GetFont(L"Tahoma", 10, false, false, false), nullptr);
 
   // Centred both ways in a single line: the ink sits around the middle of the rectangle.
   RECT rect{0, 0, 200, 60};
