@@ -90,8 +90,8 @@ class CButtonUI : public CLabelUI {
   // Focused and disabled follow the control; with check_window a disabled window also clears
   // every bit but disabled.
   void RefreshState(bool check_window);
-  // The strip description of one frame of a state image, or empty when the strip cannot be cut.
-  // with_corner carries the parsed corner rectangle over.
+  // Cuts a strip image of count frames into the descriptions of its first four frames; false
+  // when the strip's image cannot be had. with_corner carries the strip's corner rectangle over.
   bool CutStrip(const CUIString& strip, int count, bool with_corner, CUIString frames[4]);
   // The border in the control base's manner, in the given colour.
   void DrawBorderIn(HDC dc, DWORD color);
