@@ -3,7 +3,10 @@
 #include <mutex>
 #include <vector>
 
+#include "vellum/core/button.h"
 #include "vellum/core/control.h"
+#include "vellum/core/label.h"
+#include "vellum/core/option.h"
 
 namespace Vellum {
 namespace {
@@ -44,8 +47,14 @@ CControlFactory* CControlFactory::GetInstance() {
   return instance;
 }
 
+// The core's own classes, in the framework's registration order; the families of vellum/controls
+// come through their hooks after them.
 CControlFactory::CControlFactory() {
   RegisterControl(L"CControlUI", &CControlUI::CreateControl);
+  RegisterControl(L"CButtonUI", &CButtonUI::CreateControl);
+  RegisterControl(L"CLabelUI", &CLabelUI::CreateControl);
+  RegisterControl(L"COptionUI", &COptionUI::CreateControl);
+  RegisterControl(L"CCheckBoxUI", &CCheckBoxUI::CreateControl);
   HookRegistry& registry = Hooks();
   std::vector<ControlRegistrationHook> hooks;
   {

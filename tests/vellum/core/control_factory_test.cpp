@@ -27,6 +27,12 @@ const struct {
     {L"Control", L"ControlUI"},
     {L"control", L"ControlUI"},
     {L"CONTROL", L"ControlUI"},
+    {L"Button", L"ButtonUI"},
+    {L"button", L"ButtonUI"},
+    {L"BUTTON", L"ButtonUI"},
+    {L"Label", L"LabelUI"},
+    {L"Option", L"OptionUI"},
+    {L"CheckBox", L"CheckBoxUI"},
 };
 
 TEST(ControlFactory, TheCoresNamesResolveIgnoringCase) {
