@@ -264,6 +264,61 @@ TEST_F(PaintManagerEvents, LookUpsByNameClassAndPoint) {
                                                        Event(L"b", UIEVENT_MOUSEMOVE)}));
 }
 
+// A native child that answers reflected messages (the OCM_ range, 0x2000 above the original).
+LRESULT CALLBACK ReflectingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == 0x2000 + WM_NOTIFY) return 7;
+  if (message == 0x2000 + WM_COMMAND) return 9;
+  return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST_F(PaintManagerEvents, NotificationsOfNativeChildrenAreReflectedToThem) {
+  ManagedWindow child;
+  child.ResetManager();
+  ::SetWindowLongPtrW(child.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ReflectingProc));
+  NMHDR header{};
+  header.hwndFrom = child.hwnd();
+  LRESULT result = 0;
+  EXPECT_TRUE(Send(WM_NOTIFY, 1, reinterpret_cast<LPARAM>(&header), &result));
+  EXPECT_EQ(result, 7);
+  EXPECT_TRUE(Send(WM_COMMAND, 1, reinterpret_cast<LPARAM>(child.hwnd()), &result));
+  EXPECT_EQ(result, 9);
+  // A child that answers 0 leaves the message unhandled.
+  result = 0;
+  EXPECT_FALSE(Send(WM_CTLCOLOREDIT, 1, reinterpret_cast<LPARAM>(child.hwnd()), &result));
+  EXPECT_FALSE(Send(WM_NOTIFY, 1, 0));
+}
+
+TEST_F(PaintManagerEvents, LayeredWindowsDrawNoFrame) {
+  m().SetLayered(true);
+  ASSERT_TRUE(m().IsLayered());
+  LRESULT result = 5;
+  EXPECT_TRUE(Send(WM_NCPAINT, 1, 0, &result));
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(Send(WM_NCCALCSIZE, 0, 0, &result));
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(Send(WM_NCACTIVATE, 0, 0, &result));
+  EXPECT_EQ(result, TRUE);
+  EXPECT_TRUE(Send(WM_NCACTIVATE, 1, 0, &result));
+  EXPECT_EQ(result, FALSE);
+}
+
+TEST_F(PaintManagerEvents, DoubleClickAndMiddleButtonPushTheControl) {
+  Send(WM_LBUTTONDBLCLK, MK_LBUTTON, Point(60, 10));
+  Send(WM_MBUTTONDOWN, MK_MBUTTON, Point(10, 10));
+  Send(WM_MOUSEMOVE, MK_MBUTTON, Point(60, 10));
+  Send(WM_MBUTTONUP, 0, Point(60, 10));
+  std::vector<std::wstring> seen;
+  for (const auto& e : log_.events()) {
+    if (e.type != UIEVENT_SETFOCUS && e.type != UIEVENT_KILLFOCUS) {
+      seen.push_back(Event(e.control.c_str(), e.type));
+    }
+  }
+  EXPECT_EQ(seen, (std::vector<std::wstring>{Event(L"b", UIEVENT_DBLCLICK),
+                                             Event(L"a", UIEVENT_MBUTTONDOWN),
+                                             Event(L"a", UIEVENT_MOUSEMOVE),
+                                             Event(L"b", UIEVENT_MBUTTONUP)}));
+}
+
 // ---- Timers ----
 
 class PaintManagerTimers : public PaintManagerEvents {
