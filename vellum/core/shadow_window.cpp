@@ -16,10 +16,16 @@ namespace {
 constexpr wchar_t kShadowClassName[] = L"TovelShadowWnd";
 constexpr int kMaxOffset = 35;
 
-// Parent window -> its shadow, for the subclassed parent procedure.
-std::map<HWND, CShadowUI*>& Shadows() {
-  static std::map<HWND, CShadowUI*> shadows;
-  return shadows;
+// A subclassed parent: its shadow (null once the shadow is gone while the subclass could not be
+// taken off) and the procedure every message still goes on to.
+struct ParentEntry {
+  CShadowUI* shadow = nullptr;
+  WNDPROC previous = nullptr;
+};
+
+std::map<HWND, ParentEntry>& Parents() {
+  static std::map<HWND, ParentEntry> parents;
+  return parents;
 }
 
 // The window's shape as one span per row: the leftmost and rightmost pixel inside its region, or
@@ -57,14 +63,18 @@ std::vector<ShadowSpan> ShapeSpans(HWND parent, int width, int height, int size)
 CShadowUI::~CShadowUI() {
   // A manager that goes before its window takes the subclass with it.
   if (parent_ != nullptr) {
-    auto& shadows = Shadows();
-    auto entry = shadows.find(parent_);
-    if (entry != shadows.end() && entry->second == this) {
+    auto& parents = Parents();
+    auto entry = parents.find(parent_);
+    if (entry != parents.end() && entry->second.shadow == this) {
       if (IsWindow(parent_) && parent_proc_ != nullptr &&
           GetWindowLongPtrW(parent_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&ParentProc)) {
         SetWindowLongPtrW(parent_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(parent_proc_));
+        parents.erase(entry);
+      } else {
+        // Someone subclassed the parent after us: our procedure stays in the chain and passes
+        // every message on.
+        entry->second.shadow = nullptr;
       }
-      shadows.erase(entry);
     }
   }
   if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
@@ -101,13 +111,13 @@ void CShadowUI::Create(CPaintManagerUI* manager) {
 
   manager_ = manager;
   parent_ = parent;
-  auto& shadows = Shadows();
-  auto existing = shadows.find(parent);
-  const bool already_subclassed = existing != shadows.end();
-  if (already_subclassed && existing->second != this) {
-    parent_proc_ = existing->second->parent_proc_;
+  auto& parents = Parents();
+  auto existing = parents.find(parent);
+  const bool already_subclassed = existing != parents.end();
+  if (already_subclassed) {
+    parent_proc_ = existing->second.previous;
+    existing->second.shadow = this;
   }
-  shadows[parent] = this;
 
   const LONG parent_style = GetWindowLongW(parent, GWL_STYLE);
   window_ = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT, kShadowClassName, nullptr,
@@ -128,19 +138,20 @@ void CShadowUI::Create(CPaintManagerUI* manager) {
   if (!already_subclassed) {
     parent_proc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ParentProc)));
+    parents[parent] = ParentEntry{this, parent_proc_};
   }
 }
 
 LRESULT CALLBACK CShadowUI::ParentProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto& shadows = Shadows();
-  auto entry = shadows.find(window);
-  if (entry == shadows.end()) return DefWindowProcW(window, message, wparam, lparam);
-  CShadowUI* shadow = entry->second;
-  const WNDPROC previous = shadow->parent_proc_;
-  shadow->OnParentMessage(window, message, wparam, lparam);
+  auto& parents = Parents();
+  auto entry = parents.find(window);
+  if (entry == parents.end()) return DefWindowProcW(window, message, wparam, lparam);
+  CShadowUI* shadow = entry->second.shadow;
+  const WNDPROC previous = entry->second.previous;
+  if (shadow != nullptr) shadow->OnParentMessage(window, message, wparam, lparam);
   if (message == WM_NCDESTROY) {
-    shadows.erase(window);
-    shadow->parent_ = nullptr;
+    parents.erase(window);
+    if (shadow != nullptr) shadow->parent_ = nullptr;
   }
   return previous != nullptr ? CallWindowProcW(previous, window, message, wparam, lparam)
                              : DefWindowProcW(window, message, wparam, lparam);

@@ -325,4 +325,51 @@ TEST_F(ShadowWindowTest, ANegativeSizeLargerThanTheParentDrawsNothing) {
   SUCCEED();
 }
 
+WNDPROC g_chained_previous = nullptr;
+int g_chained_calls = 0;
+LRESULT CALLBACK ChainedProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_USER + 7) ++g_chained_calls;
+  return CallWindowProcW(g_chained_previous, window, message, wparam, lparam);
+}
+
+TEST_F(ShadowWindowTest, AShadowThatGoesFirstLeavesTheParentWorking) {
+  const LONG_PTR original = GetWindowLongPtrW(parent_, GWLP_WNDPROC);
+  {
+    CShadowUI shadow;
+    shadow.ShowShadow(true);
+    shadow.SetSize(3);
+    shadow.Create(&manager_);
+    EXPECT_NE(GetWindowLongPtrW(parent_, GWLP_WNDPROC), original);
+  }
+  EXPECT_EQ(GetWindowLongPtrW(parent_, GWLP_WNDPROC), original) << "the subclass is taken off";
+
+  // Subclassed again by someone else afterwards: the shadow's procedure stays in the chain when
+  // the shadow goes, and passes every message on.
+  {
+    CShadowUI shadow;
+    shadow.ShowShadow(true);
+    shadow.SetSize(3);
+    shadow.Create(&manager_);
+    g_chained_previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(parent_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ChainedProc)));
+  }
+  g_chained_calls = 0;
+  SendMessageW(parent_, WM_USER + 7, 0, 0);
+  SetWindowPos(parent_, nullptr, 0, 0, 150, 90, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(g_chained_calls, 1);
+  wchar_t title[16] = {};
+  GetWindowTextW(parent_, title, 16);
+  EXPECT_STREQ(title, L"parent") << "the default procedure still answers";
+  DestroyWindow(parent_);
+  parent_ = nullptr;
+
+  // A new window that reuses the handle value starts clean.
+  SetUp();
+  CShadowUI fresh;
+  fresh.ShowShadow(true);
+  fresh.SetSize(2);
+  fresh.Create(&manager_);
+  EXPECT_NE(fresh.GetHWND(), nullptr);
+}
+
 }  // namespace
