@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "tests/vellum/core/container_test_controls.h"
+#include "vellum/core/child_layout.h"
 #include "vellum/core/horizontal_layout.h"
 #include "vellum/core/paint_manager.h"
 #include "vellum/core/scroll_bar.h"
@@ -16,6 +17,7 @@ namespace {
 using testing_support::NotificationRecorder;
 using testing_support::SameRect;
 using testing_support::SizedControl;
+using Vellum::CChildLayoutUI;
 using Vellum::CContainerUI;
 using Vellum::CControlUI;
 using Vellum::CHorizontalLayoutUI;
@@ -328,6 +330,51 @@ TEST(LayoutSeparator, ALeftSeparatorMovesTheLeftEdgeUpToTheMaximum) {
   EXPECT_EQ(layout.GetFixedWidth(), 120);
   send(Vellum::UIEVENT_BUTTONUP, -47, 10);
   EXPECT_PRED2(SameRect, layout.GetPos(), (RECT{-20, 0, 100, 40}));
+}
+
+// A child whose height depends on its width the wrong way round: with the room a hidden bar
+// leaves it needs the bar, and with the bar shown it no longer does.
+class FlippingControl : public CControlUI {
+ public:
+  SIZE EstimateSize(SIZE available) override {
+    return SIZE{0, available.cx > 90 ? 120 : 50};
+  }
+};
+
+TEST(VerticalLayout, ABarThatKeepsFlippingEndsItsPlacement) {
+  CPaintManagerUI manager;
+  CVerticalLayoutUI layout;
+  layout.SetManager(&manager, nullptr, false);
+  layout.EnableScrollBar(true, false);
+  layout.GetVerticalScrollBar()->SetVisible(false);
+  layout.Add(new FlippingControl());
+  layout.SetPos(RECT{0, 0, 100, 100}, false);  // returns instead of recursing without end
+  EXPECT_EQ(layout.GetCount(), 1);
+}
+
+TEST(ChildLayout, BuildsItsSkinWhenAttached) {
+  CPaintManagerUI manager;
+  CContainerUI root;
+  root.SetManager(&manager, nullptr, false);
+  auto* child = new CChildLayoutUI();
+  child->SetAttribute(L"xmlfile", L"<Window><Control name=\"inner\" height=\"12\"/></Window>");
+  EXPECT_STREQ(child->GetChildLayoutXML().GetData(),
+               L"<Window><Control name=\"inner\" height=\"12\"/></Window>");
+  root.Add(child);
+  ASSERT_EQ(child->GetCount(), 1);
+  CControlUI* inner = child->GetItemAt(0);
+  EXPECT_EQ(inner->GetParent(), child);
+  EXPECT_EQ(inner->GetFixedHeight(), 12);
+  EXPECT_EQ(manager.FindControl(L"inner"), inner);
+  EXPECT_STREQ(child->GetClass(), L"ChildLayoutUI");
+  EXPECT_EQ(child->GetInterface(L"ChildLayout"), child);
+
+  // A skin that yields nothing leaves the layout empty.
+  auto* empty = new CChildLayoutUI();
+  empty->Add(new CControlUI());
+  empty->SetAttribute(L"xmlfile", L"<Window></Window>");
+  root.Add(empty);
+  EXPECT_EQ(empty->GetCount(), 0);
 }
 
 }  // namespace
