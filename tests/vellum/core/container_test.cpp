@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "tests/vellum/core/container_test_controls.h"
+#include "tests/vellum/core/dib_surface.h"
 #include "vellum/core/control_factory.h"
 #include "vellum/core/paint_manager.h"
 #include "vellum/core/scroll_bar.h"
@@ -422,6 +423,37 @@ TEST(ContainerAttributes, AHorizontalBarStyleCreatesAndStylesOnlyThatBar) {
   box.SetAttribute(L"vscrollbar", L"false");
   EXPECT_EQ(box.GetVerticalScrollBar(), nullptr);
   EXPECT_NE(box.GetHorizontalScrollBar(), nullptr);
+}
+
+TEST(ContainerPaint, ChildrenAreClippedToTheContentAreaButFloatingOnesAreNot) {
+  testing_support::Surface surface(100, 100, 0);
+  CContainerUI box;
+  box.SetInset(RECT{10, 10, 10, 10});
+  auto* big = new CControlUI();  // as large as its minimum: far beyond the content area
+  big->SetMinWidth(200);
+  big->SetMinHeight(200);
+  big->SetBkColor(0xFFFF0000);
+  auto* corner = new CControlUI();  // floating in the inset
+  corner->SetFloat(true);
+  corner->SetFixedWidth(5);
+  corner->SetFixedHeight(5);
+  corner->SetBkColor(0xFF00FF00);
+  box.Add(big);
+  box.Add(corner);
+  box.SetPos(RECT{0, 0, 100, 100}, false);
+  const RECT all{0, 0, 100, 100};
+  EXPECT_TRUE(box.Paint(surface.dc(), all));
+  EXPECT_EQ(surface.At(50, 50) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(surface.At(89, 89) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(surface.At(95, 50) & 0xFFFFFF, 0u);  // the right inset stays clear
+  EXPECT_EQ(surface.At(50, 95) & 0xFFFFFF, 0u);
+  EXPECT_EQ(surface.At(2, 2) & 0xFFFFFF, 0x00FF00u);
+
+  // Painting stops at the stop control: nothing from it on is drawn.
+  surface.Fill(0);
+  EXPECT_FALSE(box.Paint(surface.dc(), all, corner));
+  EXPECT_EQ(surface.At(50, 50) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(surface.At(2, 2) & 0xFFFFFF, 0u);
 }
 
 TEST(ContainerFactory, ContainersAreMadeByTheFactory) {
