@@ -4,9 +4,15 @@
 #include <vector>
 
 #include "vellum/core/button.h"
+#include "vellum/core/container.h"
 #include "vellum/core/control.h"
+#include "vellum/core/horizontal_layout.h"
 #include "vellum/core/label.h"
 #include "vellum/core/option.h"
+#include "vellum/core/scroll_bar.h"
+#include "vellum/core/tab_layout.h"
+#include "vellum/core/tile_layout.h"
+#include "vellum/core/vertical_layout.h"
 
 namespace Vellum {
 namespace {
@@ -51,10 +57,16 @@ CControlFactory* CControlFactory::GetInstance() {
 // come through their hooks after them.
 CControlFactory::CControlFactory() {
   RegisterControl(L"CControlUI", &CControlUI::CreateControl);
+  RegisterControl(L"CContainerUI", &CContainerUI::CreateControl);
   RegisterControl(L"CButtonUI", &CButtonUI::CreateControl);
   RegisterControl(L"CLabelUI", &CLabelUI::CreateControl);
   RegisterControl(L"COptionUI", &COptionUI::CreateControl);
   RegisterControl(L"CCheckBoxUI", &CCheckBoxUI::CreateControl);
+  RegisterControl(L"CScrollBarUI", &CScrollBarUI::CreateControl);
+  RegisterControl(L"CHorizontalLayoutUI", &CHorizontalLayoutUI::CreateControl);
+  RegisterControl(L"CTabLayoutUI", &CTabLayoutUI::CreateControl);
+  RegisterControl(L"CTileLayoutUI", &CTileLayoutUI::CreateControl);
+  RegisterControl(L"CVerticalLayoutUI", &CVerticalLayoutUI::CreateControl);
   HookRegistry& registry = Hooks();
   std::vector<ControlRegistrationHook> hooks;
   {
