@@ -25,8 +25,6 @@ bool Intersects(const RECT& a, const RECT& b) {
   return IntersectRect(&unused, &a, &b) != FALSE;
 }
 
-thread_local int scroll_bar_placement_depth = 0;
-
 }  // namespace
 
 CContainerUI::CContainerUI() = default;
@@ -363,11 +361,12 @@ void CContainerUI::SetFloatPos(int index) {
 }
 
 void CContainerUI::ProcessScrollBar(RECT rect, int cx_required, int cy_required) {
-  if (scroll_bar_placement_depth >= kMaxScrollBarPlacementDepth) return;
+  if (scroll_bar_depth_ >= kMaxScrollBarPlacementDepth) return;
   struct DepthGuard {
-    DepthGuard() { ++scroll_bar_placement_depth; }
-    ~DepthGuard() { --scroll_bar_placement_depth; }
-  } guard;
+    explicit DepthGuard(int* depth) : depth_(depth) { ++*depth_; }
+    ~DepthGuard() { --*depth_; }
+    int* depth_;
+  } guard(&scroll_bar_depth_);
 
   if (horizontal_scroll_bar_) {
     const int over = cx_required - (rect.right - rect.left);

@@ -153,6 +153,8 @@ class CContainerUI : public CControlUI, public IContainerUI {
   CScrollBarUI* horizontal_scroll_bar_ = nullptr;
   CUIString vertical_scroll_bar_style_;
   CUIString horizontal_scroll_bar_style_;
+  // How deep this container's scroll-bar processing is nested in its own re-placement.
+  int scroll_bar_depth_ = 0;
 };
 
 }  // namespace Vellum

@@ -310,7 +310,7 @@ void CScrollBarUI::DoEvent(TUIEvent& event) {
       return;
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_DBLCLICK: {
-      if (!IsEnabled()) return;
+      if (!IsEnabled()) break;
       last_offset_ = 0;
       repeat_count_ = 0;
       if (manager_) manager_->SetTimer(this, kRepeatTimerId, kRepeatElapse);
@@ -386,20 +386,18 @@ void CScrollBarUI::DoEvent(TUIEvent& event) {
       }
       break;
     case UIEVENT_MOUSEENTER:
-      if (IsEnabled()) {
-        button1_state_ |= UISTATE_HOT;
-        button2_state_ |= UISTATE_HOT;
-        if (PtInRect(&thumb_rect_, pt)) thumb_state_ |= UISTATE_HOT;
-        Invalidate();
-      }
+      if (!IsEnabled()) break;
+      button1_state_ |= UISTATE_HOT;
+      button2_state_ |= UISTATE_HOT;
+      if (PtInRect(&thumb_rect_, pt)) thumb_state_ |= UISTATE_HOT;
+      Invalidate();
       return;
     case UIEVENT_MOUSELEAVE:
-      if (IsEnabled()) {
-        button1_state_ &= ~UISTATE_HOT;
-        button2_state_ &= ~UISTATE_HOT;
-        thumb_state_ &= ~UISTATE_HOT;
-        Invalidate();
-      }
+      if (!IsEnabled()) break;
+      button1_state_ &= ~UISTATE_HOT;
+      button2_state_ &= ~UISTATE_HOT;
+      thumb_state_ &= ~UISTATE_HOT;
+      Invalidate();
       return;
     default:
       break;

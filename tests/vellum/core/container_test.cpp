@@ -456,13 +456,22 @@ TEST(ContainerPaint, ChildrenAreClippedToTheContentAreaButFloatingOnesAreNot) {
   EXPECT_EQ(surface.At(2, 2) & 0xFFFFFF, 0u);
 }
 
-TEST(ContainerFactory, ContainersAreMadeByTheFactory) {
+TEST(ContainerFactory, ElementNamesAndAliasesMakeTheRightClasses) {
+  const struct {
+    const wchar_t* key;
+    const wchar_t* class_name;
+  } cases[] = {
+      {L"CContainerUI", L"ContainerUI"},          {L"CBoxUI", L"ContainerUI"},
+      {L"CVerticalLayoutUI", L"VerticalLayoutUI"}, {L"CVBoxUI", L"VerticalLayoutUI"},
+      {L"chboxui", L"HorizontalLayoutUI"},         {L"CTileBoxUI", L"TileLayoutUI"},
+      {L"CTabLayoutUI", L"TabLayoutUI"},           {L"CTabBoxUI", L"TabLayoutUI"},
+      {L"CScrollBarUI", L"ScrollBarUI"},
+  };
   auto* factory = Vellum::CControlFactory::GetInstance();
-  if (!factory->IsRegistered(L"CContainerUI")) GTEST_SKIP() << "not registered yet";
-  for (const wchar_t* name : {L"CContainerUI", L"CBoxUI"}) {
-    CControlUI* control = factory->CreateControl(name);
-    ASSERT_NE(control, nullptr);
-    EXPECT_STREQ(control->GetClass(), L"ContainerUI");
+  for (const auto& c : cases) {
+    CControlUI* control = factory->CreateControl(c.key);
+    ASSERT_NE(control, nullptr) << testing::PrintToString(c.key);
+    EXPECT_STREQ(control->GetClass(), c.class_name);
     delete control;
   }
 }
