@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -460,6 +461,18 @@ TEST_F(RenderTextTest, GdiplusTextDrawsAndMeasures) {
   EXPECT_GT(measured.right, gdi_width / 2);
   EXPECT_LT(measured.right, gdi_width * 2);
   EXPECT_GT(measured.bottom, 0);
+}
+
+TEST_F(RenderTextTest, LeavingItalicLeavesRoomForItsLean) {
+  HDC dc = surface_.dc();
+  HFONT italic = Styled(false, false, true);
+  HGDIOBJ old = SelectObject(dc, italic);
+  ABC blank{};
+  ASSERT_TRUE(GetCharABCWidthsW(dc, L' ', L' ', &blank));
+  SelectObject(dc, old);
+  const RECT rect = Measure(dc, &manager_, L"<i>ab</i>c", DT_SINGLELINE);
+  EXPECT_EQ(rect.right, Extent(dc, italic, L"ab").cx + std::abs(blank.abcC) / 2 +
+                            Extent(dc, DefaultFont(), L"c").cx);
 }
 
 }  // namespace
