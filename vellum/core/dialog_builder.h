@@ -43,14 +43,15 @@ class CSkinBuilder {
   const wchar_t* GetLastErrorMessage() const { return xml_.GetLastErrorMessage(); }
   const wchar_t* GetLastErrorLocation() const { return xml_.GetLastErrorLocation(); }
 
+  // Builds the children of node under parent; the first control made at this level, or null.
+  CControlUI* _Parse(CXmlMarkupNode* node, CControlUI* parent = nullptr,
+                     CPaintManagerUI* manager = nullptr);
+
   // Nested Include elements deeper than this are not followed, so a skin that includes itself
   // ends instead of recursing without limit.
   static constexpr int kMaxIncludeDepth = 16;
 
  private:
-  // Builds the children of node under parent; the first control made at this level, or null.
-  CControlUI* _Parse(CXmlMarkupNode* node, CControlUI* parent = nullptr,
-                     CPaintManagerUI* manager = nullptr);
   void LoadResources(CXmlMarkupNode& root, CPaintManagerUI* manager);
   void ApplyWindowAttributes(CXmlMarkupNode& root, CPaintManagerUI* manager);
   void ParseInclude(CXmlMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager);

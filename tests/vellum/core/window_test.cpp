@@ -414,6 +414,20 @@ TEST_F(FrameTest, ARealMouseClickOnAButtonReachesOnClick) {
   const DWORD end = GetTickCount() + 2000;
   while (window_.clicks.empty() && static_cast<LONG>(GetTickCount() - end) < 0) PumpMessages(20);
   EXPECT_EQ(window_.clicks, (std::vector<std::wstring>{L"other"}));
+  // The press gave the button the focus, so the keyboard now activates it.
+  EXPECT_TRUE(button->IsFocused());
+  INPUT keys[2] = {};
+  keys[0].type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = VK_SPACE;
+  keys[1].type = INPUT_KEYBOARD;
+  keys[1].ki.wVk = VK_SPACE;
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ASSERT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u);
+  const DWORD key_end = GetTickCount() + 2000;
+  while (window_.clicks.size() < 2 && static_cast<LONG>(GetTickCount() - key_end) < 0) {
+    PumpMessages(20);
+  }
+  EXPECT_EQ(window_.clicks, (std::vector<std::wstring>{L"other", L"other"}));
 }
 
 TEST_F(FrameTest, ReturnAndEscapeAreOfferedButNeverConsumed) {
