@@ -21,26 +21,28 @@ using testing_support::ManagedWindow;
 using testing_support::RecordingControl;
 using testing_support::TestContainer;
 
+struct ToolTipSearch {
+  HWND owner;
+  HWND found;
+};
+
+BOOL CALLBACK FindVisibleToolTip(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<ToolTipSearch*>(data);
+  wchar_t name[64] = {};
+  ::GetClassNameW(window, name, 64);
+  if (lstrcmpiW(name, TOOLTIPS_CLASSW) == 0 && ::GetWindow(window, GW_OWNER) == search->owner &&
+      ::IsWindowVisible(window)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // The visible tool-tip window owned by this window, if any.
 HWND VisibleToolTip(HWND owner) {
-  struct Search {
-    HWND owner;
-    HWND found;
-  } search{owner, nullptr};
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        wchar_t name[64] = {};
-        ::GetClassNameW(window, name, 64);
-        if (lstrcmpiW(name, TOOLTIPS_CLASSW) == 0 && ::GetWindow(window, GW_OWNER) == s->owner &&
-            ::IsWindowVisible(window)) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  ToolTipSearch search{owner, nullptr};
+  ::EnumThreadWindows(::GetCurrentThreadId(), FindVisibleToolTip,
+                      reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
