@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "vellum/core/button.h"
+#include "vellum/core/child_layout.h"
 #include "vellum/core/container.h"
 #include "vellum/core/control.h"
 #include "vellum/core/horizontal_layout.h"
@@ -63,6 +64,7 @@ CControlFactory::CControlFactory() {
   RegisterControl(L"COptionUI", &COptionUI::CreateControl);
   RegisterControl(L"CCheckBoxUI", &CCheckBoxUI::CreateControl);
   RegisterControl(L"CScrollBarUI", &CScrollBarUI::CreateControl);
+  RegisterControl(L"CChildLayoutUI", &CChildLayoutUI::CreateControl);
   RegisterControl(L"CHorizontalLayoutUI", &CHorizontalLayoutUI::CreateControl);
   RegisterControl(L"CTabLayoutUI", &CTabLayoutUI::CreateControl);
   RegisterControl(L"CTileLayoutUI", &CTileLayoutUI::CreateControl);

@@ -35,6 +35,7 @@ const struct {
     {L"CheckBox", L"CheckBoxUI"},
     {L"Container", L"ContainerUI"},
     {L"ScrollBar", L"ScrollBarUI"},
+    {L"ChildLayout", L"ChildLayoutUI"},
     {L"HorizontalLayout", L"HorizontalLayoutUI"},
     {L"TabLayout", L"TabLayoutUI"},
     {L"TileLayout", L"TileLayoutUI"},
@@ -45,6 +46,7 @@ const struct {
     {L"VBox", L"VerticalLayoutUI"},
     {L"TabBox", L"TabLayoutUI"},
     {L"TileBox", L"TileLayoutUI"},
+    {L"ChildBox", L"ChildLayoutUI"},
 };
 
 TEST(ControlFactory, TheCoresNamesResolveIgnoringCase) {
