@@ -4,6 +4,7 @@
 
 #include "tests/vellum/core/container_test_controls.h"
 #include "tests/vellum/core/dib_surface.h"
+#include "tests/vellum/core/paint_manager_test_tree.h"
 #include "vellum/core/paint_manager.h"
 #include "vellum/core/ui_events.h"
 #include "vellum/core/vertical_layout.h"
@@ -291,6 +292,49 @@ TEST(ScrollBarPaint, WithoutImagesPartsAreOutlinedAndAHiddenBarPaintsNothing) {
   f.bar.SetShow(false);
   f.bar.Paint(surface.dc(), all);
   EXPECT_EQ(surface.At(0, 0) & 0xFFFFFF, 0u);
+}
+
+// Pumps the window's messages for the given time.
+void PumpFor(DWORD milliseconds) {
+  const DWORD start = ::GetTickCount();
+  while (::GetTickCount() - start < milliseconds) {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    ::Sleep(5);
+  }
+}
+
+TEST(ScrollBarTimer, AHeldArrowRepeatsThroughTheManagersTimer) {
+  testing_support::ManagedWindow window;
+  CPaintManagerUI& manager = window.manager();
+  auto* layout = new CVerticalLayoutUI();
+  layout->EnableScrollBar(true, false);
+  layout->SetScrollStepSize(6);
+  for (int i = 0; i < 10; ++i) {
+    auto* child = new CControlUI();
+    child->SetFixedHeight(60);
+    layout->Add(child);
+  }
+  ASSERT_TRUE(manager.AttachRootControl(layout));
+  layout->SetPos(RECT{0, 0, 100, 100}, false);
+  CScrollBarUI* bar = layout->GetVerticalScrollBar();
+  ASSERT_PRED2(SameRect, bar->GetPos(), (RECT{84, 0, 100, 100}));
+
+  ::SendMessageW(window.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(92, 95));
+  EXPECT_EQ(layout->GetScrollPos().cy, 6);  // one line at once
+  PumpFor(150);  // about three ticks: still waiting for the sixth
+  EXPECT_EQ(layout->GetScrollPos().cy, 6);
+  PumpFor(600);  // then one line per tick
+  const LONG held = layout->GetScrollPos().cy;
+  EXPECT_GE(held, 18);
+  ::SendMessageW(window.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(92, 95));
+  const LONG released = layout->GetScrollPos().cy;
+  PumpFor(200);
+  EXPECT_EQ(layout->GetScrollPos().cy, released);
+  EXPECT_EQ(bar->GetButton2State() & Vellum::UISTATE_PUSHED, 0u);
 }
 
 }  // namespace
