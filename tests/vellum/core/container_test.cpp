@@ -465,7 +465,8 @@ TEST(ContainerFactory, ElementNamesAndAliasesMakeTheRightClasses) {
       {L"CVerticalLayoutUI", L"VerticalLayoutUI"}, {L"CVBoxUI", L"VerticalLayoutUI"},
       {L"chboxui", L"HorizontalLayoutUI"},         {L"CTileBoxUI", L"TileLayoutUI"},
       {L"CTabLayoutUI", L"TabLayoutUI"},           {L"CTabBoxUI", L"TabLayoutUI"},
-      {L"CScrollBarUI", L"ScrollBarUI"},
+      {L"CScrollBarUI", L"ScrollBarUI"},          {L"CChildLayoutUI", L"ChildLayoutUI"},
+      {L"CChildBoxUI", L"ChildLayoutUI"},
   };
   auto* factory = Vellum::CControlFactory::GetInstance();
   for (const auto& c : cases) {
