@@ -227,6 +227,12 @@ TEST_F(ControlsTest, ButtonClicksOnlyWhenReleasedInside) {
   button->SetKeyboardEnabled(false);
   Send(button, UIEVENT_KEYDOWN, POINT{0, 0}, VK_SPACE);
   EXPECT_EQ(recorder_.Count(L"click", button), 3);
+
+  Send(button, UIEVENT_CONTEXTMENU);
+  EXPECT_EQ(recorder_.Count(L"menu", button), 0);
+  button->SetContextMenuUsed(true);
+  Send(button, UIEVENT_CONTEXTMENU);
+  EXPECT_EQ(recorder_.Count(L"menu", button), 1);
 }
 
 TEST_F(ControlsTest, DisabledButtonIgnoresPressesButTakesFocus) {

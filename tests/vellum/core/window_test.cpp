@@ -361,6 +361,24 @@ TEST_F(FrameTest, EveryWindowGetsARegion) {
   DeleteObject(region);
 }
 
+class ResourceSkinWindow : public SkinWindow {
+ public:
+  ResourceSkinWindow() : SkinWindow(L"201") {}
+  const wchar_t* GetSkinType() override { return L"SKINXML"; }
+};
+
+TEST(WindowImplBaseSkin, ASkinTypeMakesTheSkinFileAResourceId) {
+  CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
+  ResourceSkinWindow window;
+  ASSERT_NE(window.Create(nullptr, L"resource", WS_POPUP, 0, 0, 0, 10, 10), nullptr);
+  EXPECT_NE(window.Find(L"resource_root"), nullptr);
+  RECT rect;
+  GetWindowRect(window.GetHWND(), &rect);
+  EXPECT_EQ(rect.right - rect.left, 160);
+  EXPECT_EQ(rect.bottom - rect.top, 90);
+  DestroyWindow(window.GetHWND());
+}
+
 TEST(WindowImplBaseRegion, RoundCornersCutTheWindowRegion) {
   SkinWindow window(L"<Window roundcorner=\"20,20\"><Control/></Window>");
   ASSERT_NE(window.Create(nullptr, L"round", WS_POPUP | WS_VISIBLE, 0, 50, 50, 200, 100), nullptr);
