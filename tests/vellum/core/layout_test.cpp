@@ -377,4 +377,43 @@ TEST(ChildLayout, BuildsItsSkinWhenAttached) {
   EXPECT_EQ(empty->GetCount(), 0);
 }
 
+TEST(VerticalLayout, SizesInsetAndPaddingAreScaledAt150Percent) {
+  CPaintManagerUI manager;
+  manager.SetDPI(144);
+  CVerticalLayoutUI layout;
+  layout.SetManager(&manager, nullptr, false);
+  layout.SetInset(RECT{2, 2, 2, 2});  // 3
+  layout.SetChildPadding(4);          // 6
+  auto* fixed = new CControlUI();
+  fixed->SetFixedHeight(20);             // 30
+  fixed->SetPadding(RECT{2, 0, 2, 0});  // 3
+  auto* rest = new CControlUI();
+  layout.Add(fixed);
+  layout.Add(rest);
+  layout.SetPos(RECT{0, 0, 150, 300}, false);
+  EXPECT_PRED2(SameRect, fixed->GetPos(), (RECT{6, 3, 144, 33}));
+  EXPECT_PRED2(SameRect, rest->GetPos(), (RECT{3, 39, 147, 297}));
+}
+
+TEST(LayoutSeparator, TheDraggedPixelSizeHoldsAt150Percent) {
+  CPaintManagerUI manager;
+  manager.SetDPI(144);
+  CVerticalLayoutUI layout;
+  layout.SetManager(&manager, nullptr, false);
+  layout.SetAttribute(L"sepheight", L"4");  // device pixels, not scaled
+  layout.SetPos(RECT{0, 0, 100, 150}, false);
+  EXPECT_PRED2(SameRect, layout.GetThumbRect(false), (RECT{0, 146, 100, 150}));
+  TUIEvent event;
+  event.type = Vellum::UIEVENT_BUTTONDOWN;
+  event.mouse_point = POINT{50, 148};
+  layout.DoEvent(event);
+  event.type = Vellum::UIEVENT_MOUSEMOVE;
+  event.mouse_point = POINT{50, 88};
+  layout.DoEvent(event);
+  EXPECT_EQ(layout.GetFixedHeight(), 90);  // stored as 60 at 96 DPI
+  event.type = Vellum::UIEVENT_BUTTONUP;
+  layout.DoEvent(event);
+  EXPECT_EQ(layout.GetHeight(), 90);
+}
+
 }  // namespace
