@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 #include "tests/vellum/core/container_test_controls.h"
 #include "tests/vellum/core/dib_surface.h"
+#include "tests/vellum/core/image_fixtures.h"
 #include "tests/vellum/core/paint_manager_test_tree.h"
 #include "vellum/core/paint_manager.h"
 #include "vellum/core/ui_events.h"
@@ -335,6 +340,48 @@ TEST(ScrollBarTimer, AHeldArrowRepeatsThroughTheManagersTimer) {
   PumpFor(200);
   EXPECT_EQ(layout->GetScrollPos().cy, released);
   EXPECT_EQ(bar->GetButton2State() & Vellum::UISTATE_PUSHED, 0u);
+}
+
+// An opaque red PNG in the temporary folder, removed with the fixture.
+class RedPng {
+ public:
+  explicit RedPng(const wchar_t* name) {
+    wchar_t folder[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, folder);
+    path_ = std::wstring(folder) + name;
+    const std::vector<testing_support::Rgba> pixels(16 * 16, testing_support::Rgba{255, 0, 0, 255});
+    const std::string png = testing_support::EncodePng(16, 16, pixels);
+    FILE* file = _wfopen(path_.c_str(), L"wb");
+    if (file != nullptr) {
+      fwrite(png.data(), 1, png.size(), file);
+      fclose(file);
+    }
+  }
+  ~RedPng() { ::DeleteFileW(path_.c_str()); }
+  RedPng(const RedPng&) = delete;
+  RedPng& operator=(const RedPng&) = delete;
+  std::wstring Description() const { return L"file='" + path_ + L"'"; }
+
+ private:
+  std::wstring path_;
+};
+
+TEST(ScrollBarPaint, TheThumbImageCoversTheThumbAtTwiceTheScale) {
+  RedPng red(L"vellum_scroll_bar_thumb.png");
+  CPaintManagerUI manager;
+  manager.SetDPI(192);
+  CScrollBarUI bar;
+  bar.SetManager(&manager, nullptr, false);
+  bar.SetAttribute(L"thumbnormalimage", red.Description().c_str());
+  bar.SetScrollRange(100);
+  bar.SetPos(RECT{0, 0, 32, 400}, false);
+  ASSERT_PRED2(SameRect, bar.GetThumbRect(), (RECT{0, 32, 32, 300}));
+  Surface surface(32, 400, 0);
+  bar.Paint(surface.dc(), RECT{0, 0, 32, 400});
+  EXPECT_EQ(surface.At(16, 33) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(surface.At(16, 298) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_NE(surface.At(16, 302) & 0xFFFFFF, 0xFF0000u);  // the second button's square
+  EXPECT_NE(surface.At(16, 20) & 0xFFFFFF, 0xFF0000u);   // the first button's
 }
 
 }  // namespace
