@@ -343,6 +343,7 @@ class CPaintManagerUI {
   void HandlePrintClient(HDC dc, LPARAM lParam);
   void PaintLayeredNativeWindows(const RECT& paint);
   void ComposeLayeredImage(const RECT& paint);
+  void ParseLayeredImage();
   void DeleteOffscreen();
 
   // paint_manager_drag_drop.cpp

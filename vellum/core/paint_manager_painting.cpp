@@ -300,14 +300,19 @@ void CPaintManagerUI::SetLayered(bool layered) {
 void CPaintManagerUI::SetLayeredImage(const wchar_t* image) {
   if (layered_image_ == nullptr) layered_image_.reset(new TLayeredState);
   layered_image_->description = image;
-  layered_image_->info.Clear();
-  layered_image_->info.Parse(image, nullptr, *GetDpiScaler());
-  TImageDrawInfo& info = layered_image_->info;
-  info.image = GetOrLoadImage(info.name.GetData(),
-                              info.res_type.IsEmpty() ? nullptr : info.res_type.GetData(),
-                              info.mask, false, info.gdiplus);
+  ParseLayeredImage();
   layered_changed_ = true;
   Invalidate();
+}
+
+void CPaintManagerUI::ParseLayeredImage() {
+  if (layered_image_ == nullptr) return;
+  TImageDrawInfo& info = layered_image_->info;
+  info.Clear();
+  info.Parse(layered_image_->description.GetData(), nullptr, *GetDpiScaler());
+  // Loaded now; drawing finds it by name in the image table (the record may be replaced there).
+  GetOrLoadImage(info.name.GetData(), info.res_type.IsEmpty() ? nullptr : info.res_type.GetData(),
+                 info.mask, false, info.gdiplus);
 }
 
 const wchar_t* CPaintManagerUI::GetLayeredImage() const {

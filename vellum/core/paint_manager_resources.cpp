@@ -258,6 +258,11 @@ void CPaintManagerUI::ResetDPIAssets() {
     rebuild(static_cast<TUIFontInfo*>(data));
   });
   rebuild(&Shared().default_font);
+  // The layered image's rectangles were scaled for the old DPI.
+  if (layered_image_ != nullptr) {
+    ParseLayeredImage();
+    layered_changed_ = true;
+  }
 
   if (root_ == nullptr) return;
   CUIPtrArray* rich_edits = FindControlsByClass(root_, L"RichEditUI");
