@@ -105,6 +105,20 @@ TEST(WindowWnd, SuperclassKeepsTheCopiedClassBehaviour) {
   EXPECT_EQ(button.GetHWND(), nullptr);
 }
 
+class SuperOfNothing : public PlainWindow {
+ public:
+  const wchar_t* GetWindowClassName() const override { return L"VellumTestSuperOfNothing"; }
+  const wchar_t* GetSuperClassName() const override { return L"VellumNoSuchClassAnywhere"; }
+};
+
+TEST(WindowWnd, AClassThatCannotBeRegisteredCreatesNothing) {
+  SuperOfNothing window;
+  EXPECT_EQ(window.Create(nullptr, L"none", WS_POPUP, 0, 0, 0, 10, 10), nullptr);
+  EXPECT_EQ(window.GetHWND(), nullptr);
+  EXPECT_TRUE(window.messages.empty());
+  EXPECT_EQ(FindWindowW(L"VellumTestSuperOfNothing", nullptr), nullptr);
+}
+
 TEST(WindowWnd, CenterWindowCentresOverTheOwnerInsideTheWorkArea) {
   PlainWindow owner;
   ASSERT_NE(owner.Create(nullptr, L"owner", WS_POPUP, 0, 100, 100, 400, 300), nullptr);
