@@ -112,8 +112,10 @@ bool CContainerUI::Remove(CControlUI* control) {
   const int index = items_.Find(control);
   if (index < 0) return false;
   NeedUpdate();
+  // Out of the list before it goes, so that nothing reaches a half-destroyed child through it.
+  const bool removed = items_.Remove(index);
   if (auto_destroy_) DestroyChild(control);
-  return items_.Remove(index);
+  return removed;
 }
 
 bool CContainerUI::RemoveAt(int index) {
