@@ -3,8 +3,8 @@
 //     full layout, full paint into the off-screen 32-bit DIB, FindControl at a point near the end,
 //     and the repaint of one invalidated control (its rectangle only);
 //   - the floor: a plain GDI loop drawing the same texts, fills and nine-grid parts;
-//   - the image-description cache: one description drawn 10,000 times against one AlphaBlend of
-//     the same bitmap 10,000 times.
+//   - where a cell's paint time goes (colour, image, text alone).
+// The image-description cache has its own benchmark (image_draw_bench).
 // Works without a display: tools/wine-run.sh --headless --build build build/bench/paint_manager_bench.exe
 
 #include <windows.h>
@@ -210,45 +210,6 @@ void BenchTree(int count, const std::wstring& image, unsigned parts = kAll) {
   ::DestroyWindow(window);
 }
 
-void BenchDrawInfoCache(const std::wstring& image) {
-  HWND window = MessageWindow();
-  CPaintManagerUI manager;
-  manager.Init(window, L"bench");
-  Canvas canvas(manager.GetPaintDC(), 64, 64);
-  const std::wstring description = L"file='" + image + L"'";
-  const RECT item{0, 0, kImageSize, kImageSize};
-  CRenderUI::DrawImageString(canvas.dc, &manager, item, item, description.c_str());
-  constexpr int kDraws = 10000;
-  const double described = Median(5, [&] {
-    for (int i = 0; i < kDraws; ++i) {
-      CRenderUI::DrawImageString(canvas.dc, &manager, item, item, description.c_str());
-    }
-  });
-  const Vellum::TUIImageInfo* loaded = manager.GetImage(image.c_str());
-  if (loaded == nullptr) {
-    std::printf("the benchmark image could not be loaded\n");
-    ::DestroyWindow(window);
-    return;
-  }
-  HDC image_dc = ::CreateCompatibleDC(canvas.dc);
-  HGDIOBJ old = ::SelectObject(image_dc, loaded->bitmap);
-  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  auto alpha_blend = CRenderUI::GetAlphaBlend();
-  const double plain = Median(5, [&] {
-    for (int i = 0; i < kDraws; ++i) {
-      alpha_blend(canvas.dc, 0, 0, kImageSize, kImageSize, image_dc, 0, 0, kImageSize, kImageSize,
-                  blend);
-    }
-  });
-  ::SelectObject(image_dc, old);
-  ::DeleteDC(image_dc);
-  std::printf("image description drawn %d times: %8.3f ms (%.2f us each); AlphaBlend %d times: "
-              "%8.3f ms (%.2f us each); %.2fx\n",
-              kDraws, described * 1e3, described * 1e6 / kDraws, kDraws, plain * 1e3,
-              plain * 1e6 / kDraws, described / plain);
-  ::DestroyWindow(window);
-}
-
 }  // namespace
 
 int main() {
@@ -259,7 +220,6 @@ int main() {
   BenchTree(1000, image, kColour);
   BenchTree(1000, image, kImage);
   BenchTree(1000, image, kText);
-  BenchDrawInfoCache(image);
   ::DeleteFileW(image.c_str());
   return 0;
 }
