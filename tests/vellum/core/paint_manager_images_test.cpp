@@ -25,11 +25,15 @@ constexpr DWORD kRed = 0xFFFF0000u;
 constexpr DWORD kBlue = 0xFF0000FFu;
 constexpr DWORD kGreen = 0xFF00FF00u;
 
-ZipFixtureEntry Png(const std::string& name, Rgba colour) {
+ZipFixtureEntry File(const std::string& name, const std::string& data) {
   ZipFixtureEntry entry;
   entry.name = name;
-  entry.data = testing_support::EncodePng(2, 2, {colour, colour, colour, colour});
+  entry.data = data;
   return entry;
+}
+
+ZipFixtureEntry Png(const std::string& name, Rgba colour) {
+  return File(name, testing_support::EncodePng(2, 2, {colour, colour, colour, colour}));
 }
 
 // The first pixel of an image record, as ARGB.
@@ -51,6 +55,7 @@ class PaintManagerImages : public testing::Test {
         Png("img/a@200.png", {0, 0, 255, 255}),
         Png("img.x/b.png", {0, 255, 0, 255}),
         Png("img/mask.png", {255, 0, 255, 255}),
+        File("fonts/broken.ttf", "not a font at all"),
     });
     CPaintManagerUI::SetResourceZip(zip.data(), static_cast<unsigned>(zip.size()));
   }
@@ -146,6 +151,14 @@ TEST_F(PaintManagerImages, ANewScaleDropsTheWindowImagesAndDescriptions) {
   ASSERT_NE(doubled, nullptr);
   EXPECT_EQ(FirstPixel(doubled), kBlue);
   EXPECT_EQ(m.GetImage(L"img/a.png"), nullptr);
+}
+
+TEST_F(PaintManagerImages, FontFilesThatAreNoFontsAreRefused) {
+  ManagedWindow window;
+  CPaintManagerUI& m = window.manager();
+  EXPECT_FALSE(m.AddFontFile(L"fonts/broken.ttf"));
+  EXPECT_FALSE(m.AddFontFile(L"fonts/missing.ttf"));
+  EXPECT_FALSE(m.AddFontFile(L""));
 }
 
 }  // namespace
