@@ -319,6 +319,29 @@ TEST_F(PaintManagerEvents, DoubleClickAndMiddleButtonPushTheControl) {
                                              Event(L"b", UIEVENT_MBUTTONUP)}));
 }
 
+TEST_F(PaintManagerEvents, PrintClientPaintsTheTreeIntoTheGivenDc) {
+  a_->SetBkColor(0xFF00FF00u);
+  HDC screen = ::GetDC(nullptr);
+  HDC dc = ::CreateCompatibleDC(screen);
+  ::ReleaseDC(nullptr, screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = 100;
+  info.bmiHeader.biHeight = -50;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(dc, bitmap);
+  EXPECT_FALSE(Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT));
+  ::GdiFlush();
+  EXPECT_EQ(static_cast<const DWORD*>(bits)[10 * 100 + 10], 0xFF00FF00u);
+  EXPECT_EQ(static_cast<const DWORD*>(bits)[10 * 100 + 60], 0u);
+  ::SelectObject(dc, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(dc);
+}
+
 // ---- Timers ----
 
 class PaintManagerTimers : public PaintManagerEvents {

@@ -265,5 +265,31 @@ TEST_F(PaintManagerLayered, TheLayeredImageShapesTheWindow) {
   EXPECT_EQ(ScreenPixel(window_.hwnd(), 90, 25), RGB(255, 255, 255));
 }
 
+// A native child window of a layered window is printed into the picture, opaque where it drew.
+TEST_F(PaintManagerLayered, NativeChildWindowsArePrintedIn) {
+  root_->SetBkColor(0);
+  a_->SetBkColor(0);
+  ASSERT_TRUE(m().AttachRootControl(root_));
+  MakeLayered();
+  HWND child = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_WHITERECT, 40, 10,
+                                 20, 20, window_.hwnd(), nullptr, ::GetModuleHandleW(nullptr),
+                                 nullptr);
+  ASSERT_NE(child, nullptr);
+  ASSERT_TRUE(m().AddNativeWindow(a_, child));
+  EXPECT_FALSE(m().AddNativeWindow(a_, child)) << "listed once";
+  window_.ShowAndPaint();
+  const RECT place = m().GetChildWindowRect(child);
+  EXPECT_EQ(place.left, 40);
+  EXPECT_EQ(place.top, 10);
+  EXPECT_EQ(OffscreenPixel(window_, 50, 20) >> 24, 0xFFu) << "printed and made opaque";
+  EXPECT_EQ(OffscreenPixel(window_, 80, 40), 0u);
+
+  // A child that is gone leaves the list at the next paint.
+  ::DestroyWindow(child);
+  m().Invalidate();
+  window_.PaintNow();
+  EXPECT_FALSE(m().RemoveNativeWindow(child));
+}
+
 }  // namespace
 }  // namespace Vellum
