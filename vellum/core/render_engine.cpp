@@ -166,7 +166,8 @@ HBITMAP CRenderUI::Create32BitDib(HDC dc, int width, int height, BYTE** bits) {
 }
 
 CClipRegionUI::~CClipRegionUI() {
-  if (dc && outer_region) SelectClipRgn(dc, outer_region);
+  // A null outer region means there was no clip before: selecting null removes ours.
+  if (dc) SelectClipRgn(dc, outer_region);
   if (outer_region) DeleteObject(outer_region);
   if (region) DeleteObject(region);
 }
@@ -174,12 +175,16 @@ CClipRegionUI::~CClipRegionUI() {
 namespace {
 
 void InstallClip(HDC dc, const RECT& rect, HRGN region, CClipRegionUI& clip) {
-  RECT box{};
-  GetClipBox(dc, &box);
-  clip.outer_region = CreateRectRgnIndirect(&box);
+  // The exact clip in force (a round parent's clip stays round once this one ends); none when
+  // GetClipRgn reports that the DC has no clip.
+  clip.outer_region = CreateRectRgn(0, 0, 0, 0);
+  if (clip.outer_region && GetClipRgn(dc, clip.outer_region) != 1) {
+    DeleteObject(clip.outer_region);
+    clip.outer_region = nullptr;
+  }
   // The record keeps the clip as installed, inside the outer one, so that putting it back after
   // floating children never lets a child paint beyond its parent.
-  CombineRgn(region, region, clip.outer_region, RGN_AND);
+  if (clip.outer_region) CombineRgn(region, region, clip.outer_region, RGN_AND);
   clip.region = region;
   ExtSelectClipRgn(dc, region, RGN_AND);
   clip.dc = dc;
@@ -202,7 +207,7 @@ void CRenderUI::ClipToRoundRect(HDC dc, const RECT& rect, const RECT& round_rect
 }
 
 void CRenderUI::RestoreOuterClip(HDC dc, CClipRegionUI& clip) {
-  if (clip.outer_region) SelectClipRgn(dc, clip.outer_region);
+  if (clip.dc) SelectClipRgn(dc, clip.outer_region);
 }
 
 void CRenderUI::ReapplyClip(HDC dc, CClipRegionUI& clip) {

@@ -224,6 +224,39 @@ TEST(RenderClip, ClipsToARoundedRectangle) {
   EXPECT_FALSE(canvas.Painted(2, 20));   // outside
 }
 
+// A child's clip record puts back the parent's clip exactly as it was: a round parent stays
+// round for the siblings painted after it.
+TEST(RenderClip, EndingAChildClipKeepsTheParentsRoundClip) {
+  Canvas canvas(40, 40);
+  {
+    CClipRegionUI parent;
+    CRenderUI::ClipToRoundRect(canvas.dc(), RECT{0, 0, 40, 40}, RECT{0, 0, 39, 39}, 20, 20,
+                               parent);
+    {
+      CClipRegionUI child;
+      CRenderUI::ClipToRect(canvas.dc(), RECT{10, 10, 30, 30}, child);
+    }
+    canvas.FillAll(RGB(255, 255, 255));
+  }
+  EXPECT_TRUE(canvas.Painted(20, 20));
+  EXPECT_TRUE(canvas.Painted(20, 0));
+  EXPECT_FALSE(canvas.Painted(0, 0)) << "the parent's rounded corner stays clipped";
+  EXPECT_FALSE(canvas.Painted(39, 39));
+
+  // With no clip before the record, none is left after it.
+  Canvas open(20, 20);
+  {
+    CClipRegionUI clip;
+    CRenderUI::ClipToRect(open.dc(), RECT{5, 5, 10, 10}, clip);
+  }
+  HRGN left = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetClipRgn(open.dc(), left), 0);
+  DeleteObject(left);
+  open.FillAll(RGB(255, 255, 255));
+  EXPECT_TRUE(open.Painted(0, 0));
+  EXPECT_TRUE(open.Painted(19, 19));
+}
+
 // The fallback must give what the system's AlphaBlend gives.
 TEST(RenderAlphaBlend, FallbackMatchesTheSystemBlend) {
   ASSERT_NE(CRenderUI::GetAlphaBlend(), nullptr);
