@@ -4,6 +4,7 @@
 #include <gdiplus.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -211,6 +212,51 @@ TEST_F(RenderDrawTest, SolidFills) {
   EXPECT_EQ(surface.At(5, 5), 0xFF000000u);
   CRenderUI::DrawColor(surface.dc(), RECT{0, 0, 10, 10}, 0x80FFFFFF);
   ExpectNear(surface.At(5, 5), 0xFF808080, 2, false);
+}
+
+// An opaque fill lands exactly on the pixels inside both the rectangle and the DC's clip, whichever
+// row order the bitmap has and whether or not the DC's origin is moved (the latter takes the GDI+ path).
+TEST_F(RenderDrawTest, OpaqueFillsKeepToTheClip) {
+  struct Case {
+    const char* name;
+    bool top_down;
+    POINT origin;
+  } cases[] = {{"top-down", true, {0, 0}}, {"bottom-up", false, {0, 0}}, {"moved origin", true, {3, 2}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int size = 24;
+    HDC dc = CreateCompatibleDC(nullptr);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = c.top_down ? -size : size;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(bitmap, nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    auto* pixels = static_cast<DWORD*>(bits);
+    std::fill(pixels, pixels + size * size, kSentinel);
+    HRGN clip = CreateRoundRectRgn(2, 3, 20, 22, 10, 10);
+    SelectClipRgn(dc, clip);
+    SetViewportOrgEx(dc, c.origin.x, c.origin.y, nullptr);
+    const RECT fill = {0, 5, 15, 30};  // logical units, partly outside the bitmap
+    CRenderUI::DrawColor(dc, fill, 0xFF336699);
+    GdiFlush();
+    for (int y = 0; y < size; ++y) {
+      for (int x = 0; x < size; ++x) {
+        const POINT logical = {x - c.origin.x, y - c.origin.y};
+        const bool inside = PtInRegion(clip, x, y) && PtInRect(&fill, logical);
+        const DWORD got = pixels[(c.top_down ? y : size - 1 - y) * size + x];
+        ASSERT_EQ(got, inside ? 0xFF336699u : kSentinel) << x << "," << y;
+      }
+    }
+    DeleteObject(clip);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+  }
 }
 
 TEST_F(RenderDrawTest, Gradients) {
