@@ -31,7 +31,7 @@ void SetServiceStateForTesting(DWORD state) { g_status.dwCurrentState = state; }
 void RunServiceMain() {
   std::wstring folder;
   if (PrepareServiceFolder(ServiceTempPath(), &folder)) {
-    InitLogger(folder + L"\\" + kServiceLogFileName, kServiceLoggerName);
+    if (InitLogger(folder + L"\\" + kServiceLogFileName, kServiceLoggerName)) FlushLogOnEveryLine();
   }
 
   g_status_handle = RegisterServiceCtrlHandlerExW(kServiceName, &ServiceCtrlHandlerEx, nullptr);

@@ -38,7 +38,8 @@ void ReportEvent(const std::string& value, const std::map<std::string, std::stri
 
 }  // namespace
 
-ServiceImpl::ServiceImpl(const SessionSource* sessions) : sessions_(sessions), now_ticks_(&SystemClockTicks) {}
+ServiceImpl::ServiceImpl(const SessionSource* sessions)
+    : sessions_(sessions), now_ticks_(&SystemClockTicks), first_check_delay_ms_(kFirstCheckDelayMs) {}
 
 ServiceImpl::~ServiceImpl() {
   if (thread_ != nullptr) CloseHandle(thread_);
@@ -266,7 +267,7 @@ void ServiceImpl::StartTimerCheck(bool first) {
   LOG_INFO << " StartTimerCheck ";
   unsigned long minutes = 0;
   const bool read = ReadRegDwordHKLM(kProductRegistryKey, L"check_update_interval_min", &minutes);
-  SetTimer(hwnd_, TIMER_CHECK_UPDATE, first ? kFirstCheckDelayMs : CheckIntervalMs(read, minutes), nullptr);
+  SetTimer(hwnd_, TIMER_CHECK_UPDATE, first ? first_check_delay_ms_ : CheckIntervalMs(read, minutes), nullptr);
 }
 
 void ServiceImpl::CheckDone() {

@@ -60,6 +60,7 @@ class ServiceImpl : public WinHttpTask::Listener {
   void OnTaskComplete(WinHttpTask* task, WinHttpTask::Status status) override;
 
   void set_clock_for_testing(TickClock clock) { now_ticks_ = std::move(clock); }
+  void set_first_check_delay_for_testing(UINT ms) { first_check_delay_ms_ = ms; }
   HWND hwnd() const { return hwnd_; }
 
  private:
@@ -104,4 +105,5 @@ class ServiceImpl : public WinHttpTask::Listener {
   TickClock now_ticks_;
   // A check (request, then download) is under way; no timer re-arms it meanwhile.
   bool check_in_flight_ = false;
+  UINT first_check_delay_ms_;
 };

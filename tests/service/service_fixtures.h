@@ -1,0 +1,37 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "service/md5.h"
+#include "tests/support/pe_exports.h"
+#include "tests/support/test_support.h"
+
+namespace service_testing {
+
+// The stand-in setup package built beside the tests, with the file version 1.2.0.7.
+inline std::wstring SetupFixturePath() { return testing_support::TestProgramFolder() + L"setup_fixture.exe"; }
+constexpr char kFixtureVersion[] = "1.2.0.7";
+
+inline std::string SetupFixtureBytes() { return testing_support::ReadFileBytes(SetupFixturePath()); }
+
+inline std::string Md5HexOf(const std::string& bytes) {
+  uint8_t digest[16];
+  Md5(bytes.data(), bytes.size(), digest);
+  return Md5Hex(digest);
+}
+
+// What the fixture wrote when it ran: its command line and its current folder; "" until it has run.
+inline std::wstring ReadRunRecord(const std::wstring& package, DWORD timeout_ms) {
+  const ULONGLONG deadline = GetTickCount64() + timeout_ms;
+  for (;;) {
+    const std::string bytes = testing_support::ReadFileBytes(package + L".ran");
+    if (!bytes.empty() || GetTickCount64() >= deadline) {
+      return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    }
+    Sleep(50);
+  }
+}
+
+}  // namespace service_testing
