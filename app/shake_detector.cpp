@@ -25,8 +25,10 @@ int32_t ClampedDifference(int32_t to, int32_t from) {
   return static_cast<int32_t>(difference);
 }
 
-// Header plus RAWMOUSE: the largest packet a mouse sends (40 bytes in a 32-bit process).
+// Header plus RAWMOUSE: the largest packet a mouse sends. The header holds two handles, so the
+// packet is 40 bytes in a 32-bit process and 48 in a 64-bit one.
 constexpr UINT kMousePacketSize = sizeof(RAWINPUTHEADER) + sizeof(RAWMOUSE);
+static_assert(kMousePacketSize == (sizeof(void*) == 4 ? 40 : 48), "raw mouse packet layout");
 
 }  // namespace
 

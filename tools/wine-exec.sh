@@ -5,4 +5,4 @@ set -euo pipefail
 here=$(dirname "${BASH_SOURCE[0]}")
 source "$here/wine-env.sh" "$1"
 shift
-exec wine "$@"
+exec "$LUMAVEX_WINE" "$@"

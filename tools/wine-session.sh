@@ -19,21 +19,25 @@ fi
 if [ $headless = 1 ]; then unset DISPLAY; fi
 
 source "$here/wine-env.sh" "$build"
-wineserver -k >/dev/null 2>&1 || true
-wineserver -w >/dev/null 2>&1 || true
+"$LUMAVEX_WINESERVER" -k >/dev/null 2>&1 || true
+"$LUMAVEX_WINESERVER" -w >/dev/null 2>&1 || true
 
 if [ ! -f "$WINEPREFIX/.lumavex-ready" ]; then
   echo "wine-session: creating the Wine prefix $WINEPREFIX" >&2
   rm -rf "$WINEPREFIX"
-  wineboot -i >"$build/wineboot.log" 2>&1 </dev/null
+  if ! "$LUMAVEX_WINE" wineboot -i >"$build/wineboot.log" 2>&1 </dev/null; then
+    echo "wine-session: booting the prefix failed ($WINEARCH):" >&2
+    cat "$build/wineboot.log" >&2
+    exit 1
+  fi
   # The Task Scheduler does not answer through the wineserver left over from the boot: end it.
-  wineserver -w
+  "$LUMAVEX_WINESERVER" -w
   touch "$WINEPREFIX/.lumavex-ready"
 fi
 
-trap 'wineserver -k >/dev/null 2>&1 || true; wineserver -w >/dev/null 2>&1 || true' EXIT
-wineserver -p >/dev/null 2>&1 </dev/null
+trap '"$LUMAVEX_WINESERVER" -k >/dev/null 2>&1 || true; "$LUMAVEX_WINESERVER" -w >/dev/null 2>&1 || true' EXIT
+"$LUMAVEX_WINESERVER" -p >/dev/null 2>&1 </dev/null
 # The first process of a session starts the prefix's services, which keep its output open: let a
 # throwaway process take that role so that test runners reading pipes are not held up.
-wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+"$LUMAVEX_WINE" cmd /c exit >/dev/null 2>&1 </dev/null || true
 "$@"

@@ -70,7 +70,9 @@ TEST(OsName, RunningSystemAndItsFieldsAreLowerCaseUtf8) {
   EXPECT_EQ(fields["osn"], lower);
   EXPECT_EQ(fields["osbn"], std::to_string(build));
   EXPECT_EQ(fields["cp"], "win32");
-  EXPECT_EQ(fields["osa"], "x86");  // the prefix is a 32-bit Windows
+  // The prefix matches the build: a 32-bit Windows for the i686 build, a 64-bit one for the x86_64
+  // test build.
+  EXPECT_EQ(fields["osa"], sizeof(void*) == 4 ? "x86" : "x64");
   ASSERT_EQ(fields.count("ctz"), 1u);
   const int ctz = std::stoi(fields["ctz"]);
   EXPECT_GE(ctz, -720);

@@ -33,18 +33,33 @@ bool RvaToOffset(const std::string& image, size_t sections, int count, DWORD rva
 
 }  // namespace
 
-bool ReadPeExportNames(const std::wstring& path, std::vector<std::string>* names) {
+bool ReadPeExportNames(const std::wstring& path, std::vector<std::string>* names, WORD* machine) {
   const std::string image = ReadFileBytes(path);
   IMAGE_DOS_HEADER dos;
-  IMAGE_NT_HEADERS32 nt;
+  DWORD signature = 0;
+  IMAGE_FILE_HEADER file;
+  WORD magic = 0;
   if (!At(image, 0, &dos) || dos.e_magic != IMAGE_DOS_SIGNATURE) return false;
-  if (!At(image, dos.e_lfanew, &nt) || nt.Signature != IMAGE_NT_SIGNATURE ||
-      nt.OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
+  const size_t file_at = dos.e_lfanew + sizeof(DWORD);
+  const size_t optional_at = file_at + sizeof(IMAGE_FILE_HEADER);
+  if (!At(image, dos.e_lfanew, &signature) || signature != IMAGE_NT_SIGNATURE || !At(image, file_at, &file) ||
+      !At(image, optional_at, &magic)) {
     return false;
   }
-  const auto& dir = nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-  const size_t sections = dos.e_lfanew + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) + nt.FileHeader.SizeOfOptionalHeader;
-  const int count = nt.FileHeader.NumberOfSections;
+  // The two optional header forms differ only in where the data directories start.
+  IMAGE_DATA_DIRECTORY dir;
+  size_t directories_at = 0;
+  if (magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
+    directories_at = optional_at + offsetof(IMAGE_OPTIONAL_HEADER32, DataDirectory);
+  } else if (magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC) {
+    directories_at = optional_at + offsetof(IMAGE_OPTIONAL_HEADER64, DataDirectory);
+  } else {
+    return false;
+  }
+  if (!At(image, directories_at + IMAGE_DIRECTORY_ENTRY_EXPORT * sizeof(dir), &dir)) return false;
+  if (machine != nullptr) *machine = file.Machine;
+  const size_t sections = optional_at + file.SizeOfOptionalHeader;
+  const int count = file.NumberOfSections;
   size_t exports_at = 0;
   IMAGE_EXPORT_DIRECTORY exports;
   if (dir.VirtualAddress == 0 || !RvaToOffset(image, sections, count, dir.VirtualAddress, &exports_at) ||
