@@ -137,7 +137,8 @@ HRESULT RegisterUpdateService() {
   SERVICE_DELAYED_AUTO_START_INFO delayed = {TRUE};
   if (!ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_DELAYED_AUTO_START_INFO, &delayed)) {
     // Systems without delayed start run the service as a plain automatic one.
-    LOG_WARN << "ChangeServiceConfig2 delayed auto-start failed, err: " << GetLastError();
+    const DWORD error = GetLastError();
+    LOG_WARN << "ChangeServiceConfig2 delayed auto-start failed, err: " << error;
   }
 
   std::wstring description = ServiceDescription(locale);
