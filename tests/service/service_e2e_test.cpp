@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/registry.h"
+#include "service/md5.h"
 #include "tests/support/loopback_client.h"
 #include "tests/support/pe_exports.h"
 #include "tests/support/registry_support.h"
@@ -32,10 +33,19 @@ constexpr wchar_t kParametersKey[] = L"SYSTEM\\CurrentControlSet\\Services\\Luma
 std::wstring ServiceDllPath() { return TestProgramFolder() + L"..\\loopback\\LumavexService.dll"; }
 std::wstring KestrinPath() { return TestProgramFolder() + L"..\\loopback\\Kestrin.dll"; }
 
-std::wstring ServiceLogPath() {
+// Under Wine the service's temporary folder is the user's.
+std::wstring ServiceFolder() {
   wchar_t temp[MAX_PATH + 1] = {};
   GetTempPathW(MAX_PATH + 1, temp);
-  return std::wstring(temp) + L"Lumavex\\LumavexUtilityService.log";
+  return std::wstring(temp) + L"Lumavex\\";
+}
+
+std::wstring ServiceLogPath() { return ServiceFolder() + L"LumavexUtilityService.log"; }
+
+std::string PackageDigest(const std::string& bytes) {
+  uint8_t digest[16];
+  Md5(bytes.data(), bytes.size(), digest);
+  return ::Md5Hex(digest);
 }
 
 class ScopedServiceHandle {
@@ -170,8 +180,19 @@ TEST(ServiceLibraryExports, ExactlyTheThreeUndecoratedEntries) {
 
 TEST(ServiceE2E, RegisteredRunByTheHostToldOfSetupStoppedAndRemoved) {
   ASSERT_TRUE(LoopbackServer::Clear());
-  ASSERT_TRUE(LoopbackServer::SetResponses("/api/upgrade",
-                                           json::array({{{"offer", {{"errno", 0}, {"data", {{"cdn_url", "http://127.0.0.1/x"}, {"version", "1.0.0.5"}, {"hash", ""}}}}}}}).dump()));
+  // A newer package, which the real service downloads and checks; Wine lists no user session, so its
+  // start fails there and the package stays.
+  const std::string package = testing_support::ReadFileBytes(TestProgramFolder() + L"setup_fixture.exe");
+  ASSERT_FALSE(package.empty());
+  ASSERT_TRUE(LoopbackServer::ServeFile("/pkg/setup.exe", package));
+  ASSERT_TRUE(LoopbackServer::SetResponses(
+      "/api/upgrade", json::array({{{"offer", {{"errno", 0},
+                                               {"data", {{"cdn_url", LoopbackServer::Url("/pkg/setup.exe")},
+                                                         {"version", "1.2.0.7"},
+                                                         {"hash", PackageDigest(package)}}}}}}})
+                          .dump()));
+  const std::wstring package_path = ServiceFolder() + L"setup_1.2.0.7.exe";
+  DeleteFileW(package_path.c_str());
   ScopedRegistryValue product_version(HKEY_LOCAL_MACHINE, kProductRegistryKey, L"ProductVersion");
   ASSERT_TRUE(product_version.SetString(L"1.0.0.5"));
   ScopedRegistryValue distribution_id(HKEY_LOCAL_MACHINE, kProductRegistryKey, L"DistributionID");
@@ -228,7 +249,10 @@ TEST(ServiceE2E, RegisteredRunByTheHostToldOfSetupStoppedAndRemoved) {
   }
   EXPECT_NE(std::find(names.begin(), names.end(), "start"), names.end());
   EXPECT_NE(std::find(names.begin(), names.end(), "status_healthy"), names.end());
-  EXPECT_TRUE(log.WaitFor(" no need update ", 25000));
+  EXPECT_TRUE(log.WaitFor("VerifySetupPackage Result: 1", 25000));
+  EXPECT_TRUE(log.WaitFor("launch failed!", 5000));
+  EXPECT_TRUE(testing_support::FileExists(package_path));
+  DeleteFileW(package_path.c_str());
   const json upgrades = json::parse(LoopbackServer::UpgradeRequestsJson());
   ASSERT_EQ(upgrades.size(), 1u);
   EXPECT_EQ(upgrades[0]["request"],

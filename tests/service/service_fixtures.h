@@ -5,6 +5,7 @@
 #include <string>
 
 #include "service/md5.h"
+#include "service/session_launcher.h"
 #include "tests/support/pe_exports.h"
 #include "tests/support/test_support.h"
 
@@ -32,6 +33,16 @@ inline std::wstring ReadRunRecord(const std::wstring& package, DWORD timeout_ms)
     }
     Sleep(50);
   }
+}
+
+// Wine starts a session's explorer.exe (its desktop process) on first need; asking for the desktop
+// window is such a need. The process id, or 0 when none came within 10 s.
+inline DWORD WaitForExplorer(DWORD session) {
+  GetDesktopWindow();
+  const ULONGLONG deadline = GetTickCount64() + 10000;
+  DWORD explorer = 0;
+  while ((explorer = FindExplorerProcess(session)) == 0 && GetTickCount64() < deadline) Sleep(100);
+  return explorer;
 }
 
 }  // namespace service_testing

@@ -3,6 +3,7 @@
 // since Wine lists no session. The first check comes after 200 ms instead of 10 s.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <aclapi.h>
 #include <wtsapi32.h>
 
 #include <nlohmann/json.hpp>
@@ -89,6 +90,9 @@ class ServiceRun : public ::testing::Test {
     ASSERT_FALSE(bytes_.empty());
     RemovePackageFiles(kFixtureVersion);
     package_ = GetSetupPackagePath(kFixtureVersion);
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    ASSERT_NE(service_testing::WaitForExplorer(session), 0u) << "no explorer.exe in this session";
   }
 
   void TearDown() override {
@@ -226,6 +230,10 @@ TEST_F(ServiceRun, AnswerAndDownloadFailures) {
       {"slow answer", json::array({{{"delay_ms", 1500}, {"offer", Offer(kInstalled, digest)}}}), json::array(),
        {" no need update "}, 0},
       {"cut answer", json::array({{{"offer", Offer(kFixtureVersion, digest)}, {"cut", 10}}}), json::array(), {}, 0},
+      // No download can start; the check timer is armed again all the same.
+      {"package address without host",
+       json::array({{{"offer", json{{"errno", 0}, {"data", {{"cdn_url", "http:///setup.exe"}, {"version", kFixtureVersion}, {"hash", digest}}}}}}}),
+       json::array(), {"no warning"}, 0},
       {"package missing", json::array({{{"offer", Offer(kFixtureVersion, digest)}}}),
        json::array({{{"status", 404}}}),
        {"OnDownloadSetupPackage", "OnDownloadSetupPackage Failed, http code:404"}, 1},
@@ -262,6 +270,8 @@ TEST_F(ServiceRun, AnswerAndDownloadFailures) {
     if (c.warnings.empty()) {
       ASSERT_EQ(warnings.size(), 1u);
       EXPECT_EQ(warnings[0].rfind("parse udpate cfg failed: ", 0), 0u) << warnings[0];
+    } else if (c.warnings == std::vector<std::string>{"no warning"}) {
+      EXPECT_TRUE(warnings.empty());
     } else {
       EXPECT_EQ(warnings, c.warnings);
     }
@@ -287,6 +297,72 @@ TEST_F(ServiceRun, SetupFinishEventIsHandledOncePerSignal) {
   EXPECT_EQ(Count(messages, "found setup finish!"), 1u);
   EXPECT_EQ(Count(messages, " product_version_: 1.2.0.7"), 1u);
   CloseHandle(event);
+
+  // SYSTEM and Administrators hold every right; everyone else may only set the event and wait for it.
+  HANDLE readable = OpenEventW(READ_CONTROL, FALSE, L"Global\\LumavexSetupFinish");
+  ASSERT_NE(readable, nullptr);
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ASSERT_EQ(GetSecurityInfo(readable, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
+                            &descriptor),
+            static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_NE(dacl, nullptr);
+  std::vector<std::pair<WELL_KNOWN_SID_TYPE, ACCESS_MASK>> granted;
+  for (DWORD i = 0; i < dacl->AceCount; ++i) {
+    ACCESS_ALLOWED_ACE* ace = nullptr;
+    ASSERT_TRUE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)));
+    ASSERT_EQ(ace->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+    const PSID sid = &ace->SidStart;
+    for (WELL_KNOWN_SID_TYPE type : {WinLocalSystemSid, WinBuiltinAdministratorsSid, WinWorldSid}) {
+      if (IsWellKnownSid(sid, type)) granted.emplace_back(type, ace->Mask);
+    }
+  }
+  LocalFree(descriptor);
+  CloseHandle(readable);
+  ASSERT_EQ(granted.size(), 3u);
+  EXPECT_EQ(granted[0].first, WinLocalSystemSid);
+  EXPECT_EQ(granted[1].first, WinBuiltinAdministratorsSid);
+  EXPECT_EQ(granted[2], std::make_pair(WinWorldSid, static_cast<ACCESS_MASK>(EVENT_MODIFY_STATE | SYNCHRONIZE)));
+}
+
+// The two guards of a package download: the answer is written only into a file the task creates, and
+// an answer longer than allowed fails the task.
+TEST(PackageDownload, NeverWritesThroughAnExistingFileAndStopsAtItsLimit) {
+  testing_support::TempDir temp;
+  ASSERT_TRUE(LoopbackServer::Clear());
+  ASSERT_TRUE(LoopbackServer::ServeFile("/pkg/big.exe", std::string(5000, 'x')));
+  struct Case {
+    const char* name;
+    bool planted;
+    uint64_t limit;
+    WinHttpTask::Status status;
+  };
+  const Case cases[] = {
+      {"fits", false, 5000, WinHttpTask::kSucceeded},
+      {"one byte over", false, 4999, WinHttpTask::kFailed},
+      {"file already there", true, 0, WinHttpTask::kFailed},
+  };
+  for (const Case& c : cases) {
+    const std::wstring path = temp.File(L"setup.exe");
+    DeleteFileW(path.c_str());
+    if (c.planted) {
+      ASSERT_TRUE(testing_support::WriteFileBytes(path, "planted"));
+    }
+    WinHttpTask task;
+    ASSERT_TRUE(task.CrackUrl(LoopbackServer::Url("/pkg/big.exe"), WinHttpTask::kGet));
+    task.set_output_path(path);
+    task.set_output_create_new(true);
+    task.set_max_length(c.limit);
+    ASSERT_TRUE(task.Start());
+    ASSERT_EQ(WaitForSingleObject(task.done_event(), 10000), WAIT_OBJECT_0) << c.name;
+    EXPECT_EQ(task.state(), c.status) << c.name;
+    if (c.planted) {
+      EXPECT_EQ(testing_support::ReadFileBytes(path), "planted");
+    }
+    if (c.status == WinHttpTask::kSucceeded) {
+      EXPECT_EQ(testing_support::ReadFileBytes(path).size(), 5000u);
+    }
+  }
 }
 
 TEST(OnlineDays, WholeDaysOfUptime) {

@@ -15,6 +15,7 @@ namespace {
 
 using service_testing::ReadRunRecord;
 using service_testing::SetupFixtureBytes;
+using service_testing::WaitForExplorer;
 using testing_support::TempDir;
 
 class ListedSessions : public SessionSource {
@@ -80,7 +81,7 @@ TEST(Launch, RunsThePackageInTheUsersSessionWithItsFolderAsCurrentFolder) {
   const std::wstring package = SetupPackagePathIn(temp.path(), service_testing::kFixtureVersion);
   ASSERT_TRUE(testing_support::WriteFileBytes(package, SetupFixtureBytes()));
   const std::wstring folder = package.substr(0, package.find_last_of(L'\\'));
-  ASSERT_NE(FindExplorerProcess(OwnSession()), 0u) << "no explorer.exe in this session";
+  ASSERT_NE(WaitForExplorer(OwnSession()), 0u) << "no explorer.exe in this session";
 
   DWORD pid = 0;
   ASSERT_TRUE(LaunchAppIntoDifferentSession(ListedSessions({{OwnSession(), true, true}}), package, L"/verysilent",
