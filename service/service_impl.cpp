@@ -144,6 +144,10 @@ void ServiceImpl::CreateWindowAndLoop() {
     CloseHandle(setup_finish_event_);
     setup_finish_event_ = nullptr;
   }
+  // A request still running is waited for (and cancelled if slow) here, on this thread: at module
+  // unload, where the object itself goes, waiting for a thread would hang.
+  req_task_.reset();
+  download_task_.reset();
   if (SUCCEEDED(com)) CoUninitialize();
 }
 

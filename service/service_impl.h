@@ -10,6 +10,7 @@
 
 #include "common/winhttp_task.h"
 #include "service/session_launcher.h"
+#include "service/upgrade_protocol.h"
 
 // The update service's one object. Its worker thread owns a hidden window whose messages and timers
 // drive all the work: start-up, the upgrade check, the package download, verification and launch, the
@@ -61,7 +62,6 @@ class ServiceImpl : public WinHttpTask::Listener {
 
   void set_clock_for_testing(TickClock clock) { now_ticks_ = std::move(clock); }
   void set_first_check_delay_for_testing(UINT ms) { first_check_delay_ms_ = ms; }
-  HWND hwnd() const { return hwnd_; }
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
@@ -91,7 +91,7 @@ class ServiceImpl : public WinHttpTask::Listener {
   std::shared_ptr<WinHttpTask> req_task_;
   std::shared_ptr<WinHttpTask> download_task_;
   int64_t start_time_ = 0;
-  std::string module_ = "lumavex";
+  std::string module_ = kUpgradeModule;
   std::string version_;
   std::string cdn_url_;
   std::string hash_;
