@@ -68,8 +68,8 @@ bool RemoveTree(const std::wstring& path) {
 }
 
 bool CreateProtectedFolder(const std::wstring& path) {
-  PSECURITY_DESCRIPTOR raw = nullptr;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kFolderSddl, SDDL_REVISION_1, &raw, nullptr)) return false;
+  PSECURITY_DESCRIPTOR raw = NewServiceFolderSecurity();
+  if (raw == nullptr) return false;
   LocalMemory descriptor(raw);
   SECURITY_ATTRIBUTES attributes = {sizeof(attributes), raw, FALSE};
   return CreateDirectoryW(path.c_str(), &attributes) != FALSE;
@@ -77,8 +77,8 @@ bool CreateProtectedFolder(const std::wstring& path) {
 
 // An older folder of our own gets the same protection as a new one.
 void ProtectFolder(const std::wstring& path) {
-  PSECURITY_DESCRIPTOR raw = nullptr;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kFolderSddl, SDDL_REVISION_1, &raw, nullptr)) return;
+  PSECURITY_DESCRIPTOR raw = NewServiceFolderSecurity();
+  if (raw == nullptr) return;
   LocalMemory descriptor(raw);
   BOOL present = FALSE;
   BOOL defaulted = FALSE;
@@ -90,6 +90,14 @@ void ProtectFolder(const std::wstring& path) {
 }
 
 }  // namespace
+
+void* NewServiceFolderSecurity() {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kFolderSddl, SDDL_REVISION_1, &descriptor, nullptr)) {
+    return nullptr;
+  }
+  return descriptor;
+}
 
 std::wstring ServiceTempPath() {
   wchar_t path[MAX_PATH + 1] = {};

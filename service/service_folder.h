@@ -7,6 +7,9 @@
 // own: created with a protected DACL (SYSTEM and Administrators full control, Users read and
 // execute), and an existing one that is a link elsewhere or belongs to someone else is replaced.
 
+// The security descriptor the folder is created with, to be freed with LocalFree; null on failure.
+void* NewServiceFolderSecurity();
+
 // The service account's temporary folder with its trailing backslash; "" when it cannot be read.
 std::wstring ServiceTempPath();
 

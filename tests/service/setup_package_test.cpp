@@ -2,6 +2,7 @@
 // on real files.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <aclapi.h>
 
 #include <string>
 #include <vector>
@@ -40,6 +41,42 @@ TEST(ServiceFolder, CreatedOnceAndKeptWithItsFiles) {
   EXPECT_TRUE(FileExists(folder + L"\\kept.log"));
   // Still writable after its protection was applied.
   EXPECT_TRUE(WriteFileBytes(folder + L"\\new.log", "y"));
+}
+
+// SYSTEM and Administrators full control, Users read and execute, nothing inherited from the
+// temporary folder (which every user may write to). Wine keeps no access list of a file beyond its
+// Unix permissions, so the descriptor the folder is created with is read, not the folder's.
+TEST(ServiceFolder, CreatedWithAProtectedAccessList) {
+  PSECURITY_DESCRIPTOR descriptor = NewServiceFolderSecurity();
+  ASSERT_NE(descriptor, nullptr);
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL dacl = nullptr;
+  ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted));
+  EXPECT_TRUE(present);
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  ASSERT_TRUE(GetSecurityDescriptorControl(descriptor, &control, &revision));
+  EXPECT_TRUE(control & SE_DACL_PROTECTED);
+  ASSERT_NE(dacl, nullptr);
+  std::vector<std::pair<WELL_KNOWN_SID_TYPE, ACCESS_MASK>> granted;
+  for (DWORD i = 0; i < dacl->AceCount; ++i) {
+    ACCESS_ALLOWED_ACE* ace = nullptr;
+    ASSERT_TRUE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)));
+    EXPECT_EQ(ace->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+    EXPECT_EQ(ace->Header.AceFlags & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE),
+              OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE);
+    for (WELL_KNOWN_SID_TYPE type : {WinLocalSystemSid, WinBuiltinAdministratorsSid, WinBuiltinUsersSid}) {
+      if (IsWellKnownSid(&ace->SidStart, type)) granted.emplace_back(type, ace->Mask);
+    }
+  }
+  const DWORD ace_count = dacl->AceCount;
+  LocalFree(descriptor);
+  EXPECT_EQ(ace_count, 3u);
+  const std::vector<std::pair<WELL_KNOWN_SID_TYPE, ACCESS_MASK>> expected = {
+      {WinLocalSystemSid, FILE_ALL_ACCESS},
+      {WinBuiltinAdministratorsSid, FILE_ALL_ACCESS},
+      {WinBuiltinUsersSid, FILE_GENERIC_READ | FILE_GENERIC_EXECUTE}};
+  EXPECT_EQ(granted, expected);
 }
 
 TEST(ServiceFolder, AFileInItsPlaceIsReplacedByTheFolder) {
