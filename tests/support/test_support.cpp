@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 namespace testing_support {
 
@@ -111,19 +110,38 @@ bool RunProcess(const std::wstring& command_line, DWORD timeout_ms, ProcessResul
   }
   result->pid = process.dwProcessId;
   result->output.clear();
-  // The reader runs beside the wait so that a chatty child can never block on a full pipe.
-  std::thread reader([&] {
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(read_end, buffer, sizeof(buffer), &got, nullptr) && got > 0) result->output.append(buffer, got);
-  });
-  const bool ended = WaitForSingleObject(process.hProcess, timeout_ms) == WAIT_OBJECT_0;
+  // The pipe is drained while the program runs, so that a chatty child never blocks on a full pipe,
+  // and once more after it ended; its end of file is not waited for. Under Wine a process started on
+  // the side (a service, the desktop) can inherit the write end and hold it open long after the
+  // program is gone.
+  auto drain = [&] {
+    DWORD available = 0;
+    while (PeekNamedPipe(read_end, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+      char buffer[4096];
+      DWORD got = 0;
+      if (!ReadFile(read_end, buffer, sizeof(buffer) < available ? sizeof(buffer) : available, &got, nullptr) ||
+          got == 0) {
+        return;
+      }
+      result->output.append(buffer, got);
+    }
+  };
+  const ULONGLONG deadline = GetTickCount64() + timeout_ms;
+  bool ended = false;
+  for (;;) {
+    drain();
+    if (WaitForSingleObject(process.hProcess, 10) == WAIT_OBJECT_0) {
+      ended = true;
+      break;
+    }
+    if (GetTickCount64() >= deadline) break;
+  }
   if (!ended) {
     TerminateProcess(process.hProcess, 1);
     WaitForSingleObject(process.hProcess, 5000);
   }
+  drain();
   GetExitCodeProcess(process.hProcess, &result->exit_code);
-  reader.join();
   CloseHandle(read_end);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
