@@ -4,13 +4,11 @@
 #include <utility>
 
 #include "app/cursor_utils.h"
-#include "common/collector.h"
-#include "common/config.h"
-#include "common/data_session.h"
 #include "common/logging.h"
-#include "common/singleton.h"
 
-CursorManager::CursorManager(SystemCursors& system, SteadyClock clock) : system_(system), clock_(std::move(clock)) {
+CursorManager::CursorManager(Settings settings, EnlargedCallback on_enlarged, SystemCursors& system,
+                             SteadyClock clock)
+    : settings_(settings), on_enlarged_(std::move(on_enlarged)), system_(system), clock_(std::move(clock)) {
   entries_.reserve(kCursorCount);
   for (DWORD id : kCursorIds) entries_.push_back(CreateEntry(id));
 }
@@ -33,7 +31,7 @@ std::unique_ptr<CursorEntry> CursorManager::CreateEntry(DWORD id) {
   }
   const int base_size = system_.ArrowSize();  // logs when the standard arrow cannot be read
 
-  const int scale = Config::GetInstance().scale_factor;
+  const int scale = settings_.scale_factor;
   HCURSOR taken = entry->enlarged;
   if (scale != entry->cached_scale) {
     entry->cached_scale = scale;
@@ -57,7 +55,7 @@ void CursorManager::Enlarge() {
     // system arrow, whose size the cursor is built from, is the enlarged one.
     int base_size = 0;
     for (auto& entry : entries_) {
-      const int scale = Config::GetInstance().scale_factor;
+      const int scale = settings_.scale_factor;
       if (scale == entry->cached_scale) continue;
       if (base_size == 0) base_size = system_.ArrowSize();
       // A new factor: the entry's copy of the old cursor is replaced, not leaked.
@@ -75,7 +73,7 @@ void CursorManager::Enlarge() {
     }
     LOG_INFO << "Enlarge count";
     enlarged_ = true;
-    Singleton<common::Collector>::GetInstance()->CreateSession("event", "mouse_shaked")->AsynSend(1, 1, nullptr);
+    if (on_enlarged_) on_enlarged_();
   }
   last_enlarge_time_ = Now();
 }
@@ -83,7 +81,7 @@ void CursorManager::Enlarge() {
 void CursorManager::RestoreIfIdle() {
   if (!enlarged_) return;
   const int64_t elapsed_ms = (Now() - last_enlarge_time_) / 1000000;
-  if (elapsed_ms <= Config::GetInstance().restore_delay) return;
+  if (elapsed_ms <= settings_.restore_delay_ms) return;
   PutNormalCursorsBack();
   // One reload gives every id its real shape back (the copies above are all the arrow).
   system_.ReloadScheme(false);

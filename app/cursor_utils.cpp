@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/gdi_handles.h"
 #include "common/com_ptr.h"
+#include "common/gdi_handles.h"
 #include "common/logging.h"
 
 namespace CursorUtils {

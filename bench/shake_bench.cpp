@@ -13,6 +13,7 @@
 #include "app/cursor_utils.h"
 #include "app/shake_detector.h"
 #include "bench/bench_clock.h"
+#include "common/gdi_handles.h"
 
 namespace {
 
@@ -130,13 +131,12 @@ void BenchCursorBuild(int scale) {
   std::vector<double> ms;
   for (int i = 0; i < kBuilds; ++i) {
     const LARGE_INTEGER start = Now();
-    HCURSOR cursor = CursorUtils::BuildScaledCursor(arrow, scale, base);
+    const ScopedCursor cursor(CursorUtils::BuildScaledCursor(arrow, scale, base));
     ms.push_back(Seconds(start, Now()) * 1e3);
-    if (cursor == nullptr) {
+    if (!cursor) {
       std::printf("cursor build failed at factor %d\n", scale);
       return;
     }
-    DestroyCursor(cursor);
   }
   std::sort(ms.begin(), ms.end());
   std::printf("Enlarged cursor build, factor %d (%dx%d): median %.2f ms, min %.2f ms (%d builds)\n", scale,

@@ -8,6 +8,7 @@
 #include "common/collector_http.h"
 #include "common/data_session.h"
 #include "common/registry.h"
+#include "common/scoped_reg_key.h"
 #include "common/system_info.h"
 #include "common/text.h"
 
@@ -29,14 +30,15 @@ constexpr struct {
 };
 
 bool ReadStatDebugLevel(DWORD* level) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProductRegistryKey, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS) {
+  ScopedRegKey key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProductRegistryKey, 0, KEY_READ | KEY_WOW64_32KEY, key.put()) !=
+      ERROR_SUCCESS) {
     return false;
   }
   DWORD value = 0;
   DWORD size = sizeof(value);
-  const LONG result = RegQueryValueExW(key, L"StatDebugLevel", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
-  RegCloseKey(key);
+  const LONG result =
+      RegQueryValueExW(key.get(), L"StatDebugLevel", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
   if (result != ERROR_SUCCESS || size != sizeof(value)) return false;
   *level = value;
   return true;

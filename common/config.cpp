@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "common/logon_task.h"
+#include "common/program_path.h"
 
 namespace {
 
@@ -12,16 +13,6 @@ const wchar_t kSection[] = L"Setting";
 const wchar_t kFileName[] = L"config.ini";
 
 constexpr int kDefaultScaleFactor = 3;
-
-std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  // A truncated path would name some other folder.
-  if (length == 0 || length >= MAX_PATH) return std::wstring();
-  std::wstring folder(path, length);
-  const size_t slash = folder.rfind(L'\\');
-  return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash);
-}
 
 }  // namespace
 

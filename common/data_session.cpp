@@ -9,6 +9,7 @@
 #include "common/collector_http.h"
 #include "common/crypto.h"
 #include "common/logging.h"
+#include "common/scoped_handle.h"
 
 namespace common {
 
@@ -96,20 +97,17 @@ void DataSession::AsynSend(int mode, int encrypt, Done done) {
 
 bool DataSession::Send() {
   struct Wait {
-    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ScopedHandle event{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     bool ok = false;
-    ~Wait() {
-      if (event != nullptr) CloseHandle(event);
-    }
   };
   // Shared with the callback, which may still be returning when the wait ends.
   auto wait = std::make_shared<Wait>();
-  if (wait->event == nullptr) return false;
+  if (!wait->event.valid()) return false;
   AsynSend(1, 1, [wait](bool ok) {
     wait->ok = ok;
-    SetEvent(wait->event);
+    SetEvent(wait->event.get());
   });
-  WaitForSingleObject(wait->event, INFINITE);
+  WaitForSingleObject(wait->event.get(), INFINITE);
   return wait->ok;
 }
 

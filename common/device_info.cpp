@@ -13,6 +13,7 @@
 #include "common/crypto.h"
 #include "common/registry.h"
 #include "common/scoped_handle.h"
+#include "common/scoped_reg_key.h"
 #include "common/text.h"
 
 namespace {
@@ -244,15 +245,14 @@ bool GetSystemDiskSerial(std::string* serial, std::string* model) {
 
 bool GetMachineGuid(std::string* out) {
   if (out == nullptr) return false;
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Cryptography", 0, KEY_READ | KEY_WOW64_64KEY, &key) !=
-      ERROR_SUCCESS) {
+  ScopedRegKey key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Cryptography", 0, KEY_READ | KEY_WOW64_64KEY,
+                    key.put()) != ERROR_SUCCESS) {
     return false;
   }
   std::vector<BYTE> buffer(kMachineGuidBytes, 0);
   DWORD size = kMachineGuidBytes;
-  const LONG result = RegQueryValueExW(key, L"MachineGuid", nullptr, nullptr, buffer.data(), &size);
-  RegCloseKey(key);
+  const LONG result = RegQueryValueExW(key.get(), L"MachineGuid", nullptr, nullptr, buffer.data(), &size);
   if (result != ERROR_SUCCESS) return false;
   *out = Utf16ToUtf8(RegistryWideText(buffer.data(), size, kMachineGuidBytes / sizeof(wchar_t) - 1));
   return true;

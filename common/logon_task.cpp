@@ -6,6 +6,7 @@
 
 #include "common/com_ptr.h"
 #include "common/logging.h"
+#include "common/program_path.h"
 
 // The platform headers lack the logon trigger's own interface: ITrigger plus its delay and user id.
 MIDL_INTERFACE("72DADE38-FAE4-4B3E-BAF4-5D009AF02B1C")
@@ -206,13 +207,11 @@ bool DeleteLogonTask() {
 bool CreateLogonTask(const std::wstring& program_path) {
   std::wstring path = program_path;
   if (path.empty()) {
-    wchar_t own[MAX_PATH] = {};
-    DWORD n = GetModuleFileNameW(nullptr, own, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) {
+    path = ProgramPath();
+    if (path.empty()) {
       LOG_ERROR << "GetModuleFileNameW failed!";
       return false;
     }
-    path.assign(own, n);
   }
   LogonTaskDefinition definition;
   if (!BuildLogonTaskDefinition(path, &definition)) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/scoped_reg_key.h"
 #include "common/text.h"
 
 const wchar_t kProductRegistryKey[] = L"SOFTWARE\\Lumavex";
@@ -18,20 +19,6 @@ constexpr DWORD kStringValueBytes = 1024;
 // The largest version block read; a bigger one is treated as no version information.
 constexpr DWORD kMaxVersionInfoBytes = 16383;
 
-class ScopedKey {
- public:
-  ScopedKey() = default;
-  ~ScopedKey() {
-    if (key_ != nullptr) RegCloseKey(key_);
-  }
-  ScopedKey(const ScopedKey&) = delete;
-  ScopedKey& operator=(const ScopedKey&) = delete;
-  HKEY* put() { return &key_; }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
 
 }  // namespace
 
@@ -73,7 +60,7 @@ bool ReadRegDwordHKLM(const std::wstring& sub_key, const std::wstring& value_nam
 
 bool ReadRegStringHKLM(const std::wstring& sub_key, const std::wstring& value_name, std::wstring* out) {
   if (out == nullptr) return false;
-  ScopedKey key;
+  ScopedRegKey key;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, sub_key.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, key.put()) !=
       ERROR_SUCCESS) {
     return false;

@@ -6,7 +6,9 @@
 #include <random>
 #include <vector>
 
+#include "common/gdi_handles.h"
 #include "common/registry.h"
+#include "common/scoped_reg_key.h"
 
 namespace {
 
@@ -63,14 +65,15 @@ std::string GetOsName(unsigned long* build) {
 }
 
 std::string GetOsDisplayVersion() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", 0, KEY_READ, &key) !=
-      ERROR_SUCCESS) {
+  ScopedRegKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", 0, KEY_READ,
+                    key.put()) != ERROR_SUCCESS) {
     return std::string();
   }
   std::string version;
-  if (!ReadOsVersionValue(key, "DisplayVersion", &version)) ReadOsVersionValue(key, "ReleaseId", &version);
-  RegCloseKey(key);
+  if (!ReadOsVersionValue(key.get(), "DisplayVersion", &version)) {
+    ReadOsVersionValue(key.get(), "ReleaseId", &version);
+  }
   return version;
 }
 
@@ -125,11 +128,14 @@ void CollectDisplayFields(StatFields* fields) {
   if (fields == nullptr) return;
   const int width = GetSystemMetrics(SM_CXSCREEN);
   const int height = GetSystemMetrics(SM_CYSCREEN);
-  HDC screen = GetDC(nullptr);
-  if (screen == nullptr) return;
-  const int depth = GetDeviceCaps(screen, BITSPIXEL);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
+  int depth = 0;
+  int dpi = 0;
+  {
+    ScopedScreenDc screen(GetDC(nullptr));
+    if (!screen) return;
+    depth = GetDeviceCaps(screen.get(), BITSPIXEL);
+    dpi = GetDeviceCaps(screen.get(), LOGPIXELSX);
+  }
   fields->emplace("drw", std::to_string(width));
   fields->emplace("drh", std::to_string(height));
   fields->emplace("drd", std::to_string(depth));

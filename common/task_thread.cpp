@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <exception>
+#include <utility>
 
 #include "common/logging.h"
 
@@ -21,13 +22,13 @@ bool DueLater(const Entry& a, const Entry& b) {
 
 }  // namespace
 
-TaskThread::Shared::Shared() : semaphore(CreateSemaphoreW(nullptr, 0, 0x7fffffff, nullptr)) {}
+TaskThread::Shared::Shared(Clock clock)
+    : clock(std::move(clock)), semaphore(CreateSemaphoreW(nullptr, 0, 0x7fffffff, nullptr)) {}
 
-TaskThread::Shared::~Shared() {
-  if (semaphore != nullptr) CloseHandle(semaphore);
-}
+int64_t TaskThread::Shared::Now() const { return clock ? clock() : NowNanoseconds(); }
 
-TaskThread::TaskThread(const std::wstring& name) : name_(name), shared_(std::make_shared<Shared>()) {}
+TaskThread::TaskThread(const std::wstring& name, Clock clock)
+    : name_(name), shared_(std::make_shared<Shared>(std::move(clock))) {}
 
 TaskThread::~TaskThread() { Stop(); }
 
@@ -41,7 +42,7 @@ void TaskThread::Start() {
 
 void TaskThread::Stop() {
   if (!shared_->stopped.exchange(true)) {
-    ReleaseSemaphore(shared_->semaphore, 1, nullptr);
+    ReleaseSemaphore(shared_->semaphore.get(), 1, nullptr);
     if (thread_ && thread_->joinable()) {
       // Joining from the worker itself would abort the process; the worker sees the stop flag as
       // soon as the current task returns and ends on its own.
@@ -65,7 +66,7 @@ void TaskThread::Post(Task task) { Push(std::move(task), 0); }
 void TaskThread::PostDelayed(Task task, int64_t delay_ms) { Push(std::move(task), delay_ms); }
 
 void TaskThread::Push(Task task, int64_t delay_ms) {
-  const int64_t due = NowNanoseconds() + std::max<int64_t>(delay_ms, 0) * 1000000;
+  const int64_t due = shared_->Now() + std::max<int64_t>(delay_ms, 0) * 1000000;
   // Held locally: once the task is queued the worker may run it and the task may end this object.
   const std::shared_ptr<Shared> shared = shared_;
   {
@@ -74,7 +75,7 @@ void TaskThread::Push(Task task, int64_t delay_ms) {
     shared->queue.push_back(Entry{due, std::move(task)});
     std::push_heap(shared->queue.begin(), shared->queue.end(), DueLater<Entry>);
   }
-  ReleaseSemaphore(shared->semaphore, 1, nullptr);
+  ReleaseSemaphore(shared->semaphore.get(), 1, nullptr);
 }
 
 bool TaskThread::IsCurrentThread() const { return id_ == std::this_thread::get_id(); }
@@ -89,7 +90,7 @@ void TaskThread::Run(std::shared_ptr<Shared> shared) {
   size_t held = 0;
   for (;;) {
     if (held == 0) {
-      WaitForSingleObject(shared->semaphore, INFINITE);
+      WaitForSingleObject(shared->semaphore.get(), INFINITE);
       held = 1;
     }
     if (shared->stopped) return;
@@ -100,13 +101,13 @@ void TaskThread::Run(std::shared_ptr<Shared> shared) {
       continue;
     }
 
-    const int64_t now = NowNanoseconds();
+    const int64_t now = shared->Now();
     const int64_t due = shared->queue.front().due;
     if (due > now) {
       lock.unlock();
       // Rounded up so the wait does not end a fraction of a millisecond early and spin.
       const DWORD wait_ms = static_cast<DWORD>((due - now + 999999) / 1000000);
-      if (WaitForSingleObject(shared->semaphore, wait_ms) == WAIT_OBJECT_0) ++held;
+      if (WaitForSingleObject(shared->semaphore.get(), wait_ms) == WAIT_OBJECT_0) ++held;
       continue;
     }
 

@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "common/scoped_handle.h"
+
 // A worker thread with a queue of tasks ordered by due time. Owners move their bookkeeping onto it so
 // that their state is touched by one thread only, and use delayed posts for retries.
 //
@@ -20,8 +22,13 @@
 class TaskThread {
  public:
   using Task = std::function<void()>;
+  // Monotonic nanoseconds: what due times are measured on. The worker waits in real time for the
+  // difference it reads on this clock and reads it again whenever a post wakes it, so a test that
+  // moves a clock of its own posts an empty task to have the worker look at the new time.
+  using Clock = std::function<int64_t()>;
 
-  explicit TaskThread(const std::wstring& name);
+  // `clock` defaults to the steady clock.
+  explicit TaskThread(const std::wstring& name, Clock clock = nullptr);
   ~TaskThread();
   TaskThread(const TaskThread&) = delete;
   TaskThread& operator=(const TaskThread&) = delete;
@@ -46,17 +53,18 @@ class TaskThread {
 
  private:
   struct Entry {
-    int64_t due;  // steady_clock nanoseconds
+    int64_t due;  // nanoseconds on the thread's clock
     Task task;
   };
   // What the worker thread uses lives apart from the object, so that a detached worker can finish
   // its last pass after the object is gone.
   struct Shared {
-    Shared();
-    ~Shared();
+    explicit Shared(Clock clock);
+    int64_t Now() const;
+    const Clock clock;
     std::vector<Entry> queue;  // binary min-heap on `due`
     std::mutex mutex;
-    HANDLE semaphore;
+    ScopedHandle semaphore;
     std::atomic<bool> stopped{false};
   };
 

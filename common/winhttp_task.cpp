@@ -29,29 +29,25 @@ WinHttpTask::WinHttpTask()
 }
 
 WinHttpTask::~WinHttpTask() {
-  if (thread_ != nullptr) {
-    // Released from its own completion handler: the thread is on its way out and touches nothing more.
-    if (GetCurrentThreadId() != thread_id_) {
-      if (WaitForSingleObject(thread_, kFinishWaitMs) == WAIT_TIMEOUT) {
-        // Closing the handles makes the blocked WinHTTP call return; the buffer stays until then.
-        cancelled_ = true;
-        CloseHandles();
-        WaitForSingleObject(thread_, INFINITE);
-      }
+  // Released from its own completion handler: the thread is on its way out and touches nothing more.
+  if (thread_.valid() && GetCurrentThreadId() != thread_id_) {
+    if (WaitForSingleObject(thread_.get(), kFinishWaitMs) == WAIT_TIMEOUT) {
+      // Closing the handles makes the blocked WinHTTP call return; the buffer stays until then.
+      cancelled_ = true;
+      CloseHandles();
+      WaitForSingleObject(thread_.get(), INFINITE);
     }
-    CloseHandle(thread_);
   }
-  if (done_event_ != nullptr) CloseHandle(done_event_);
 }
 
 bool WinHttpTask::Start() {
-  if (thread_ != nullptr) return false;
+  if (thread_.valid()) return false;
   // Suspended until the id is stored, so that a completion handler releasing the task at once
   // already sees which thread it runs on.
   DWORD id = 0;
   HANDLE thread = CreateThread(nullptr, 0, &WinHttpTask::ThreadProc, this, CREATE_SUSPENDED, &id);
   if (thread == nullptr) return false;
-  thread_ = thread;
+  thread_.reset(thread);
   thread_id_ = id;
   ResumeThread(thread);
   return true;
@@ -72,7 +68,7 @@ DWORD WINAPI WinHttpTask::ThreadProc(LPVOID param) {
 }
 
 void WinHttpTask::Run() {
-  ResetEvent(done_event_);
+  ResetEvent(done_event_.get());
   state_ = kRunning;
   if (listener_ != nullptr) listener_->OnTaskComplete(this, kRunning);
 
@@ -88,7 +84,7 @@ void WinHttpTask::Run() {
   const Status final_state = ok ? kSucceeded : kFailed;
   Listener* const listener = listener_;
   state_ = final_state;
-  SetEvent(done_event_);
+  SetEvent(done_event_.get());
   // The last use of the task: the listener may release it.
   if (listener != nullptr) listener->OnTaskComplete(this, final_state);
 }

@@ -11,6 +11,8 @@
 #include <mutex>
 #include <string>
 
+#include "common/scoped_handle.h"
+
 // One HTTP GET or POST through WinHTTP, run on a thread of its own, with the answer received into
 // memory or into a file. A task is used once. Only HTTP 200 counts as success.
 //
@@ -79,7 +81,7 @@ class WinHttpTask {
   std::string response() const;
 
   // Manual-reset event signalled when the request has ended.
-  HANDLE done_event() const { return done_event_; }
+  HANDLE done_event() const { return done_event_.get(); }
 
  private:
   struct FreeDeleter {
@@ -108,8 +110,8 @@ class WinHttpTask {
   std::wstring path_;
   std::string body_;
   DWORD thread_id_ = 0;
-  HANDLE thread_ = nullptr;
-  HANDLE done_event_ = nullptr;
+  ScopedHandle thread_;
+  ScopedHandle done_event_;
   DWORD http_status_ = 0;
   std::atomic<Status> state_{kNotStarted};
   std::atomic<bool> cancelled_{false};

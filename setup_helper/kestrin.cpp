@@ -10,6 +10,7 @@
 #include "common/endpoints.h"
 #include "common/logging.h"
 #include "common/logon_task.h"
+#include "common/scoped_handle.h"
 #include "common/singleton.h"
 #include "common/text.h"
 #include "setup_helper/install_paths.h"
@@ -118,19 +119,18 @@ void __stdcall GetDeviceUniqueID(char* buffer, int buffer_size) {
 }
 
 void __stdcall NotifySetupFinish() {
-  HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"Global\\LumavexSetupFinish");
+  const ScopedHandle event(OpenEventW(EVENT_MODIFY_STATE, FALSE, L"Global\\LumavexSetupFinish"));
   const DWORD error = GetLastError();
   try {
     LOG_INFO << "NotifySetupFinish";
-    if (event != nullptr) {
-      SetEvent(event);
+    if (event.valid()) {
+      SetEvent(event.get());
       LOG_INFO << "notify";
     } else {
       LOG_ERROR << "OpenEvent GetLastError:" << error;
     }
   } catch (...) {
   }
-  if (event != nullptr) CloseHandle(event);
 }
 
 void __stdcall SendEventStatistics(const char* app, const char* product_version, const char* module,

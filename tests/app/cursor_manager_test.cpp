@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "common/config.h"
 #include "tests/app/recording_cursors.h"
 #include "tests/support/log_capture.h"
 
@@ -13,20 +12,17 @@ namespace {
 
 constexpr int64_t kMs = 1000000;
 
-// The manager reads the factor from the settings store; the collector is not set up here, so the
-// "mouse_shaked" events go nowhere (the end-to-end test counts them at the loopback server).
+// Managers are made with the fixture's factor and the default restore delay; they count their
+// enlarged transitions here (the end-to-end test counts the events at the loopback server).
 class Manager : public testing::Test {
  protected:
-  void SetUp() override { Config::GetInstance().scale_factor = 3; }
-  void TearDown() override { Config::GetInstance().scale_factor = 3; }
-
-  void SetScale(int factor) { Config::GetInstance().scale_factor = factor; }
-  int scale() const { return Config::GetInstance().scale_factor; }
-
   std::unique_ptr<CursorManager> Make() {
-    return std::make_unique<CursorManager>(system, [this] { return now; });
+    return std::make_unique<CursorManager>(CursorManager::Settings{factor, 200}, [this] { ++transitions; }, system,
+                                           [this] { return now; });
   }
 
+  int32_t factor = 3;
+  int transitions = 0;
   int64_t now = 50 * 1000 * kMs;
   RecordingCursors system{&now};
 };
@@ -62,12 +58,14 @@ TEST_F(Manager, OneEnlargementPerBurst) {
   }
   EXPECT_EQ(system.foreign_sets, 0);
   EXPECT_TRUE(manager->enlarged());
+  EXPECT_EQ(transitions, 1);
 
   // Further decisions of the same burst only postpone the restore.
   now += 150 * kMs;
   manager->Enlarge();
   EXPECT_EQ(system.sets.size(), 13u);
   EXPECT_EQ(manager->last_enlarge_time(), now);
+  EXPECT_EQ(transitions, 1);
 }
 
 TEST_F(Manager, RestoresOnlyAfterMoreThanTheDelayWithoutADecision) {
@@ -103,6 +101,19 @@ TEST_F(Manager, RestoresOnlyAfterMoreThanTheDelayWithoutADecision) {
   manager->Enlarge();
   EXPECT_TRUE(manager->enlarged());
   EXPECT_EQ(system.sets.size(), 39u);
+  EXPECT_EQ(transitions, 2);
+}
+
+TEST_F(Manager, TheRestoreDelayIsTheOneItWasGiven) {
+  CursorManager manager(CursorManager::Settings{factor, 500}, nullptr, system, [this] { return now; });
+  manager.Enlarge();
+  const int64_t last = now;
+  now = last + 500 * kMs;
+  manager.RestoreIfIdle();
+  EXPECT_TRUE(manager.enlarged());
+  now = last + 501 * kMs;
+  manager.RestoreIfIdle();
+  EXPECT_FALSE(manager.enlarged());
 }
 
 TEST_F(Manager, LiveCursorHandlesStayConstantOverAThousandCycles) {
@@ -111,7 +122,7 @@ TEST_F(Manager, LiveCursorHandlesStayConstantOverAThousandCycles) {
   const size_t live_at_start = system.live.size();
   for (int cycle = 0; cycle < 1000; ++cycle) {
     // Every tenth cycle changes the factor, which replaces the entries' copies.
-    if (cycle % 10 == 0) SetScale(scale() == 3 ? 5 : 3);
+    if (cycle % 10 == 0) manager->set_scale_factor(factor = factor == 3 ? 5 : 3);
     manager->Enlarge();
     now += 300 * kMs;
     manager->RestoreIfIdle();
@@ -125,7 +136,7 @@ TEST_F(Manager, LiveCursorHandlesStayConstantOverAThousandCycles) {
 
 TEST_F(Manager, ANewFactorTakesEffectAtTheNextEnlarge) {
   auto manager = Make();
-  SetScale(5);
+  manager->set_scale_factor(5);
   manager->Enlarge();
   ASSERT_EQ(system.sets.size(), 13u);
   for (const auto& call : system.sets) EXPECT_EQ(call.width, 160);
@@ -144,12 +155,12 @@ TEST_F(Manager, EnlargedSizeFollowsThePointerSizeOfTheUsersScheme) {
                        Case{"default pointer again", 32, 5, 5, 160}}) {
     SCOPED_TRACE(c.name);
     system.user_arrow_size = system.arrow_size = c.pointer;
-    SetScale(c.factor_at_start);
+    factor = c.factor_at_start;
     auto manager = Make();
     for (const auto& entry : manager->entries()) {
       EXPECT_EQ(RecordingCursors::Width(entry->enlarged), c.pointer * c.factor_at_start);
     }
-    SetScale(c.factor_at_enlarge);
+    manager->set_scale_factor(c.factor_at_enlarge);
     system.sets.clear();
     manager->Enlarge();
     ASSERT_EQ(system.sets.size(), 13u);
@@ -159,7 +170,7 @@ TEST_F(Manager, EnlargedSizeFollowsThePointerSizeOfTheUsersScheme) {
 }
 
 TEST_F(Manager, FactorOneEnlargesNothing) {
-  SetScale(1);
+  factor = 1;
   auto manager = Make();
   for (const auto& entry : manager->entries()) EXPECT_EQ(entry->enlarged, nullptr);
   manager->Enlarge();

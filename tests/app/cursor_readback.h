@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/gdi_handles.h"
+
 // Reads a cursor back through GetIconInfo: its size, hotspot and the pixels of both bitmaps.
 struct CursorImage {
   bool ok = false;
@@ -30,17 +32,17 @@ inline std::vector<uint32_t> ReadBitmap32(HBITMAP bitmap, int width, int height)
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  HDC dc = GetDC(nullptr);
-  const int rows = GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), bits.data(), &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, dc);
+  const ScopedScreenDc dc(GetDC(nullptr));
+  const int rows = GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(height), bits.data(), &info, DIB_RGB_COLORS);
   if (rows != height) bits.clear();
   return bits;
 }
 
 inline CursorImage ReadCursor(HCURSOR cursor) {
   CursorImage image;
-  ICONINFO info = {};
-  if (cursor == nullptr || !GetIconInfo(cursor, &info)) return image;
+  ScopedIconInfo icon_info;
+  if (!icon_info.Read(cursor)) return image;
+  const ICONINFO& info = icon_info.get();
   BITMAP bm = {};
   if (info.hbmColor != nullptr && GetObjectW(info.hbmColor, sizeof(bm), &bm) != 0) {
     image.width = bm.bmWidth;
@@ -52,7 +54,5 @@ inline CursorImage ReadCursor(HCURSOR cursor) {
   image.is_icon = info.fIcon != FALSE;
   image.hotspot_x = static_cast<int>(info.xHotspot);
   image.hotspot_y = static_cast<int>(info.yHotspot);
-  if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
-  if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
   return image;
 }

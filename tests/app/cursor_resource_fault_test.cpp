@@ -9,7 +9,6 @@
 
 #include "app/cursor_manager.h"
 #include "app/cursor_utils.h"
-#include "common/config.h"
 #include "common/logging.h"
 #include "tests/app/recording_cursors.h"
 #include "tests/support/log_capture.h"
@@ -64,8 +63,7 @@ TEST(BrokenArrowImage, EveryCursorKeepsItsNormalShape) {
   ASSERT_TRUE(log.started());
   RecordingCursors system;
   {
-    Config::GetInstance().scale_factor = 4;
-    CursorManager manager(system);
+    CursorManager manager(CursorManager::Settings{4, 200}, nullptr, system);
     for (const auto& entry : manager.entries()) {
       EXPECT_NE(entry->normal, nullptr);
       EXPECT_EQ(entry->enlarged, nullptr);

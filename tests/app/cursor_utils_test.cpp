@@ -111,12 +111,11 @@ TEST_F(BitmapToCursor, ClampsTheHotspotIntoTheBitmap) {
     int x, y, want_x, want_y;
   };
   for (const Case c : {Case{0, 0, 0, 0}, Case{40, 50, 40, 50}, Case{200, -5, 95, 0}, Case{-1, 500, 0, 79}}) {
-    HCURSOR cursor = CursorUtils::BitmapToCursor(&bitmap, c.x, c.y);
-    const CursorImage image = ReadCursor(cursor);
+    const ScopedCursor cursor(CursorUtils::BitmapToCursor(&bitmap, c.x, c.y));
+    const CursorImage image = ReadCursor(cursor.get());
     ASSERT_TRUE(image.ok);
     EXPECT_EQ(image.hotspot_x, c.want_x) << c.x;
     EXPECT_EQ(image.hotspot_y, c.want_y) << c.y;
-    DestroyCursor(cursor);
   }
   EXPECT_EQ(CursorUtils::BitmapToCursor(nullptr, 0, 0), nullptr);
 }

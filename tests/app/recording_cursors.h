@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/system_cursors.h"
+#include "common/gdi_handles.h"
 
 // Stands in for the system cursors: records every call (which id, which handle, when) and keeps the
 // set of cursor handles that are alive, so leaks show. Copies are real CopyIcon handles; a handle
@@ -47,12 +48,11 @@ class RecordingCursors final : public SystemCursors {
   int ArrowSize() override { return arrow_size; }
 
   static int Width(HCURSOR cursor) {
-    ICONINFO info = {};
-    if (!GetIconInfo(cursor, &info)) return 0;
+    ScopedIconInfo icon_info;
+    if (!icon_info.Read(cursor)) return 0;
+    const ICONINFO& info = icon_info.get();
     BITMAP bm = {};
     GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof(bm), &bm);
-    if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
-    if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
     return bm.bmWidth;
   }
 

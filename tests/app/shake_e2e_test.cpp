@@ -10,8 +10,8 @@
 
 #include "app/cursor_manager.h"
 #include "app/shake_detector.h"
+#include "app/shake_statistics.h"
 #include "common/collector.h"
-#include "common/config.h"
 #include "common/singleton.h"
 #include "tests/app/recording_cursors.h"
 #include "tests/support/loopback_client.h"
@@ -62,8 +62,8 @@ class RawInputWindow {
     RAWINPUTDEVICE devices[2] = {{1, 2, RIDEV_INPUTSINK, hwnd_}, {1, 6, RIDEV_INPUTSINK, hwnd_}};
     registered_ = RegisterRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE)) != FALSE;
     SetTimer(hwnd_, kRestoreTimer, 100, nullptr);
-    Config::GetInstance().scale_factor = 3;
-    manager = std::make_unique<CursorManager>(system);
+    manager = std::make_unique<CursorManager>(CursorManager::Settings{3, 200}, ReportMouseShaked, system,
+                                              [this] { return clock_ms * 1000000; });
   }
   ~RawInputWindow() {
     if (hwnd_ != nullptr) {
@@ -116,9 +116,13 @@ class RawInputWindow {
     Pump(0);
   }
 
+  // The detector's and the manager's clock, in milliseconds: it stands still unless the test moves it,
+  // so a slow machine can neither spread a burst beyond the detection window nor let the timer
+  // restore in the middle of one. The restore timer itself is real.
+  int64_t clock_ms = 1000000;
   RecordingCursors system;
   std::unique_ptr<CursorManager> manager;
-  ShakeDetector detector{[this] { manager->Enlarge(); }};
+  ShakeDetector detector{[this] { manager->Enlarge(); }, [this] { return static_cast<uint64_t>(clock_ms); }};
   int mouse_packets = 0;
   int other_packets = 0;
 
@@ -163,8 +167,12 @@ TEST(RawInputShake, ShakeEnlargesAllCursorsOnceAndRestoresThem) {
   }
   EXPECT_TRUE(window.manager->enlarged());
 
+  // Nothing comes back while the clock shows no time passing, however long the timer runs.
+  window.Pump(300);
+  EXPECT_TRUE(window.manager->enlarged());
   // The 100 ms timer puts the cursors back once the shaking has stopped for more than 200 ms.
-  window.Pump(600);
+  window.clock_ms += 201;
+  for (int waited = 0; waited < 5000 && window.manager->enlarged(); waited += 50) window.Pump(50);
   EXPECT_FALSE(window.manager->enlarged());
   ASSERT_EQ(window.system.sets.size(), 26u);
   for (size_t i = 13; i < 26; ++i) EXPECT_EQ(window.system.sets[i].width, 32);
@@ -174,7 +182,8 @@ TEST(RawInputShake, ShakeEnlargesAllCursorsOnceAndRestoresThem) {
   window.Pump(300);
   EXPECT_EQ(CountEvents("mouse_shaked"), 1) << LoopbackServer::EventsJson() << LoopbackServer::RequestsJson();
 
-  // The next burst is reported again.
+  // The next burst, after the first has left the detection window, is reported again.
+  window.clock_ms += 2 * ShakeDetector::kWindowMs;
   for (int run = 0; run < 10; ++run) window.Run(run % 2 == 0 ? 1 : -1, 0, 100);
   EXPECT_EQ(window.system.sets.size(), 39u);
   LoopbackServer::WaitForEvents(2);

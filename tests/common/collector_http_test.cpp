@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/scoped_handle.h"
 #include "tests/support/loopback_client.h"
 
 namespace {
@@ -29,7 +30,6 @@ struct Outcome {
 class Outcomes {
  public:
   Outcomes() : first_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-  ~Outcomes() { CloseHandle(first_); }
 
   CollectorHttp::Callback Callback(CollectorHttp* client) {
     return [this, client](bool ok, int code, const std::string& response) {
@@ -37,12 +37,12 @@ class Outcomes {
         std::lock_guard<std::mutex> lock(mutex_);
         outcomes_.push_back(Outcome{ok, code, response, client->IsTaskThread()});
       }
-      SetEvent(first_);
+      SetEvent(first_.get());
     };
   }
   // Waits for the first callback, then a little longer to catch a second one.
   std::vector<Outcome> Wait(DWORD ms) {
-    WaitForSingleObject(first_, ms);
+    WaitForSingleObject(first_.get(), ms);
     Sleep(100);
     std::lock_guard<std::mutex> lock(mutex_);
     return outcomes_;
@@ -50,7 +50,7 @@ class Outcomes {
 
  private:
   std::mutex mutex_;
-  HANDLE first_;
+  ScopedHandle first_;
   std::vector<Outcome> outcomes_;
 };
 
@@ -132,10 +132,9 @@ TEST_F(CollectorHttpTest, APostWhoseRequestThreadCannotStartStillCallsBack) {
   std::vector<Outcome> seen;
   {
     AddressSpaceExhausted exhausted;
-    HANDLE probe = CreateThread(nullptr, 0, &NoWork, nullptr, 0, nullptr);
-    if (probe != nullptr) {
-      WaitForSingleObject(probe, INFINITE);
-      CloseHandle(probe);
+    const ScopedHandle probe(CreateThread(nullptr, 0, &NoWork, nullptr, 0, nullptr));
+    if (probe.valid()) {
+      WaitForSingleObject(probe.get(), INFINITE);
       GTEST_SKIP() << "threads can still be created with the address space reserved";
     }
     client_.Post(LoopbackServer::Url("/collection"), "body", {}, outcomes.Callback(&client_));
@@ -207,20 +206,19 @@ TEST_F(CollectorHttpTest, AnHttpsAddressOpensATlsConnectionOnItsPort) {
 TEST_F(CollectorHttpTest, PostFromManyThreadsAtOnceAnswersEachOnce) {
   constexpr int kPosts = 20;
   std::atomic<int> ok_count{0}, total{0};
-  HANDLE all_done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const ScopedHandle all_done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   std::vector<std::thread> threads;
   for (int i = 0; i < kPosts; ++i) {
     threads.emplace_back([&, i] {
       client_.Post(LoopbackServer::Url("/collection"), "n=" + std::to_string(i), {},
                    [&](bool ok, int, const std::string&) {
                      if (ok) ++ok_count;
-                     if (++total == kPosts) SetEvent(all_done);
+                     if (++total == kPosts) SetEvent(all_done.get());
                    });
     });
   }
   for (auto& t : threads) t.join();
-  EXPECT_EQ(WaitForSingleObject(all_done, 30000), WAIT_OBJECT_0);
-  CloseHandle(all_done);
+  EXPECT_EQ(WaitForSingleObject(all_done.get(), 30000), WAIT_OBJECT_0);
   Sleep(100);
   EXPECT_EQ(total, kPosts);
   EXPECT_EQ(ok_count, kPosts);
@@ -231,16 +229,15 @@ TEST(CollectorHttpLifetime, ClientReleasedFromItsOwnCallbackDoesNotJoinItself) {
   auto client = std::make_shared<CollectorHttp>();
   client->Start();
   std::weak_ptr<CollectorHttp> weak = client;
-  HANDLE released = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const ScopedHandle released(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   auto* raw = client.get();
   // Like a statistics event in flight: the callback holds the last owner of the client.
   raw->Post(LoopbackServer::Url("/collection"), "x", {},
             [&, owner = std::move(client)](bool, int, const std::string&) mutable {
               owner.reset();
-              SetEvent(released);
+              SetEvent(released.get());
             });
-  EXPECT_EQ(WaitForSingleObject(released, 10000), WAIT_OBJECT_0);
-  CloseHandle(released);
+  EXPECT_EQ(WaitForSingleObject(released.get(), 10000), WAIT_OBJECT_0);
   Sleep(200);
   EXPECT_TRUE(weak.expired());
 }

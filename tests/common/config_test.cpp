@@ -8,6 +8,7 @@
 
 #include "common/com_ptr.h"
 #include "common/logon_task.h"
+#include "common/program_path.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -60,10 +61,7 @@ TEST_F(ConfigTest, MissingFileGivesFileDefaultsAndIsNotCreated) {
   EXPECT_EQ(config.ini_path, ini_);
 
   // By default the file is the one beside the program.
-  wchar_t program[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, program, MAX_PATH);
-  std::wstring beside(program);
-  beside = beside.substr(0, beside.rfind(L'\\')) + L"\\config.ini";
+  const std::wstring beside = ProgramFolder() + L"config.ini";
   ASSERT_FALSE(FileExists(beside));
   Config program_config;
   program_config.Load();

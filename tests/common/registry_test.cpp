@@ -5,19 +5,13 @@
 
 #include <string>
 
+#include "common/program_path.h"
 #include "common/text.h"
 #include "tests/support/registry_support.h"
 
 namespace {
 
 using testing_support::ScopedRegistryValue;
-
-std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  return folder.substr(0, folder.rfind(L'\\') + 1);
-}
 
 TEST(RegistryText, KeepsOnlyWhatWasReturnedUpToTheFirstZero) {
   const wchar_t data[] = {L'a', L'b', L'c', L'\0', L'd', L'e'};
@@ -108,9 +102,7 @@ TEST(FileVersion, ReadsTheFixedFileVersionOfAModule) {
 }
 
 TEST(FileVersion, FailsWithoutVersionInformation) {
-  wchar_t self[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  const std::wstring paths[] = {self, L"", ProgramFolder() + L"no_such_module.dll"};
+  const std::wstring paths[] = {ProgramPath(), L"", ProgramFolder() + L"no_such_module.dll"};
   for (const auto& path : paths) {
     SCOPED_TRACE(Utf16ToUtf8(path));
     std::wstring version = L"unchanged";

@@ -6,6 +6,8 @@
 #include <chrono>
 #include <string>
 
+#include "common/gdi_handles.h"
+#include "common/scoped_reg_key.h"
 #include "tests/support/registry_support.h"
 
 namespace {
@@ -112,13 +114,15 @@ TEST(OsDisplayVersion, DisplayVersionElseReleaseIdElseEmpty) {
   // A value that fills the 256-byte buffer is cut at 255 characters, not read past. Binary data,
   // because the platform adds a terminator to string data and then reports the buffer as too small.
   const std::string full(256, '7');
-  HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", 0, KEY_SET_VALUE,
-                          &key),
-            ERROR_SUCCESS);
-  ASSERT_EQ(RegSetValueExA(key, "DisplayVersion", 0, REG_BINARY, reinterpret_cast<const BYTE*>(full.data()), 256),
-            ERROR_SUCCESS);
-  RegCloseKey(key);
+  {
+    ScopedRegKey key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", 0,
+                            KEY_SET_VALUE, key.put()),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key.get(), "DisplayVersion", 0, REG_BINARY,
+                             reinterpret_cast<const BYTE*>(full.data()), 256),
+              ERROR_SUCCESS);
+  }
   EXPECT_EQ(GetOsDisplayVersion(), std::string(255, '7'));
 }
 
@@ -205,13 +209,12 @@ TEST(NextMidnight, NowIsWithinADayPlusTheJitter) {
 TEST(DisplayFields, ScreenSizeDepthAndDpi) {
   StatFields fields;
   CollectDisplayFields(&fields);
-  HDC screen = GetDC(nullptr);
+  ScopedScreenDc screen(GetDC(nullptr));
   ASSERT_NE(screen, nullptr);
   EXPECT_EQ(fields["drw"], std::to_string(GetSystemMetrics(SM_CXSCREEN)));
   EXPECT_EQ(fields["drh"], std::to_string(GetSystemMetrics(SM_CYSCREEN)));
-  EXPECT_EQ(fields["drd"], std::to_string(GetDeviceCaps(screen, BITSPIXEL)));
-  EXPECT_EQ(fields["dpr"], std::to_string(GetDeviceCaps(screen, LOGPIXELSX)));
-  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(fields["drd"], std::to_string(GetDeviceCaps(screen.get(), BITSPIXEL)));
+  EXPECT_EQ(fields["dpr"], std::to_string(GetDeviceCaps(screen.get(), LOGPIXELSX)));
   EXPECT_GT(std::stoi(fields["drw"]), 0);
   EXPECT_GT(std::stoi(fields["drh"]), 0);
   EXPECT_EQ(fields["drd"], "32");

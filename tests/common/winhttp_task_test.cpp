@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/collector_http.h"
+#include "common/scoped_handle.h"
 #include "tests/support/loopback_client.h"
 #include "tests/support/test_support.h"
 
@@ -36,7 +37,6 @@ std::string RandomBytes(size_t size) {
 class RecordingListener : public WinHttpTask::Listener {
  public:
   RecordingListener() : done_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-  ~RecordingListener() override { CloseHandle(done_); }
 
   void OnTaskComplete(WinHttpTask* task, WinHttpTask::Status status) override {
     std::function<void()> on_final;
@@ -48,10 +48,10 @@ class RecordingListener : public WinHttpTask::Listener {
       on_final = on_final_;
     }
     if (on_final) on_final();
-    SetEvent(done_);
+    SetEvent(done_.get());
   }
 
-  bool WaitFinal(DWORD ms) { return WaitForSingleObject(done_, ms) == WAIT_OBJECT_0; }
+  bool WaitFinal(DWORD ms) { return WaitForSingleObject(done_.get(), ms) == WAIT_OBJECT_0; }
   std::vector<WinHttpTask::Status> statuses() {
     std::lock_guard<std::mutex> lock(mutex_);
     return statuses_;
@@ -60,7 +60,7 @@ class RecordingListener : public WinHttpTask::Listener {
 
  private:
   std::mutex mutex_;
-  HANDLE done_;
+  ScopedHandle done_;
   std::vector<WinHttpTask::Status> statuses_;
   WinHttpTask::Status task_state_ = WinHttpTask::kNotStarted;
   std::function<void()> on_final_;
@@ -209,8 +209,10 @@ TEST_F(WinHttpTaskTest, AFailedWriteToTheOutputFileFailsTheTask) {
   // The output "file" is a pipe whose other end goes away once the task has opened it: every write
   // after that fails, as on a full or vanished disk.
   const wchar_t kPipe[] = L"\\\\.\\pipe\\lumavex-winhttp-write-test";
-  HANDLE pipe = CreateNamedPipeW(kPipe, PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
-  ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+  const ScopedHandle owned_pipe(
+      CreateNamedPipeW(kPipe, PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr));
+  ASSERT_TRUE(owned_pipe.valid());
+  HANDLE pipe = owned_pipe.get();
   std::thread server([pipe] {
     ConnectNamedPipe(pipe, nullptr);
     DisconnectNamedPipe(pipe);
@@ -221,7 +223,6 @@ TEST_F(WinHttpTaskTest, AFailedWriteToTheOutputFileFailsTheTask) {
   ASSERT_TRUE(task->Start());
   ASSERT_TRUE(listener.WaitFinal(10000));
   server.join();
-  CloseHandle(pipe);
   EXPECT_EQ(task->http_status(), 200u);
   EXPECT_EQ(task->state(), WinHttpTask::kFailed);
 }

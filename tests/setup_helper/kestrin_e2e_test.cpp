@@ -14,6 +14,7 @@
 #include "common/com_ptr.h"
 #include "common/device_info.h"
 #include "common/logon_task.h"
+#include "common/program_path.h"
 #include "common/text.h"
 #include "tests/setup_helper/kestrin_library.h"
 #include "tests/support/loopback_client.h"
@@ -25,16 +26,11 @@ namespace {
 using nlohmann::json;
 using testing_support::LoopbackServer;
 using testing_support::ProcessResult;
+using testing_support::ScopedEnvironmentVariable;
 using testing_support::TempDir;
-using testing_support::TestProgramFolder;
 
-std::wstring KestrinPath() { return TestProgramFolder() + L"..\\loopback\\Kestrin.dll"; }
+std::wstring KestrinPath() { return ProgramFolder() + L"..\\loopback\\Kestrin.dll"; }
 
-std::wstring KestrinLogPath() {
-  wchar_t temp[MAX_PATH + 1] = {};
-  GetTempPathW(MAX_PATH + 1, temp);
-  return std::wstring(temp) + L"lumavex\\Kestrin.log";
-}
 
 std::string Ansi(const std::wstring& text) {
   std::string ansi;
@@ -45,19 +41,23 @@ std::string Ansi(const std::wstring& text) {
 // Runs the host with the given steps; returns its output, and the log lines it wrote (level and text).
 struct HostRun {
   ProcessResult process;
-  std::vector<std::string> log;  // lines of this run's process only
+  std::vector<std::string> log;
 };
 
 HostRun RunHost(const std::wstring& steps, DWORD timeout_ms = 30000, const std::wstring& dll = KestrinPath()) {
   HostRun run;
-  // Wine reuses process ids at once: tell this run's lines by where the log stood before it.
-  const size_t before = testing_support::ReadFileBytes(KestrinLogPath()).size();
-  const std::wstring line = L"\"" + TestProgramFolder() + L"kestrin_host.exe\" \"" + dll + L"\" " + steps;
+  // The helper logs into the temporary folder it is given: each run gets a folder and so a log of its
+  // own, which holds exactly this run's lines whatever else runs and however the shared log rotates.
+  TempDir temp(L"kestrin-run");
+  ScopedEnvironmentVariable tmp(L"TMP", temp.path()), temp_var(L"TEMP", temp.path());
+  const std::wstring line = L"\"" + ProgramFolder() + L"kestrin_host.exe\" \"" + dll + L"\" " + steps;
   EXPECT_TRUE(testing_support::RunProcess(line, timeout_ms, &run.process)) << run.process.output;
   const std::string marker = "[PID:" + std::to_string(run.process.pid) + "]";
-  const std::string log = testing_support::ReadFileBytes(KestrinLogPath());
-  for (const auto& l : testing_support::SplitLines(log.substr(std::min(before, log.size())))) {
-    if (l.find(marker) != std::string::npos) run.log.push_back(l.substr(l.find("] [lumavex_log] ") + 16));
+  const std::string log = testing_support::ReadFileBytes(temp.File(L"lumavex\\Kestrin.log"));
+  for (const auto& l : testing_support::SplitLines(log)) {
+    EXPECT_NE(l.find(marker), std::string::npos) << "a line of another process: " << l;
+    const size_t text = l.find("] [lumavex_log] ");
+    if (text != std::string::npos) run.log.push_back(l.substr(text + 16));
   }
   return run;
 }
@@ -69,14 +69,16 @@ class KestrinE2E : public testing::Test {
 };
 
 TEST_F(KestrinE2E, ExitEventHasLeftBeforeTheExportReturnsOtherEventsDoNot) {
-  ASSERT_TRUE(LoopbackServer::SetResponses("/collection", R"([{"status": 200, "delay_ms": 1500}])"));
+  // The server holds the first answer long enough that "waited for it" and "returned at once" stay
+  // apart on a busy machine.
+  ASSERT_TRUE(LoopbackServer::SetResponses("/collection", R"([{"status": 200, "delay_ms": 3000}])"));
   const std::string extra = testing_support::HexEncode(R"({"step":"finish","n":2})");
   HostRun run = RunHost(L"send event exit " + Utf8ToUtf16(extra) + L" - send event Exit - - free");
   const auto out = testing_support::SplitLines(run.process.output);
   ASSERT_EQ(out.size(), 3u) << run.process.output;
   // The synchronous send waits through the server's delay; the other returns at once.
-  EXPECT_GE(std::stoul(out[0].substr(5)), 1400u) << out[0];
-  EXPECT_LT(std::stoul(out[1].substr(5)), 1000u) << out[1];
+  EXPECT_GE(std::stoul(out[0].substr(5)), 2900u) << out[0];
+  EXPECT_LT(std::stoul(out[1].substr(5)), 2000u) << out[1];
 
   const json events = json::parse(LoopbackServer::WaitForEvents(1));
   ASSERT_GE(events.size(), 1u);
@@ -216,7 +218,7 @@ TEST_F(KestrinE2E, DeviceIdMatchesTheOneTheTrayProgramComputes) {
   EXPECT_EQ(std::string(id), own);
 
   // The shipping build, in an installer's process of its own, gives the same id.
-  HostRun shipping = RunHost(L"id free", 30000, TestProgramFolder() + L"..\\bin\\Kestrin.dll");
+  HostRun shipping = RunHost(L"id free", 30000, ProgramFolder() + L"..\\bin\\Kestrin.dll");
   EXPECT_EQ(shipping.process.output.substr(0, 3 + own.size()), "id " + own) << shipping.process.output;
 }
 

@@ -7,6 +7,8 @@
 
 #include "common/com_ptr.h"
 #include "common/logon_task.h"
+#include "common/program_path.h"
+#include "common/scoped_handle.h"
 #include "tests/setup_helper/kestrin_library.h"
 #include "tests/support/pe_exports.h"
 #include "tests/support/test_support.h"
@@ -14,9 +16,8 @@
 namespace {
 
 using testing_support::TempDir;
-using testing_support::TestProgramFolder;
 
-std::wstring KestrinPath() { return TestProgramFolder() + L"..\\loopback\\Kestrin.dll"; }
+std::wstring KestrinPath() { return ProgramFolder() + L"..\\loopback\\Kestrin.dll"; }
 
 std::string Ansi(const std::wstring& text) {
   std::string ansi;
@@ -25,7 +26,7 @@ std::string Ansi(const std::wstring& text) {
 }
 
 TEST(KestrinExports, ExportTableHoldsExactlyTheSixUndecoratedNames) {
-  for (const std::wstring& path : {TestProgramFolder() + L"..\\bin\\Kestrin.dll", KestrinPath()}) {
+  for (const std::wstring& path : {ProgramFolder() + L"..\\bin\\Kestrin.dll", KestrinPath()}) {
     std::vector<std::string> names;
     WORD machine = 0;
     ASSERT_TRUE(testing_support::ReadPeExportNames(path, &names, &machine));
@@ -95,11 +96,10 @@ TEST(KestrinExports, UpdateScheduledTaskConfigWritesAutoRunInTheGivenFolder) {
 TEST(KestrinExports, NotifySetupFinishSignalsTheServiceEvent) {
   KestrinLibrary kestrin(KestrinPath());
   ASSERT_TRUE(kestrin.loaded());
-  HANDLE event = CreateEventW(nullptr, TRUE, FALSE, L"Global\\LumavexSetupFinish");
-  ASSERT_NE(event, nullptr);
+  ScopedHandle event(CreateEventW(nullptr, TRUE, FALSE, L"Global\\LumavexSetupFinish"));
+  ASSERT_TRUE(event.valid());
   kestrin.NotifySetupFinish();
-  EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
-  CloseHandle(event);
+  EXPECT_EQ(WaitForSingleObject(event.get(), 0), WAIT_OBJECT_0);
 }
 
 }  // namespace

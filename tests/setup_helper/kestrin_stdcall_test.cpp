@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/program_path.h"
 #include "tests/setup_helper/kestrin_library.h"
 #include "tests/support/pe_exports.h"
 #include "tests/support/test_support.h"
@@ -42,7 +43,7 @@ __attribute__((noinline)) int StackDeltaOfCall(void* fn, const uint32_t* args, i
 }
 
 TEST(KestrinExports, EveryExportRemovesItsOwnArguments) {
-  KestrinLibrary kestrin(testing_support::TestProgramFolder() + L"..\\loopback\\Kestrin.dll");
+  KestrinLibrary kestrin(ProgramFolder() + L"..\\loopback\\Kestrin.dll");
   ASSERT_TRUE(kestrin.loaded());
   TempDir dir;
   std::string folder;

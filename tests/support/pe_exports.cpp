@@ -80,11 +80,5 @@ bool ReadPeExportNames(const std::wstring& path, std::vector<std::string>* names
   return true;
 }
 
-std::wstring TestProgramFolder() {
-  wchar_t path[MAX_PATH] = {};
-  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path, n);
-  return folder.substr(0, folder.find_last_of(L"\\/") + 1);
-}
 
 }  // namespace testing_support

@@ -12,7 +12,4 @@ namespace testing_support {
 // directory.
 bool ReadPeExportNames(const std::wstring& path, std::vector<std::string>* names, WORD* machine = nullptr);
 
-// The folder of the running test program, with a trailing back slash.
-std::wstring TestProgramFolder();
-
 }  // namespace testing_support

@@ -10,51 +10,48 @@ ScopedRegistryValue::ScopedRegistryValue(HKEY root, const std::wstring& sub_key,
   while (pos != std::wstring::npos) {
     pos = sub_key_.find(L'\\', pos + 1);
     const std::wstring prefix = sub_key_.substr(0, pos);
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root_, prefix.c_str(), 0, KEY_READ | view_, &key) != ERROR_SUCCESS) {
+    ScopedRegKey key;
+    if (RegOpenKeyExW(root_, prefix.c_str(), 0, KEY_READ | view_, key.put()) != ERROR_SUCCESS) {
       created_key_ = prefix;
       return;
     }
-    RegCloseKey(key);
   }
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(root_, sub_key_.c_str(), 0, KEY_READ | view_, &key) != ERROR_SUCCESS) return;
+  ScopedRegKey key;
+  if (RegOpenKeyExW(root_, sub_key_.c_str(), 0, KEY_READ | view_, key.put()) != ERROR_SUCCESS) return;
   DWORD size = 0;
-  if (RegQueryValueExW(key, value_name_.c_str(), nullptr, &old_type_, nullptr, &size) == ERROR_SUCCESS) {
+  if (RegQueryValueExW(key.get(), value_name_.c_str(), nullptr, &old_type_, nullptr, &size) == ERROR_SUCCESS) {
     old_data_.resize(size);
-    existed_ = RegQueryValueExW(key, value_name_.c_str(), nullptr, &old_type_, old_data_.data(), &size) ==
+    existed_ = RegQueryValueExW(key.get(), value_name_.c_str(), nullptr, &old_type_, old_data_.data(), &size) ==
                ERROR_SUCCESS;
     old_data_.resize(size);
   }
-  RegCloseKey(key);
 }
 
 ScopedRegistryValue::~ScopedRegistryValue() {
   if (!created_key_.empty()) {
-    HKEY parent = nullptr;
+    ScopedRegKey parent;
     const size_t slash = created_key_.rfind(L'\\');
     const std::wstring parent_path = slash == std::wstring::npos ? L"" : created_key_.substr(0, slash);
     const std::wstring leaf = slash == std::wstring::npos ? created_key_ : created_key_.substr(slash + 1);
-    if (RegOpenKeyExW(root_, parent_path.c_str(), 0, KEY_ALL_ACCESS | view_, &parent) == ERROR_SUCCESS) {
-      RegDeleteTreeW(parent, leaf.c_str());
-      RegDeleteKeyExW(parent, leaf.c_str(), view_, 0);
-      RegCloseKey(parent);
+    if (RegOpenKeyExW(root_, parent_path.c_str(), 0, KEY_ALL_ACCESS | view_, parent.put()) == ERROR_SUCCESS) {
+      RegDeleteTreeW(parent.get(), leaf.c_str());
+      RegDeleteKeyExW(parent.get(), leaf.c_str(), view_, 0);
     }
     return;
   }
-  HKEY key = nullptr;
+  ScopedRegKey key;
   if (!Open(&key)) return;
   if (existed_) {
-    RegSetValueExW(key, value_name_.c_str(), 0, old_type_, old_data_.data(), static_cast<DWORD>(old_data_.size()));
+    RegSetValueExW(key.get(), value_name_.c_str(), 0, old_type_, old_data_.data(),
+                   static_cast<DWORD>(old_data_.size()));
   } else {
-    RegDeleteValueW(key, value_name_.c_str());
+    RegDeleteValueW(key.get(), value_name_.c_str());
   }
-  RegCloseKey(key);
 }
 
-bool ScopedRegistryValue::Open(HKEY* key) {
-  return RegCreateKeyExW(root_, sub_key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view_, nullptr, key, nullptr) ==
-         ERROR_SUCCESS;
+bool ScopedRegistryValue::Open(ScopedRegKey* key) {
+  return RegCreateKeyExW(root_, sub_key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view_, nullptr, key->put(),
+                         nullptr) == ERROR_SUCCESS;
 }
 
 bool ScopedRegistryValue::SetString(const std::wstring& text) {
@@ -62,19 +59,16 @@ bool ScopedRegistryValue::SetString(const std::wstring& text) {
 }
 
 bool ScopedRegistryValue::SetRaw(DWORD type, const void* data, DWORD size) {
-  HKEY key = nullptr;
+  ScopedRegKey key;
   if (!Open(&key)) return false;
-  const bool ok =
-      RegSetValueExW(key, value_name_.c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
-  RegCloseKey(key);
-  return ok;
+  return RegSetValueExW(key.get(), value_name_.c_str(), 0, type, static_cast<const BYTE*>(data), size) ==
+         ERROR_SUCCESS;
 }
 
 bool ScopedRegistryValue::Remove() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(root_, sub_key_.c_str(), 0, KEY_ALL_ACCESS | view_, &key) != ERROR_SUCCESS) return true;
-  const LONG result = RegDeleteValueW(key, value_name_.c_str());
-  RegCloseKey(key);
+  ScopedRegKey key;
+  if (RegOpenKeyExW(root_, sub_key_.c_str(), 0, KEY_ALL_ACCESS | view_, key.put()) != ERROR_SUCCESS) return true;
+  const LONG result = RegDeleteValueW(key.get(), value_name_.c_str());
   return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "common/scoped_reg_key.h"
+
 namespace testing_support {
 
 // Changes one registry value for a test and puts everything back at the end of the scope: the old
@@ -26,7 +28,7 @@ class ScopedRegistryValue {
   bool Remove();
 
  private:
-  bool Open(HKEY* key);
+  bool Open(ScopedRegKey* key);
 
   HKEY root_;
   std::wstring sub_key_;

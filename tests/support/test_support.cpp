@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/scoped_handle.h"
+
 namespace testing_support {
 
 TempDir::TempDir(const std::wstring& prefix) {
@@ -32,6 +34,25 @@ ScopedCurrentDirectory::ScopedCurrentDirectory(const std::wstring& path) {
 }
 
 ScopedCurrentDirectory::~ScopedCurrentDirectory() { SetCurrentDirectoryW(old_.c_str()); }
+
+ScopedEnvironmentVariable::ScopedEnvironmentVariable(const std::wstring& name, const std::wstring& value)
+    : name_(name) {
+  const DWORD size = GetEnvironmentVariableW(name.c_str(), nullptr, 0);
+  if (size > 0) {
+    std::wstring old(size, L'\0');
+    const DWORD length = GetEnvironmentVariableW(name.c_str(), &old[0], size);
+    if (length < size) {
+      old.resize(length);
+      old_ = old;
+      had_old_ = true;
+    }
+  }
+  SetEnvironmentVariableW(name.c_str(), value.c_str());
+}
+
+ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
+  SetEnvironmentVariableW(name_.c_str(), had_old_ ? old_.c_str() : nullptr);
+}
 
 std::string ReadFileBytes(const std::wstring& path) {
   std::ifstream in(std::filesystem::path(path), std::ios::binary);
@@ -90,39 +111,37 @@ bool ToAnsi(const std::wstring& text, std::string* ansi) {
 
 bool RunProcess(const std::wstring& command_line, DWORD timeout_ms, ProcessResult* result) {
   SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-  HANDLE read_end = nullptr, write_end = nullptr;
-  if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return false;
-  SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+  HANDLE read_handle = nullptr, write_handle = nullptr;
+  if (!CreatePipe(&read_handle, &write_handle, &inherit, 0)) return false;
+  const ScopedHandle read_end(read_handle);
+  ScopedHandle write_end(write_handle);
+  SetHandleInformation(read_end.get(), HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = write_end;
-  startup.hStdError = write_end;
+  startup.hStdOutput = write_end.get();
+  startup.hStdError = write_end.get();
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   PROCESS_INFORMATION process = {};
   std::wstring mutable_line = command_line;
   const BOOL started = CreateProcessW(nullptr, &mutable_line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                       &startup, &process);
-  CloseHandle(write_end);
-  if (!started) {
-    CloseHandle(read_end);
-    return false;
-  }
+  write_end.reset();
+  if (!started) return false;
+  const ScopedHandle process_handle(process.hProcess), thread_handle(process.hThread);
   result->pid = process.dwProcessId;
   result->output.clear();
-  // The pipe is drained while the program runs, so that a chatty child never blocks on a full pipe,
-  // and once more after it ended; its end of file is not waited for. Under Wine a process started on
-  // the side (a service, the desktop) can inherit the write end and hold it open long after the
-  // program is gone.
+  // The pipe is emptied while the child runs, so a chatty child never blocks on a full pipe, and once
+  // more after it ended. Reading until the pipe reports its end instead would wait for whatever the
+  // child started: Wine's desktop process, for one, is started by the first program that needs it and
+  // keeps that program's standard handles for the rest of the session.
   auto drain = [&] {
     DWORD available = 0;
-    while (PeekNamedPipe(read_end, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+    while (PeekNamedPipe(read_end.get(), nullptr, 0, nullptr, &available, nullptr) && available > 0) {
       char buffer[4096];
       DWORD got = 0;
-      if (!ReadFile(read_end, buffer, sizeof(buffer) < available ? sizeof(buffer) : available, &got, nullptr) ||
-          got == 0) {
-        return;
-      }
+      const DWORD want = available < sizeof(buffer) ? available : static_cast<DWORD>(sizeof(buffer));
+      if (!ReadFile(read_end.get(), buffer, want, &got, nullptr) || got == 0) return;
       result->output.append(buffer, got);
     }
   };
@@ -142,9 +161,6 @@ bool RunProcess(const std::wstring& command_line, DWORD timeout_ms, ProcessResul
   }
   drain();
   GetExitCodeProcess(process.hProcess, &result->exit_code);
-  CloseHandle(read_end);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
   return ended;
 }
 

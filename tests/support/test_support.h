@@ -36,6 +36,21 @@ class ScopedCurrentDirectory {
   std::wstring old_;
 };
 
+// An environment variable of this process (and so of the programs it starts) set for the length of a
+// scope, and put back as it was (or removed) after.
+class ScopedEnvironmentVariable {
+ public:
+  ScopedEnvironmentVariable(const std::wstring& name, const std::wstring& value);
+  ~ScopedEnvironmentVariable();
+  ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
+  ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
+
+ private:
+  std::wstring name_;
+  std::wstring old_;
+  bool had_old_ = false;
+};
+
 std::string ReadFileBytes(const std::wstring& path);
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);

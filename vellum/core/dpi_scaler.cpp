@@ -1,5 +1,7 @@
 #include "vellum/core/dpi_scaler.h"
 
+#include "common/gdi_handles.h"
+
 namespace Vellum {
 namespace {
 
@@ -36,11 +38,9 @@ class SystemDpiPlatform : public IDpiPlatform {
   }
 
   int GetScreenDpi() override {
-    HDC screen = GetDC(nullptr);
-    if (screen == nullptr) return 96;
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return dpi;
+    const ScopedScreenDc screen(GetDC(nullptr));
+    if (!screen) return 96;
+    return GetDeviceCaps(screen.get(), LOGPIXELSX);
   }
 
   HMONITOR MonitorFromPoint(POINT point) override { return ::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST); }

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/gdi_handles.h"
+
 namespace Vellum {
 
 namespace {
@@ -164,7 +166,8 @@ HBITMAP CRenderUI::Create32BitDib(HDC dc, int width, int height, BYTE** bits) {
 }
 
 CClipRegionUI::~CClipRegionUI() {
-  if (dc && outer_region) SelectClipRgn(dc, outer_region);
+  // A null outer region means there was no clip before: selecting null removes ours.
+  if (dc) SelectClipRgn(dc, outer_region);
   if (outer_region) DeleteObject(outer_region);
   if (region) DeleteObject(region);
 }
@@ -172,12 +175,16 @@ CClipRegionUI::~CClipRegionUI() {
 namespace {
 
 void InstallClip(HDC dc, const RECT& rect, HRGN region, CClipRegionUI& clip) {
-  RECT box{};
-  GetClipBox(dc, &box);
-  clip.outer_region = CreateRectRgnIndirect(&box);
+  // The exact clip in force (a round parent's clip stays round once this one ends); none when
+  // GetClipRgn reports that the DC has no clip.
+  clip.outer_region = CreateRectRgn(0, 0, 0, 0);
+  if (clip.outer_region && GetClipRgn(dc, clip.outer_region) != 1) {
+    DeleteObject(clip.outer_region);
+    clip.outer_region = nullptr;
+  }
   // The record keeps the clip as installed, inside the outer one, so that putting it back after
   // floating children never lets a child paint beyond its parent.
-  CombineRgn(region, region, clip.outer_region, RGN_AND);
+  if (clip.outer_region) CombineRgn(region, region, clip.outer_region, RGN_AND);
   clip.region = region;
   ExtSelectClipRgn(dc, region, RGN_AND);
   clip.dc = dc;
@@ -193,15 +200,14 @@ void CRenderUI::ClipToRect(HDC dc, const RECT& rect, CClipRegionUI& clip) {
 void CRenderUI::ClipToRoundRect(HDC dc, const RECT& rect, const RECT& round_rect, int corner_width,
                                 int corner_height, CClipRegionUI& clip) {
   HRGN region = CreateRectRgnIndirect(&rect);
-  HRGN round = CreateRoundRectRgn(round_rect.left, round_rect.top, round_rect.right + 1,
-                                  round_rect.bottom + 1, corner_width, corner_height);
-  CombineRgn(region, region, round, RGN_AND);
-  DeleteObject(round);
+  const ScopedRegion round(CreateRoundRectRgn(round_rect.left, round_rect.top, round_rect.right + 1,
+                                              round_rect.bottom + 1, corner_width, corner_height));
+  CombineRgn(region, region, round.get(), RGN_AND);
   InstallClip(dc, rect, region, clip);
 }
 
 void CRenderUI::RestoreOuterClip(HDC dc, CClipRegionUI& clip) {
-  if (clip.outer_region) SelectClipRgn(dc, clip.outer_region);
+  if (clip.dc) SelectClipRgn(dc, clip.outer_region);
 }
 
 void CRenderUI::ReapplyClip(HDC dc, CClipRegionUI& clip) {
@@ -214,22 +220,19 @@ BOOL WINAPI CRenderUI::AlphaBlendFallback(HDC dest, int x, int y, int width, int
                                           HDC source, int source_x, int source_y,
                                           int source_width, int source_height,
                                           BLENDFUNCTION blend) {
-  HDC memory = CreateCompatibleDC(dest);
+  const ScopedMemoryDc memory(CreateCompatibleDC(dest));
   if (!memory) return FALSE;
   BYTE* source_bits = nullptr;
   BYTE* dest_bits = nullptr;
-  HBITMAP source_dib = Create32BitDib(dest, width, height, &source_bits);
-  HBITMAP dest_dib = source_dib ? Create32BitDib(dest, width, height, &dest_bits) : nullptr;
-  if (!source_dib || !dest_dib) {
-    if (source_dib) DeleteObject(source_dib);
-    DeleteDC(memory);
-    return FALSE;
-  }
-  HGDIOBJ old = SelectObject(memory, source_dib);
-  StretchBlt(memory, 0, 0, width, height, source, source_x, source_y, source_width, source_height,
+  const ScopedBitmap source_dib(Create32BitDib(dest, width, height, &source_bits));
+  const ScopedBitmap dest_dib(source_dib ? Create32BitDib(dest, width, height, &dest_bits) : nullptr);
+  if (!source_dib || !dest_dib) return FALSE;
+  // Selected back before the owners above delete the bitmaps and the DC.
+  HGDIOBJ old = SelectObject(memory.get(), source_dib.get());
+  StretchBlt(memory.get(), 0, 0, width, height, source, source_x, source_y, source_width, source_height,
              SRCCOPY);
-  SelectObject(memory, dest_dib);
-  BitBlt(memory, 0, 0, width, height, dest, x, y, SRCCOPY);
+  SelectObject(memory.get(), dest_dib.get());
+  BitBlt(memory.get(), 0, 0, width, height, dest, x, y, SRCCOPY);
   GdiFlush();
 
   // The source is premultiplied when it carries alpha: its colour is only scaled by the constant
@@ -250,11 +253,8 @@ BOOL WINAPI CRenderUI::AlphaBlendFallback(HDC dest, int x, int y, int width, int
     to[i] = MixColor(src, source_weight, dst, 1.0 - cover) | (a << 24);
   }
 
-  BitBlt(dest, x, y, width, height, memory, 0, 0, SRCCOPY);
-  SelectObject(memory, old);
-  DeleteObject(source_dib);
-  DeleteObject(dest_dib);
-  DeleteDC(memory);
+  BitBlt(dest, x, y, width, height, memory.get(), 0, 0, SRCCOPY);
+  SelectObject(memory.get(), old);
   return TRUE;
 }
 

@@ -15,6 +15,10 @@ class Image;
 
 namespace Vellum {
 
+class CControlUI;
+class CPaintManagerUI;
+struct TImageDrawInfo;
+
 // One loaded image. The pixel block and its HSL source copy are heap blocks (malloc) owned by the
 // record; the loaders leave both null, and whoever wants HSL adjustment of an image provides them.
 struct TUIImageInfo {
@@ -30,8 +34,8 @@ struct TUIImageInfo {
   DWORD mask = 0;
 };
 
-// A clip state saved on the caller's stack for one painting step; its destructor puts the outer
-// clip back and deletes both regions.
+// A clip state saved on the caller's stack for one painting step; its destructor puts back the
+// exact clip it replaced (no clip when there was none) and deletes both regions.
 class CClipRegionUI {
  public:
   CClipRegionUI() = default;
@@ -42,7 +46,7 @@ class CClipRegionUI {
   RECT rect{};
   HDC dc = nullptr;
   HRGN region = nullptr;        // installed by the clip operation
-  HRGN outer_region = nullptr;  // in force before it
+  HRGN outer_region = nullptr;  // in force before it (device units); null: there was no clip
 };
 
 using AlphaBlendProc = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION);
@@ -94,6 +98,70 @@ class CRenderUI {
   static TUIImageInfo* LoadImageGdiplus(const wchar_t* name, const wchar_t* type = nullptr,
                                         DWORD mask = 0, HINSTANCE instance = nullptr);
   static void FreeImage(TUIImageInfo* image, bool delete_record = true);
+
+  // Image drawing. The item rectangle is the control's; nothing is drawn outside the paint
+  // rectangle. The operations that take a manager get their images, fonts and DPI scale from it.
+
+  // The manager's cached description of the two texts, drawn with DrawImageInfo. False without a
+  // device context or manager.
+  static bool DrawImageString(HDC dc, CPaintManagerUI* manager, const RECT& item, const RECT& paint,
+                              const wchar_t* image, const wchar_t* modify = nullptr,
+                              HINSTANCE instance = nullptr);
+  // Places the description's image by its destination, size, align and padding and draws it.
+  static bool DrawImageInfo(HDC dc, CPaintManagerUI* manager, const RECT& item, const RECT& paint,
+                            const TImageDrawInfo* info, HINSTANCE instance = nullptr);
+  // Draws one named image, loading it through the manager when needed. False when the name is
+  // empty or the image cannot be had; true when it was drawn or lay outside the paint rectangle.
+  static bool DrawImage(HDC dc, CPaintManagerUI* manager, const RECT& item, const RECT& paint,
+                        const CUIString& name, const CUIString& type, const RECT& dest,
+                        const RECT& source, const RECT& corners, DWORD mask, BYTE fade,
+                        int rotate, bool gdiplus, bool hole, bool xtiled, bool ytiled,
+                        HINSTANCE instance = nullptr);
+  // Nine-grid drawing of a premultiplied bitmap: corners copied at their size, edges stretched
+  // along their length, the centre stretched or tiled (or left out with hole).
+  static void DrawImage(HDC dc, HBITMAP bitmap, const RECT& dest, const RECT& paint,
+                        const RECT& source, const RECT& corners, bool alpha, BYTE fade = 255,
+                        bool hole = false, bool xtiled = false, bool ytiled = false);
+  static void DrawImageGdiplus(HDC dc, Gdiplus::Image* image, const RECT& dest, const RECT& paint,
+                               const RECT& source, bool alpha, BYTE fade, int rotate);
+
+  // Shapes. Fills blend by the colour's alpha and draw nothing at alpha 0; GDI pens ignore alpha.
+  static void DrawColor(HDC dc, const RECT& rect, DWORD color);
+  static void DrawGradient(HDC dc, const RECT& rect, DWORD from, DWORD to, bool vertical,
+                           int steps);
+  static void DrawLine(HDC dc, const RECT& rect, int width, DWORD color, int style = PS_SOLID);
+  // style is a GDI+ dash style (0 solid).
+  static void DrawRect(HDC dc, const RECT& rect, int width, DWORD color, int style = 0);
+  static void DrawRoundRect(HDC dc, const RECT& rect, int width, int corner_width,
+                            int corner_height, DWORD color, int style = 0);
+  static void DrawRoundRectPath(HDC dc, int x, int y, int width, int height, int radius,
+                                int pen_width, DWORD pen_color, bool fill, DWORD fill_color,
+                                int dash_style = 0);
+
+  // Text with the manager's font of that id; style takes the DT_ flags. With DT_CALCRECT the
+  // rectangle receives the measured extent instead.
+  static void DrawText(HDC dc, CPaintManagerUI* manager, RECT& rect, const wchar_t* text,
+                       DWORD color, int font, UINT style);
+  static void DrawTextWithBkColor(HDC dc, CPaintManagerUI* manager, RECT& rect,
+                                  const wchar_t* text, DWORD color, int font, UINT style,
+                                  DWORD background);
+  static void DrawTextGdiplus(HDC dc, CPaintManagerUI* manager, RECT& rect, const wchar_t* text,
+                              DWORD color, int font, UINT style);
+  // Tagged text (<b>, <c #AARRGGBB>, <a link> ...). links and link_texts have room for link_count
+  // entries (either may be null with a count of 0); link_count comes back as the number filled.
+  static void DrawHtmlText(HDC dc, CPaintManagerUI* manager, RECT& rect, const wchar_t* text,
+                           DWORD color, RECT* links, CUIString* link_texts, int& link_count,
+                           int font, UINT style);
+  // The extent of the whole text in the manager's font of that id; (0, 0) without text or manager.
+  static SIZE GetTextSize(HDC dc, CPaintManagerUI* manager, const wchar_t* text, int font);
+
+  // The control (or the manager's root, painted up to the stop control) painted into a new top-down
+  // 32-bit DIB section of the rectangle's size; a background colour with alpha is blended over the
+  // copy. Null without manager or control, or when the bitmap cannot be made.
+  static HBITMAP RenderControlToBitmap(CPaintManagerUI* manager, CControlUI* control,
+                                       const RECT& rect, DWORD background = 0);
+  static HBITMAP RenderWindowToBitmap(CPaintManagerUI* manager, const RECT& rect,
+                                      CControlUI* stop = nullptr, DWORD background = 0);
 };
 
 }  // namespace Vellum

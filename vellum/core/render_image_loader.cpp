@@ -16,6 +16,7 @@
 #define STBI_ASSERT(x) ((void)0)
 #include <stb/stb_image.h>
 
+#include "common/com_ptr.h"
 #include "vellum/core/paint_manager.h"
 #include "vellum/core/render_engine.h"
 #include "vellum/core/resource_location.h"
@@ -108,13 +109,14 @@ Gdiplus::Image* DecodeWithGdiplus(const std::vector<BYTE>& bytes) {
   HGLOBAL block = GlobalAlloc(GMEM_FIXED, bytes.size());
   if (!block) return nullptr;
   std::memcpy(reinterpret_cast<void*>(block), bytes.data(), bytes.size());
-  IStream* stream = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream))) {
+  com_ptr<IStream> stream;
+  if (FAILED(CreateStreamOnHGlobal(block, TRUE, stream.put()))) {
     GlobalFree(block);
     return nullptr;
   }
-  Gdiplus::Image* image = new Gdiplus::Image(stream);  // GDI+ allocation: null on failure
-  stream->Release();  // the image keeps its own reference while it needs the bytes
+  // GDI+ allocation: null on failure. The image keeps its own reference to the stream while it needs
+  // the bytes.
+  Gdiplus::Image* image = new Gdiplus::Image(stream.get());
   if (image && image->GetLastStatus() != Gdiplus::Ok) {
     delete image;
     image = nullptr;

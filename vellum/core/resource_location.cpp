@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "common/scoped_handle.h"
 #include "vellum/core/paint_manager.h"
 #include "vellum/core/xml_markup.h"
 
@@ -175,12 +176,12 @@ void CPaintManagerUI::SetResourceZip(const void* bytes, unsigned int size, const
 
 ResourceReadResult ReadWholeFile(const wchar_t* path, size_t max_size, std::vector<BYTE>* bytes) {
   bytes->clear();
-  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return ResourceReadResult::kCannotOpenFile;
+  const ScopedHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return ResourceReadResult::kCannotOpenFile;
   LARGE_INTEGER size{};
   ResourceReadResult result = ResourceReadResult::kOk;
-  if (!GetFileSizeEx(file, &size)) {
+  if (!GetFileSizeEx(file.get(), &size)) {
     result = ResourceReadResult::kCannotReadFile;
   } else if (size.QuadPart == 0) {
     result = ResourceReadResult::kEmpty;
@@ -190,13 +191,12 @@ ResourceReadResult ReadWholeFile(const wchar_t* path, size_t max_size, std::vect
     result = ResourceReadResult::kTooLarge;
   } else {
     DWORD read = 0;
-    if (!ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) ||
+    if (!ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) ||
         read != bytes->size()) {
       bytes->clear();
       result = ResourceReadResult::kCannotReadFile;
     }
   }
-  CloseHandle(file);
   return result;
 }
 

@@ -26,6 +26,8 @@ class CUIPtrArray {
   bool SetAt(int index, void* item);
 
   int GetSize() const { return count_; }
+  // Entries the block holds before it must grow.
+  int GetCapacity() const { return capacity_; }
   bool IsEmpty() const { return count_ == 0; }
   void Empty();
   // Replaces the contents with n null entries.

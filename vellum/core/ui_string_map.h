@@ -29,6 +29,7 @@ class CUIStringMap {
   void* Set(const wchar_t* key, void* data);
   bool Remove(const wchar_t* key);
   int GetSize() const { return count_; }
+  int GetBucketCount() const { return bucket_count_; }
   // The key of the index-th entry in iteration order, or null past the end.
   const wchar_t* GetAt(int index) const;
   const wchar_t* operator[](int index) const { return GetAt(index); }

@@ -12,6 +12,9 @@
 #include <memory>
 #include <string>
 
+#include "common/scoped_handle.h"
+#include "vellum/core/zip_entry_name.h"
+
 namespace Vellum {
 
 using ZRESULT = DWORD;
@@ -64,10 +67,6 @@ ZRESULT UnzipItem(HZIP zip, int index, void* target, unsigned int length, ZipTar
 ZRESULT CloseZip(HZIP zip);
 ZRESULT GetLastZipResult();
 
-// Turns a stored entry name into one that stays inside the extraction folder: drive and root prefixes
-// go, and so does everything up to the last ".." step.
-std::wstring SanitizeZipEntryName(const std::wstring& name);
-
 class CZipReader {
  public:
   CZipReader();
@@ -87,9 +86,8 @@ class CZipReader {
   // What the unzip layer reads from.
   struct Source {
     enum Kind { kNone, kHandle, kFileName, kMemory } kind = kNone;
-    HANDLE file = INVALID_HANDLE_VALUE;
+    HANDLE file = INVALID_HANDLE_VALUE;  // owned by the reader only when it opened the file by name
     bool can_seek = false;
-    bool owns_file = false;
     LONGLONG start = 0;
     const BYTE* memory = nullptr;
     ULONGLONG length = 0;
@@ -119,6 +117,7 @@ class CZipReader {
   std::wstring base_folder_;        // ends with a back slash
 
   Source source_;
+  ScopedHandle owned_file_;  // the file OpenFile opened
   int entry_count_ = 0;
   int current_index_ = -1;  // the unzip layer's current entry
   std::unique_ptr<OpenEntry> entry_;

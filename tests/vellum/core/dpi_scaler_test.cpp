@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "common/gdi_handles.h"
+
 using Vellum::CDpiScaler;
 
 namespace {
@@ -113,10 +115,9 @@ TEST(DpiSystem, MatchesTheScreenOfThisSystem) {
   SystemWithoutBoxes platform;
   EXPECT_TRUE(Vellum::IsWindowsVersionOrGreater(5, 1, 0));
   EXPECT_FALSE(Vellum::IsWindowsVersionOrGreater(99, 0, 0));
-  HDC screen = GetDC(nullptr);
+  const ScopedScreenDc screen(GetDC(nullptr));
   ASSERT_NE(nullptr, screen);
-  const int screen_dpi = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
+  const int screen_dpi = GetDeviceCaps(screen.get(), LOGPIXELSX);
   // Both paths report the same value here: Shcore's effective DPI follows the same setting.
   EXPECT_EQ(screen_dpi, Vellum::GetMainMonitorDpi());
   EXPECT_TRUE(platform.boxes.empty());

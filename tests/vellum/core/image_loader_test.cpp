@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/program_path.h"
 #include "tests/support/test_support.h"
 #include "tests/vellum/core/image_fixtures.h"
 #include "vellum/core/paint_manager.h"
@@ -170,10 +171,8 @@ class ImageResources : public ImageFiles {
  protected:
   void SetUp() override {
     ImageFiles::SetUp();
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
     const std::wstring copy = Path(L"with-resources.exe");
-    ASSERT_TRUE(CopyFileW(self, copy.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(ProgramPath().c_str(), copy.c_str(), FALSE));
     HANDLE update = BeginUpdateResourceW(copy.c_str(), FALSE);
     ASSERT_NE(update, nullptr);
     const std::string& png = SamplePng();

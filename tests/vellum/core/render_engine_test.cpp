@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/gdi_handles.h"
+
 namespace {
 
 using Vellum::CClipRegionUI;
@@ -122,17 +124,14 @@ TEST(RenderColors, AdjustImageWorksFromTheUnadjustedCopy) {
 // A memory DC on a top-down 32-bit DIB whose pixels the test reads directly.
 class Canvas {
  public:
-  Canvas(int width, int height) : width_(width) {
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CRenderUI::Create32BitDib(dc_, width, -height, &bits_);
-    old_ = SelectObject(dc_, bitmap_);
-  }
-  ~Canvas() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  HDC dc() const { return dc_; }
+  Canvas(int width, int height)
+      : width_(width),
+        dc_(CreateCompatibleDC(nullptr)),
+        bitmap_(CRenderUI::Create32BitDib(dc_.get(), width, -height, &bits_)),
+        old_(SelectObject(dc_.get(), bitmap_.get())) {}
+  // The bitmap leaves the DC before the owners delete both.
+  ~Canvas() { SelectObject(dc_.get(), old_); }
+  HDC dc() const { return dc_.get(); }
   DWORD At(int x, int y) const {
     GdiFlush();
     return reinterpret_cast<const DWORD*>(bits_)[y * width_ + x];
@@ -140,40 +139,38 @@ class Canvas {
   void Set(int x, int y, DWORD v) { reinterpret_cast<DWORD*>(bits_)[y * width_ + x] = v; }
   // Paints the whole surface; only what the clip allows changes.
   void FillAll(COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
+    const ScopedBrush brush(CreateSolidBrush(color));
     RECT all{0, 0, 1000, 1000};
-    FillRect(dc_, &all, brush);
-    DeleteObject(brush);
+    FillRect(dc_.get(), &all, brush.get());
   }
   bool Painted(int x, int y) const { return (At(x, y) & 0x00FFFFFF) != 0; }
 
  private:
   int width_;
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
   BYTE* bits_ = nullptr;
+  ScopedMemoryDc dc_;
+  ScopedBitmap bitmap_;
+  HGDIOBJ old_;
 };
 
 TEST(RenderDib, CreatesThirtyTwoBitSectionsInBothRowOrders) {
   BYTE* bits = nullptr;
-  HBITMAP top_down = CRenderUI::Create32BitDib(nullptr, 3, -2, &bits);
+  const ScopedBitmap top_down(CRenderUI::Create32BitDib(nullptr, 3, -2, &bits));
   ASSERT_NE(top_down, nullptr);
   ASSERT_NE(bits, nullptr);
   // The first row in memory is the top row.
   reinterpret_cast<DWORD*>(bits)[0] = 0x00123456;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, top_down);
-  EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0x12, 0x34, 0x56));
-  HBITMAP bottom_up = CRenderUI::Create32BitDib(nullptr, 3, 2, &bits);
+  const ScopedMemoryDc dc(CreateCompatibleDC(nullptr));
+  HGDIOBJ old = SelectObject(dc.get(), top_down.get());
+  EXPECT_EQ(GetPixel(dc.get(), 0, 0), RGB(0x12, 0x34, 0x56));
+  const ScopedBitmap bottom_up(CRenderUI::Create32BitDib(nullptr, 3, 2, &bits));
+  if (bottom_up) {
+    reinterpret_cast<DWORD*>(bits)[0] = 0x00654321;
+    SelectObject(dc.get(), bottom_up.get());
+    EXPECT_EQ(GetPixel(dc.get(), 0, 1), RGB(0x65, 0x43, 0x21));
+  }
+  SelectObject(dc.get(), old);
   ASSERT_NE(bottom_up, nullptr);
-  reinterpret_cast<DWORD*>(bits)[0] = 0x00654321;
-  SelectObject(dc, bottom_up);
-  EXPECT_EQ(GetPixel(dc, 0, 1), RGB(0x65, 0x43, 0x21));
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  DeleteObject(bottom_up);
-  DeleteObject(top_down);
   bits = reinterpret_cast<BYTE*>(1);
   EXPECT_EQ(CRenderUI::Create32BitDib(nullptr, 0, 0, &bits), nullptr);
   EXPECT_EQ(bits, nullptr);
@@ -225,6 +222,39 @@ TEST(RenderClip, ClipsToARoundedRectangle) {
   EXPECT_TRUE(canvas.Painted(20, 5));    // straight edge
   EXPECT_FALSE(canvas.Painted(5, 5));    // rounded corner
   EXPECT_FALSE(canvas.Painted(2, 20));   // outside
+}
+
+// A child's clip record puts back the parent's clip exactly as it was: a round parent stays
+// round for the siblings painted after it.
+TEST(RenderClip, EndingAChildClipKeepsTheParentsRoundClip) {
+  Canvas canvas(40, 40);
+  {
+    CClipRegionUI parent;
+    CRenderUI::ClipToRoundRect(canvas.dc(), RECT{0, 0, 40, 40}, RECT{0, 0, 39, 39}, 20, 20,
+                               parent);
+    {
+      CClipRegionUI child;
+      CRenderUI::ClipToRect(canvas.dc(), RECT{10, 10, 30, 30}, child);
+    }
+    canvas.FillAll(RGB(255, 255, 255));
+  }
+  EXPECT_TRUE(canvas.Painted(20, 20));
+  EXPECT_TRUE(canvas.Painted(20, 0));
+  EXPECT_FALSE(canvas.Painted(0, 0)) << "the parent's rounded corner stays clipped";
+  EXPECT_FALSE(canvas.Painted(39, 39));
+
+  // With no clip before the record, none is left after it.
+  Canvas open(20, 20);
+  {
+    CClipRegionUI clip;
+    CRenderUI::ClipToRect(open.dc(), RECT{5, 5, 10, 10}, clip);
+  }
+  HRGN left = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetClipRgn(open.dc(), left), 0);
+  DeleteObject(left);
+  open.FillAll(RGB(255, 255, 255));
+  EXPECT_TRUE(open.Painted(0, 0));
+  EXPECT_TRUE(open.Painted(19, 19));
 }
 
 // The fallback must give what the system's AlphaBlend gives.

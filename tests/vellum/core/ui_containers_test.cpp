@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,32 +14,6 @@ using Vellum::CUIRect;
 using Vellum::CUIStringMap;
 
 namespace {
-
-// The documented field order of the array: items, count, capacity.
-struct PtrArrayFields {
-  void** items;
-  int count;
-  int capacity;
-};
-static_assert(sizeof(PtrArrayFields) == sizeof(CUIPtrArray), "array layout");
-
-int CapacityOf(const CUIPtrArray& array) {
-  PtrArrayFields fields;
-  std::memcpy(&fields, &array, sizeof(fields));
-  return fields.capacity;
-}
-
-// The documented field order of the map: buckets, bucket count, item count.
-int BucketCountOf(const CUIStringMap& map) {
-  struct {
-    void* buckets;
-    int bucket_count;
-    int count;
-  } fields;
-  static_assert(sizeof(fields) == sizeof(CUIStringMap), "map layout");
-  std::memcpy(&fields, &map, sizeof(fields));
-  return fields.bucket_count;
-}
 
 void* P(int n) { return reinterpret_cast<void*>(static_cast<intptr_t>(n)); }
 
@@ -60,22 +33,22 @@ std::vector<std::wstring> Keys(const CUIStringMap& map) {
 
 TEST(UIPtrArray, GrowsToElevenThenDoublesKeepingOneEntryFree) {
   CUIPtrArray array;
-  EXPECT_EQ(0, CapacityOf(array));
+  EXPECT_EQ(0, array.GetCapacity());
   std::vector<int> capacities;
   for (int i = 1; i <= 45; ++i) {
     ASSERT_TRUE(array.Add(P(i)));
-    if (capacities.empty() || capacities.back() != CapacityOf(array)) capacities.push_back(CapacityOf(array));
+    if (capacities.empty() || capacities.back() != array.GetCapacity()) capacities.push_back(array.GetCapacity());
   }
   EXPECT_EQ((std::vector<int>{11, 22, 44, 88}), capacities);
   EXPECT_EQ(45, array.GetSize());
   EXPECT_EQ(P(45), array.GetAt(44));
 
   CUIPtrArray preallocated(5);
-  EXPECT_EQ(5, CapacityOf(preallocated));
+  EXPECT_EQ(5, preallocated.GetCapacity());
   for (int i = 0; i < 4; ++i) preallocated.Add(P(i));
-  EXPECT_EQ(5, CapacityOf(preallocated));
+  EXPECT_EQ(5, preallocated.GetCapacity());
   preallocated.Add(P(4));
-  EXPECT_EQ(10, CapacityOf(preallocated));
+  EXPECT_EQ(10, preallocated.GetCapacity());
 }
 
 TEST(UIPtrArray, IndexedOperationsReportOutOfRange) {
@@ -104,11 +77,11 @@ TEST(UIPtrArray, IndexedOperationsReportOutOfRange) {
 
   array.Resize(3);
   EXPECT_EQ(3, array.GetSize());
-  EXPECT_EQ(3, CapacityOf(array));
+  EXPECT_EQ(3, array.GetCapacity());
   EXPECT_EQ(nullptr, array.GetAt(2));
   array.Empty();
   EXPECT_EQ(0, array.GetSize());
-  EXPECT_EQ(0, CapacityOf(array));
+  EXPECT_EQ(0, array.GetCapacity());
 }
 
 TEST(UIPtrArray, CopiesOwnTheirBlocks) {
@@ -140,8 +113,8 @@ TEST(UIStringMap, HashRunsFromTheLastCharacterToTheFirst) {
 
 TEST(UIStringMap, KeepsUniqueKeysAndHandsBackReplacedData) {
   CUIStringMap map(5);
-  EXPECT_EQ(16, BucketCountOf(map));
-  EXPECT_EQ(83, BucketCountOf(CUIStringMap()));
+  EXPECT_EQ(16, map.GetBucketCount());
+  EXPECT_EQ(83, CUIStringMap().GetBucketCount());
   int a = 1, b = 2, c = 3;
   EXPECT_EQ(nullptr, map.Find(L"a"));
   EXPECT_TRUE(map.Insert(L"a", &a));
@@ -158,7 +131,7 @@ TEST(UIStringMap, KeepsUniqueKeysAndHandsBackReplacedData) {
   EXPECT_EQ(nullptr, map.Find(L"a"));
   map.RemoveAll();
   EXPECT_EQ(0, map.GetSize());
-  EXPECT_EQ(16, BucketCountOf(map));
+  EXPECT_EQ(16, map.GetBucketCount());
 
   map.Resize(0);  // a map without buckets refuses everything
   EXPECT_FALSE(map.Insert(L"a", &a));

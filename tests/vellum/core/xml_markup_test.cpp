@@ -8,10 +8,12 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/guarded_bytes.h"
 #include "tests/support/test_support.h"
 
 using Vellum::CXmlMarkup;
 using Vellum::CXmlMarkupNode;
+using testing_support::GuardedBytes;
 
 namespace {
 
@@ -425,9 +427,12 @@ TEST(XmlMarkupMutation, MutatedSkinDocumentsNeverBreakTheParser) {
           break;
       }
     }
+    // The document ends at a guard page, so any read past its end faults at once.
+    const GuardedBytes guarded(doc);
+    ASSERT_NE(guarded.data(), nullptr);
     CXmlMarkup xml;
     const int encoding = round % 10 == 9 ? Vellum::XMLFILE_ENCODING_UNICODE : Vellum::XMLFILE_ENCODING_UTF8;
-    if (LoadUtf8(xml, doc, encoding)) {
+    if (xml.LoadFromMem(guarded.data(), static_cast<DWORD>(guarded.size()), encoding)) {
       ++loaded;
       WalkAll(xml.GetRoot());
     } else {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "common/scoped_handle.h"
+#include "tests/support/guarded_bytes.h"
 #include "tests/support/test_support.h"
 #include "tests/vellum/core/zip_builder.h"
 
@@ -17,6 +19,7 @@ namespace {
 
 using namespace Vellum;
 using testing_support::BuildZip;
+using testing_support::GuardedBytes;
 using testing_support::ZipFixtureEntry;
 
 // Large contents are compared without printing them.
@@ -36,43 +39,7 @@ ZipFixtureEntry Entry(const std::string& name, const std::string& data, bool def
   return e;
 }
 
-// A fault ends the program at once with a message, rather than waiting on the system's crash handler.
-LONG WINAPI ReportFault(EXCEPTION_POINTERS* fault) {
-  std::fprintf(stderr, "fault 0x%08lX at %p in the zip reader test\n",
-               fault->ExceptionRecord->ExceptionCode, fault->ExceptionRecord->ExceptionAddress);
-  std::fflush(stderr);
-  TerminateProcess(GetCurrentProcess(), 3);
-  return EXCEPTION_CONTINUE_SEARCH;
-}
-
-const bool kFaultsReported = (SetUnhandledExceptionFilter(ReportFault), true);
-
-// Bytes placed so that they end where an inaccessible page begins: reading past them faults.
-class GuardedBytes {
- public:
-  explicit GuardedBytes(const std::string& bytes) {
-    SYSTEM_INFO info;
-    GetSystemInfo(&info);
-    const size_t page = info.dwPageSize;
-    const size_t body = (bytes.size() + page - 1) / page * page;
-    base_ = static_cast<BYTE*>(VirtualAlloc(nullptr, body + page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    DWORD old = 0;
-    if (base_ && VirtualProtect(base_ + body, page, PAGE_NOACCESS, &old)) {
-      data_ = base_ + body - bytes.size();
-      std::memcpy(data_, bytes.data(), bytes.size());
-    }
-  }
-  ~GuardedBytes() {
-    if (base_) VirtualFree(base_, 0, MEM_RELEASE);
-  }
-  GuardedBytes(const GuardedBytes&) = delete;
-  GuardedBytes& operator=(const GuardedBytes&) = delete;
-  const BYTE* data() const { return data_; }
-
- private:
-  BYTE* base_ = nullptr;
-  BYTE* data_ = nullptr;
-};
+const bool kFaultsReported = (testing_support::ReportFaultsAtOnce(), true);
 
 // Owns an open archive and the bytes it reads, which end at a guard page.
 struct OpenArchive {
@@ -454,15 +421,18 @@ TEST(ZipReader, ExtractsToFilesAndHandles) {
   EXPECT_EQ(UnzipItem(z, 0, const_cast<wchar_t*>(L"made\\inner"), 0, ZIP_FILENAME), ZR_NOFILE);
 
   const std::wstring handle_path = dir.File(L"by-handle.bin");
-  HANDLE h = CreateFileW(handle_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(UnzipItem(z, 0, h, 0, ZIP_HANDLE), ZR_OK);
-  CloseHandle(h);
+  {
+    const ScopedHandle h(CreateFileW(handle_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(h.valid());
+    EXPECT_EQ(UnzipItem(z, 0, h.get(), 0, ZIP_HANDLE), ZR_OK);
+  }
   EXPECT_SAME_BYTES(testing_support::ReadFileBytes(handle_path), data);
-  // A handle that cannot be written to.
-  h = CreateFileW(handle_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  EXPECT_EQ(UnzipItem(z, 0, h, 0, ZIP_HANDLE), ZR_WRITE);
-  CloseHandle(h);
+  {
+    // A handle that cannot be written to.
+    const ScopedHandle h(
+        CreateFileW(handle_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(UnzipItem(z, 0, h.get(), 0, ZIP_HANDLE), ZR_WRITE);
+  }
   EXPECT_EQ(CloseZip(z), ZR_OK);
 }
 
@@ -480,13 +450,13 @@ TEST(ZipReader, OpensArchivesFromFilesAndHandles) {
   EXPECT_EQ(got, "from a file");
   CloseZip(z);
 
-  HANDLE h = CreateFileW(dir.File(L"a.zip").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  SetFilePointer(h, 6, nullptr, FILE_BEGIN);
+  const ScopedHandle h(CreateFileW(dir.File(L"a.zip").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(h.valid());
+  SetFilePointer(h.get(), 6, nullptr, FILE_BEGIN);
   {
     CZipReader reader;
-    ASSERT_EQ(reader.OpenHandle(h, nullptr), ZR_OK);
+    ASSERT_EQ(reader.OpenHandle(h.get(), nullptr), ZR_OK);
     std::string text(11, '\0');
     EXPECT_EQ(reader.Unzip(0, &text[0], 11, ZIP_MEMORY), ZR_OK);
     EXPECT_EQ(text, "from a file");
@@ -494,14 +464,12 @@ TEST(ZipReader, OpensArchivesFromFilesAndHandles) {
               ZR_ALREADYOPEN);
     EXPECT_EQ(reader.OpenFile(dir.File(L"plain.zip").c_str(), nullptr), ZR_ALREADYOPEN);
   }
-  CloseHandle(h);
 
-  HANDLE read_end = nullptr, write_end = nullptr;
-  ASSERT_TRUE(CreatePipe(&read_end, &write_end, nullptr, 0));
+  HANDLE read_handle = nullptr, write_handle = nullptr;
+  ASSERT_TRUE(CreatePipe(&read_handle, &write_handle, nullptr, 0));
+  const ScopedHandle read_end(read_handle), write_end(write_handle);
   CZipReader pipe_reader;
-  EXPECT_EQ(pipe_reader.OpenHandle(read_end, nullptr), ZR_SEEK);
-  CloseHandle(read_end);
-  CloseHandle(write_end);
+  EXPECT_EQ(pipe_reader.OpenHandle(read_end.get(), nullptr), ZR_SEEK);
 
   EXPECT_EQ(OpenZip(dir.File(L"missing.zip").c_str(), nullptr), nullptr);
   EXPECT_EQ(GetLastZipResult(), ZR_NOFILE);

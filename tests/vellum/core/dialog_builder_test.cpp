@@ -1,0 +1,265 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "vellum/core/button.h"
+#include "vellum/core/container.h"
+#include "vellum/core/dialog_builder.h"
+#include "vellum/core/label.h"
+#include "vellum/core/paint_manager.h"
+#include "vellum/core/ui_events.h"
+#include "vellum/core/vertical_layout.h"
+
+namespace {
+
+using namespace Vellum;
+
+int g_probes_deleted = 0;
+
+// A control that counts its deletions.
+class ProbeUI : public CControlUI {
+ public:
+  ~ProbeUI() override { ++g_probes_deleted; }
+  const wchar_t* GetClass() const override { return L"ProbeUI"; }
+};
+
+// A container that refuses every child.
+class RefusingLayoutUI : public CVerticalLayoutUI {
+ public:
+  bool Add(CControlUI*) override { return false; }
+};
+
+class WidgetUI : public CControlUI {
+ public:
+  explicit WidgetUI(const wchar_t* made_by) : made_by_(made_by) {}
+  const wchar_t* GetClass() const override { return made_by_; }
+
+ private:
+  const wchar_t* made_by_;
+};
+
+CControlUI* PluginCreator(const wchar_t* name) {
+  if (_wcsicmp(name, L"Widget") == 0) return new WidgetUI(L"plugin");
+  if (_wcsicmp(name, L"Label") == 0) return new WidgetUI(L"plugin");  // the factory comes first
+  return nullptr;
+}
+
+class Callback : public IDialogBuilderCallback {
+ public:
+  CControlUI* CreateControl(const wchar_t* name) override {
+    asked.push_back(name);
+    if (_wcsicmp(name, L"Widget") == 0 || _wcsicmp(name, L"Gadget") == 0) {
+      return new WidgetUI(L"callback");
+    }
+    if (_wcsicmp(name, L"Probe") == 0) return new ProbeUI();
+    if (_wcsicmp(name, L"Refusing") == 0) return new RefusingLayoutUI();
+    return nullptr;
+  }
+  std::vector<std::wstring> asked;
+};
+
+void WriteFile(const wchar_t* name, const char* text) {
+  FILE* file = _wfopen(name, L"wb");
+  ASSERT_NE(file, nullptr);
+  fputs(text, file);
+  fclose(file);
+}
+
+class SkinBuilderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(window_, nullptr);
+    manager_.Init(window_);
+    g_probes_deleted = 0;
+  }
+  void TearDown() override { DestroyWindow(window_); }
+
+  // Builds the skin and makes the result the manager's root (so names can be found).
+  CControlUI* Build(const wchar_t* skin, IDialogBuilderCallback* callback = nullptr) {
+    CSkinBuilder builder;
+    CControlUI* root = builder.Create(skin, nullptr, callback, &manager_);
+    if (root) manager_.AttachRootControl(root);
+    return root;
+  }
+  static IContainerUI* Container(CControlUI* control) {
+    return static_cast<IContainerUI*>(control->GetInterface(L"IContainer"));
+  }
+
+  HWND window_ = nullptr;
+  CPaintManagerUI manager_;
+};
+
+TEST_F(SkinBuilderTest, ElementNamesCreateTheirClassesIgnoringCase) {
+  CControlUI* root = Build(
+      L"<Window><VerticalLayout><button name=\"a\"/><BUTTON name=\"b\"/><Label name=\"c\"/>"
+      L"<HBox name=\"d\"/></VerticalLayout></Window>");
+  ASSERT_NE(root, nullptr);
+  EXPECT_STREQ(root->GetClass(), L"VerticalLayoutUI");
+  ASSERT_EQ(Container(root)->GetCount(), 4);
+  EXPECT_STREQ(manager_.FindControl(L"a")->GetClass(), L"ButtonUI");
+  EXPECT_STREQ(manager_.FindControl(L"b")->GetClass(), L"ButtonUI");
+  EXPECT_STREQ(manager_.FindControl(L"c")->GetClass(), L"LabelUI");
+  EXPECT_STREQ(manager_.FindControl(L"d")->GetClass(), L"HorizontalLayoutUI");
+  EXPECT_EQ(manager_.FindControl(L"a")->GetParent(), root);
+}
+
+TEST_F(SkinBuilderTest, FactoryThenPluginCreatorsThenCallbackAndUnknownElementsAreSkipped) {
+  CPaintManagerUI::GetControlCreators().push_back(&PluginCreator);
+  Callback callback;
+  CControlUI* root = Build(
+      L"<Window><VerticalLayout><Label name=\"factory\"/><Widget name=\"plugin\"/>"
+      L"<Gadget name=\"callback\"/><Unknown name=\"skipped\"><Button name=\"child_of_unknown\"/>"
+      L"</Unknown><Button name=\"after\"/></VerticalLayout></Window>",
+      &callback);
+  CPaintManagerUI::GetControlCreators().pop_back();
+  ASSERT_NE(root, nullptr);
+  EXPECT_STREQ(manager_.FindControl(L"factory")->GetClass(), L"LabelUI");
+  EXPECT_STREQ(manager_.FindControl(L"plugin")->GetClass(), L"plugin");
+  EXPECT_STREQ(manager_.FindControl(L"callback")->GetClass(), L"callback");
+  EXPECT_EQ(manager_.FindControl(L"skipped"), nullptr);
+  EXPECT_EQ(manager_.FindControl(L"child_of_unknown"), nullptr);
+  ASSERT_NE(manager_.FindControl(L"after"), nullptr);
+  EXPECT_EQ(Container(root)->GetCount(), 4);
+  // The callback is asked only for what neither the factory nor a plug-in knows.
+  EXPECT_EQ(callback.asked, (std::vector<std::wstring>{L"Gadget", L"Unknown"}));
+}
+
+TEST_F(SkinBuilderTest, ControlsThatCannotBeAttachedAreDeletedWithTheirChildren) {
+  Callback callback;
+  CControlUI* root = Build(
+      L"<Window><VerticalLayout><Refusing name=\"refusing\"><Probe/><Probe/></Refusing>"
+      L"<Label name=\"label\"><Probe><Probe/></Probe></Label></VerticalLayout></Window>",
+      &callback);
+  ASSERT_NE(root, nullptr);
+  // Two probes refused by the container; one probe (with the probe inside it) under a label,
+  // which holds no children.
+  EXPECT_EQ(g_probes_deleted, 4);
+  ASSERT_NE(manager_.FindControl(L"refusing"), nullptr);
+  EXPECT_EQ(Container(manager_.FindControl(L"refusing"))->GetCount(), 0);
+  EXPECT_NE(manager_.FindControl(L"label"), nullptr);
+}
+
+TEST_F(SkinBuilderTest, ClassDefaultsComeFirstAndTheXmlOverridesThem) {
+  CControlUI* root = Build(
+      L"<Window><Default name=\"Button\" value=\"textcolor=&quot;#FF0000FF&quot; width=&quot;50&quot;\"/>"
+      L"<VerticalLayout><Button name=\"b\" textcolor=\"#FF00FF00\"/></VerticalLayout></Window>");
+  ASSERT_NE(root, nullptr);
+  auto* button = static_cast<CButtonUI*>(manager_.FindControl(L"b"));
+  EXPECT_EQ(button->GetTextColor(), 0xFF00FF00u);
+  EXPECT_EQ(button->GetFixedWidth(), 50);
+  EXPECT_EQ(button->GetManager(), &manager_);
+}
+
+TEST_F(SkinBuilderTest, ResourceElementsFillTheManagersTables) {
+  const CUIString default_face = manager_.GetDefaultFontInfo()->face_name;
+  CControlUI* root = Build(
+      L"<Window><Font id=\"3\" name=\"Arial\" size=\"17\" bold=\"true\"/>"
+      L"<Font name=\"Courier New\" size=\"30\" default=\"true\"/>"
+      L"<Style name=\"red\" value=\"textcolor=&quot;#FFFF0000&quot;\"/>"
+      L"<Default name=\"Label\" value=\"height=&quot;21&quot;\"/>"
+      L"<Image name=\"missing_image.png\"/>"
+      L"<VerticalLayout><Label name=\"l\" style=\"red\"/></VerticalLayout></Window>");
+  ASSERT_NE(root, nullptr);
+  TUIFontInfo* font = manager_.GetFontInfo(3);
+  EXPECT_STREQ(font->face_name.GetData(), L"Arial");
+  EXPECT_EQ(font->size, 17);
+  EXPECT_TRUE(font->bold);
+  // A default font without an id changes nothing.
+  EXPECT_STREQ(manager_.GetDefaultFontInfo()->face_name.GetData(), default_face.GetData());
+  EXPECT_NE(manager_.GetStyle(L"red"), nullptr);
+  EXPECT_STREQ(manager_.GetDefaultAttributeList(L"Label"), L"height=\"21\"");
+  auto* label = static_cast<CLabelUI*>(manager_.FindControl(L"l"));
+  EXPECT_EQ(label->GetFixedHeight(), 21);
+  EXPECT_EQ(label->GetTextColor(), 0xFFFF0000u);
+}
+
+TEST_F(SkinBuilderTest, WindowAttributesAtOneAndAHalfTimesTheScale) {
+  manager_.SetDPI(144);
+  CControlUI* root = Build(
+      L"<Window size=\"300,200\" caption=\"0,0,0,30\" sizebox=\"4,4,4,4\" roundcorner=\"6,6\" "
+      L"mininfo=\"100,80\" maxinfo=\"600,0\" defaultfontcolor=\"#FF123456\" Layered=\"true\" "
+      L"tooltiphovertime=\"900\" opacity=\"200\"><Control/></Window>");
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(manager_.GetInitSize().cx, 450);
+  EXPECT_EQ(manager_.GetInitSize().cy, 300);
+  const RECT caption = manager_.GetCaptionRect();
+  EXPECT_EQ(caption.bottom, 45);
+  EXPECT_EQ(manager_.GetSizeBox().left, 6);
+  EXPECT_EQ(manager_.GetRoundCorner().cx, 9);
+  EXPECT_EQ(manager_.GetMinInfo().cx, 150);
+  EXPECT_EQ(manager_.GetMaxInfo().cx, 900);
+  EXPECT_EQ(manager_.GetDefaultFontColor(), 0xFF123456u);
+  EXPECT_EQ(manager_.GetHoverTime(), 900);
+  EXPECT_EQ(manager_.GetOpacity(), 200);
+  // Written with a capital letter, "layered" is no attribute of the window.
+  EXPECT_FALSE(manager_.IsLayered());
+}
+
+TEST_F(SkinBuilderTest, LowerCaseLayeredTurnsTheWindowLayered) {
+  ASSERT_NE(Build(L"<Window layered=\"true\"><Control/></Window>"), nullptr);
+  EXPECT_TRUE(manager_.IsLayered());
+}
+
+TEST_F(SkinBuilderTest, IncludeInsertsItsTreeCountTimes) {
+  WriteFile(L"wb_include_part.xml", "<Window><Label name=\"part\"/></Window>");
+  CControlUI* root = Build(
+      L"<Window><VerticalLayout><Include source=\"wb_include_part.xml\" count=\"3\"/>"
+      L"<Button/></VerticalLayout></Window>");
+  ASSERT_NE(root, nullptr);
+  ASSERT_EQ(Container(root)->GetCount(), 4);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_STREQ(Container(root)->GetItemAt(i)->GetClass(), L"LabelUI");
+  }
+  EXPECT_STREQ(Container(root)->GetItemAt(3)->GetClass(), L"ButtonUI");
+}
+
+TEST_F(SkinBuilderTest, ASkinThatIncludesItselfStops) {
+  WriteFile(L"wb_self.xml",
+            "<Window><VerticalLayout><Include source=\"wb_self.xml\"/></VerticalLayout></Window>");
+  CSkinBuilder builder;
+  CControlUI* root = builder.Create(L"wb_self.xml", nullptr, nullptr, &manager_);
+  ASSERT_NE(root, nullptr);
+  int depth = 0;
+  for (CControlUI* level = root; level != nullptr;
+       level = Container(level)->GetCount() > 0 ? Container(level)->GetItemAt(0) : nullptr) {
+    ++depth;
+  }
+  EXPECT_EQ(depth, CSkinBuilder::kMaxIncludeDepth + 1);
+  manager_.AttachRootControl(root);
+}
+
+TEST_F(SkinBuilderTest, SkinsFromResourcesAndTheirIncludesById) {
+  CSkinBuilder builder;
+  builder.SetInstance(GetModuleHandleW(nullptr));
+  CControlUI* root = builder.Create(MAKEINTRESOURCEW(101), L"SKINXML", nullptr, &manager_);
+  ASSERT_NE(root, nullptr);
+  manager_.AttachRootControl(root);
+  EXPECT_EQ(root->GetName(), L"from_resource");
+  EXPECT_EQ(manager_.GetInitSize().cx, 120);
+
+  CSkinBuilder with_includes;
+  with_includes.SetInstance(GetModuleHandleW(nullptr));
+  CControlUI* outer = with_includes.Create(MAKEINTRESOURCEW(102), L"SKINXML", nullptr, &manager_);
+  ASSERT_NE(outer, nullptr);
+  ASSERT_EQ(Container(outer)->GetCount(), 2);
+  EXPECT_STREQ(Container(outer)->GetItemAt(1)->GetClass(), L"ButtonUI");
+  manager_.AttachRootControl(outer);
+}
+
+TEST_F(SkinBuilderTest, NothingToBuildGivesNull) {
+  CSkinBuilder missing;
+  EXPECT_EQ(missing.Create(L"wb_no_such_skin.xml", nullptr, nullptr, &manager_), nullptr);
+  CSkinBuilder bad_xml;
+  EXPECT_EQ(bad_xml.Create(L"<Window><Label></Window>", nullptr, nullptr, &manager_), nullptr);
+  CSkinBuilder no_resource;
+  EXPECT_EQ(no_resource.Create(MAKEINTRESOURCEW(999), L"SKINXML", nullptr, &manager_), nullptr);
+  CSkinBuilder empty_window;
+  EXPECT_EQ(empty_window.Create(L"<Window/>", nullptr, nullptr, &manager_), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,270 @@
+#include "vellum/core/option.h"
+
+#include "vellum/core/control_attribute_values.h"
+#include "vellum/core/paint_manager.h"
+#include "vellum/core/render_engine.h"
+#include "vellum/core/ui_events.h"
+#include "vellum/core/ui_ptr_array.h"
+
+namespace Vellum {
+namespace {
+
+bool IsMouseEvent(int type) { return type >= UIEVENT__MOUSEBEGIN && type <= UIEVENT__MOUSEEND; }
+
+}  // namespace
+
+COptionUI::COptionUI() = default;
+
+COptionUI::~COptionUI() {
+  if (!group_name_.IsEmpty() && manager_) manager_->RemoveOptionGroup(group_name_.GetData(), this);
+}
+
+CControlUI* COptionUI::CreateControl() { return new COptionUI(); }
+
+const wchar_t* COptionUI::GetClass() const { return L"OptionUI"; }
+
+LPVOID COptionUI::GetInterface(const wchar_t* name) {
+  if (name && _wcsicmp(name, L"Option") == 0) return this;
+  return CButtonUI::GetInterface(name);
+}
+
+void COptionUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
+  CButtonUI::SetManager(manager, parent, init);
+  if (init && !group_name_.IsEmpty() && manager_) {
+    manager_->AddOptionGroup(group_name_.GetData(), this);
+  }
+}
+
+void COptionUI::SetGroup(const wchar_t* name) {
+  if (name == nullptr) {
+    if (group_name_.IsEmpty()) return;
+  } else if (group_name_ == name) {
+    return;
+  }
+  if (!group_name_.IsEmpty() && manager_) manager_->RemoveOptionGroup(group_name_.GetData(), this);
+  group_name_ = name;
+  if (!group_name_.IsEmpty() && manager_) manager_->AddOptionGroup(group_name_.GetData(), this);
+  Selected(selected_, true);
+}
+
+bool COptionUI::Activate() {
+  if (!CButtonUI::Activate()) return false;
+  Selected(group_name_.IsEmpty() ? !selected_ : true, true);
+  Invalidate();
+  return true;
+}
+
+void COptionUI::Selected(bool selected, bool notify) {
+  if (selected_ == selected) return;
+  selected_ = selected;
+  if (selected_) {
+    button_state_ |= UISTATE_SELECTED;
+  } else {
+    button_state_ &= ~UISTATE_SELECTED;
+  }
+  if (manager_) {
+    if (!group_name_.IsEmpty() && selected_) {
+      CUIPtrArray* group = manager_->GetOptionGroup(group_name_.GetData());
+      for (int i = 0; group && i < group->GetSize(); ++i) {
+        auto* member = static_cast<COptionUI*>(group->GetAt(i));
+        if (member == this) continue;
+        // Members sharing this option's non-empty group type may be selected together.
+        if (group_type_.IsEmpty() || group_type_.CompareNoCase(member->GetGroupType()) != 0) {
+          member->Selected(false, notify);
+        }
+      }
+    }
+    if (notify) manager_->SendNotify(this, L"selectchanged", 0, 0, false);
+  }
+  Invalidate();
+}
+
+const wchar_t* COptionUI::GetSelectedStateImage() const { return selected_state_image_.GetData(); }
+
+void COptionUI::SetSelectedStateImage(const wchar_t* image) {
+  selected_state_image_ = image;
+  Invalidate();
+}
+
+void COptionUI::SetSelectedImage(const wchar_t* image) {
+  selected_image_ = image;
+  Invalidate();
+}
+void COptionUI::SetSelectedHotImage(const wchar_t* image) {
+  selected_hot_image_ = image;
+  Invalidate();
+}
+void COptionUI::SetSelectedPushedImage(const wchar_t* image) {
+  selected_pushed_image_ = image;
+  Invalidate();
+}
+void COptionUI::SetSelectedForeImage(const wchar_t* image) {
+  selected_fore_image_ = image;
+  Invalidate();
+}
+void COptionUI::SetSelectedStateCount(int count) {
+  selected_state_count_ = count;
+  Invalidate();
+}
+void COptionUI::SetSelectedFont(int index) {
+  selected_font_ = index;
+  Invalidate();
+}
+
+void COptionUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
+  if (_wcsicmp(name, L"group") == 0) {
+    SetGroup(value);
+  } else if (_wcsicmp(name, L"grouptype") == 0) {
+    SetGroupType(value);
+  } else if (_wcsicmp(name, L"selected") == 0) {
+    Selected(ParseAttributeBool(value), true);
+  } else if (_wcsicmp(name, L"selectedimage") == 0) {
+    SetSelectedImage(value);
+  } else if (_wcsicmp(name, L"selectedhotimage") == 0) {
+    SetSelectedHotImage(value);
+  } else if (_wcsicmp(name, L"selectedpushedimage") == 0) {
+    SetSelectedPushedImage(value);
+  } else if (_wcsicmp(name, L"selectedforeimage") == 0) {
+    SetSelectedForeImage(value);
+  } else if (_wcsicmp(name, L"selectedstateimage") == 0) {
+    SetSelectedStateImage(value);
+  } else if (_wcsicmp(name, L"selectedstatecount") == 0) {
+    SetSelectedStateCount(ParseAttributeInt(value));
+  } else if (_wcsicmp(name, L"selectedbkcolor") == 0) {
+    SetSelectedBkColor(ParseAttributeColor(value, false));
+  } else if (_wcsicmp(name, L"selectedtextcolor") == 0) {
+    SetSelectedTextColor(ParseAttributeColor(value, false));
+  } else if (_wcsicmp(name, L"selectedfont") == 0) {
+    SetSelectedFont(ParseAttributeInt(value));
+  } else {
+    CButtonUI::SetAttribute(name, value);
+  }
+}
+
+void COptionUI::PaintBkColor(HDC dc) {
+  if (!selected_) {
+    CButtonUI::PaintBkColor(dc);
+    return;
+  }
+  if (selected_bk_color_ != 0) {
+    CRenderUI::DrawColor(dc, paint_rect_, GetAdjustColor(selected_bk_color_));
+  }
+}
+
+void COptionUI::PaintStatusImage(HDC dc) {
+  if (!selected_ || !IsEnabled()) {
+    CButtonUI::PaintStatusImage(dc);
+    return;
+  }
+  if (!selected_state_image_.IsEmpty() && selected_state_count_ > 0 &&
+      selected_image_.IsEmpty()) {
+    CUIString frames[4];
+    if (CutStrip(selected_state_image_, selected_state_count_, true, frames)) {
+      selected_image_ = frames[0];
+      if (selected_state_count_ > 1) {
+        selected_hot_image_ = frames[1];
+        selected_pushed_image_ = frames[1];
+      }
+      if (selected_state_count_ > 2) selected_pushed_image_ = frames[2];
+    }
+  }
+  if ((button_state_ & UISTATE_PUSHED) != 0 && !selected_pushed_image_.IsEmpty()) {
+    if (DrawImage(dc, selected_pushed_image_.GetData())) return;
+  } else if ((button_state_ & UISTATE_HOT) != 0 && !selected_hot_image_.IsEmpty()) {
+    if (DrawImage(dc, selected_hot_image_.GetData())) return;
+  }
+  if (!selected_image_.IsEmpty()) DrawImage(dc, selected_image_.GetData());
+}
+
+void COptionUI::PaintForeImage(HDC dc) {
+  if (selected_ && !selected_fore_image_.IsEmpty() &&
+      DrawImage(dc, selected_fore_image_.GetData())) {
+    return;
+  }
+  CButtonUI::PaintForeImage(dc);
+}
+
+void COptionUI::PaintText(HDC dc) {
+  if ((button_state_ & UISTATE_SELECTED) == 0) {
+    CButtonUI::PaintText(dc);
+    return;
+  }
+  ResolveDefaultColors();
+  const CUIString text = GetText();
+  if (text.IsEmpty()) return;
+  RECT rect = item_rect_;
+  const RECT padding = GetTextPadding();
+  rect.left += padding.left;
+  rect.right -= padding.right;
+  rect.top += padding.top;
+  rect.bottom -= padding.bottom;
+  const DWORD enabled_colour = selected_text_color_ != 0 ? selected_text_color_ : text_color_;
+  const int font = selected_font_ != -1 ? selected_font_ : font_;
+  DrawLabelText(dc, rect, text, IsEnabled() ? enabled_colour : disabled_text_color_, font);
+}
+
+// ---- Check box ------------------------------------------------------------------------------------
+
+CCheckBoxUI::CCheckBoxUI() = default;
+CCheckBoxUI::~CCheckBoxUI() = default;
+
+CControlUI* CCheckBoxUI::CreateControl() { return new CCheckBoxUI(); }
+
+const wchar_t* CCheckBoxUI::GetClass() const { return L"CheckBoxUI"; }
+
+LPVOID CCheckBoxUI::GetInterface(const wchar_t* name) {
+  if (name && _wcsicmp(name, L"CheckBox") == 0) return this;
+  return COptionUI::GetInterface(name);
+}
+
+void CCheckBoxUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
+  if (_wcsicmp(name, L"EnableAutoCheck") == 0) SetAutoCheck(ParseAttributeBool(value));
+  COptionUI::SetAttribute(name, value);
+}
+
+void CCheckBoxUI::DoEvent(TUIEvent& event) {
+  if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
+    if (parent_) {
+      parent_->DoEvent(event);
+    } else {
+      CButtonUI::DoEvent(event);
+    }
+    return;
+  }
+  if (auto_check_ && (event.type == UIEVENT_BUTTONDOWN || event.type == UIEVENT_DBLCLICK)) {
+    if (::PtInRect(&item_rect_, event.mouse_point) && IsEnabled()) {
+      Selected(!selected_, true);
+      if (manager_) manager_->SendNotify(this, L"checkclick", 0, 0, false);
+      Invalidate();
+    }
+    return;
+  }
+  CButtonUI::DoEvent(event);
+}
+
+void CCheckBoxUI::Selected(bool selected, bool notify) {
+  if (selected_ == selected) return;
+  selected_ = selected;
+  if (selected_) {
+    button_state_ |= UISTATE_SELECTED;
+  } else {
+    button_state_ &= ~UISTATE_SELECTED;
+  }
+  if (manager_ && !group_name_.IsEmpty()) {
+    if (!selected_) {
+      Invalidate();
+      return;
+    }
+    CUIPtrArray* group = manager_->GetOptionGroup(group_name_.GetData());
+    for (int i = 0; group && i < group->GetSize(); ++i) {
+      auto* member = static_cast<COptionUI*>(group->GetAt(i));
+      if (member != this) member->Selected(false, notify);
+    }
+  }
+  if (manager_ && notify) {
+    manager_->SendNotify(this, L"selectchanged", selected_ ? 1 : 0, 0, false);
+  }
+  Invalidate();
+}
+
+}  // namespace Vellum
