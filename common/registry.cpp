@@ -43,7 +43,7 @@ std::string RegistryNarrowText(const void* data, size_t size, size_t max_chars) 
 
 bool ReadRegDwordHKLM(const std::wstring& sub_key, const std::wstring& value_name, unsigned long* out) {
   if (out == nullptr) return false;
-  ScopedKey key;
+  ScopedRegKey key;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, sub_key.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, key.put()) != ERROR_SUCCESS) {
     return false;
   }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/logging.h"
+#include "common/scoped_reg_key.h"
 #include "common/text.h"
 #include "service/service_module.h"
 #include "service/service_names.h"
@@ -58,27 +59,25 @@ bool RunningUnderWow64() {
 
 // The group value names the one service of the group: the name, its terminator and the final one.
 void WriteGroupValue() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSvchostGroupsKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS) return;
+  ScopedRegKey key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSvchostGroupsKey, 0, KEY_WRITE, key.put()) != ERROR_SUCCESS) return;
   std::wstring multi(kServiceName);
   multi.push_back(L'\0');
   multi.push_back(L'\0');
-  RegSetValueExW(key, kServiceGroupName, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(multi.data()),
+  RegSetValueExW(key.get(), kServiceGroupName, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(multi.data()),
                  static_cast<DWORD>(multi.size() * sizeof(wchar_t)));
-  RegCloseKey(key);
 }
 
 std::wstring ParametersKey() { return std::wstring(L"SYSTEM\\CurrentControlSet\\Services\\") + kServiceName + L"\\Parameters"; }
 
 void WriteServiceDll(const std::wstring& library) {
-  HKEY key = nullptr;
+  ScopedRegKey key;
   if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, ParametersKey().c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
+                      nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
     return;
   }
-  RegSetValueExW(key, L"ServiceDll", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(library.c_str()),
+  RegSetValueExW(key.get(), L"ServiceDll", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(library.c_str()),
                  static_cast<DWORD>((library.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(key);
 }
 
 }  // namespace
@@ -191,10 +190,9 @@ HRESULT UnregisterUpdateService() {
     if (error != ERROR_SERVICE_DOES_NOT_EXIST) return HresultFromError(error);
   }
 
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSvchostGroupsKey, 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
-    RegDeleteValueW(key, kServiceGroupName);
-    RegCloseKey(key);
+  ScopedRegKey key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSvchostGroupsKey, 0, KEY_WRITE, key.put()) == ERROR_SUCCESS) {
+    RegDeleteValueW(key.get(), kServiceGroupName);
   }
   SHDeleteKeyW(HKEY_LOCAL_MACHINE, ParametersKey().c_str());
   return S_OK;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/program_path.h"
 #include "common/registry.h"
 #include "service/md5.h"
 #include "tests/support/loopback_client.h"
@@ -24,14 +25,14 @@ namespace {
 using nlohmann::json;
 using testing_support::LoopbackServer;
 using testing_support::ScopedRegistryValue;
-using testing_support::TestProgramFolder;
+
 
 constexpr wchar_t kServiceName[] = L"LumavexUtilityService";
 constexpr wchar_t kGroupKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Svchost";
 constexpr wchar_t kParametersKey[] = L"SYSTEM\\CurrentControlSet\\Services\\LumavexUtilityService\\Parameters";
 
-std::wstring ServiceDllPath() { return TestProgramFolder() + L"..\\loopback\\LumavexService.dll"; }
-std::wstring KestrinPath() { return TestProgramFolder() + L"..\\loopback\\Kestrin.dll"; }
+std::wstring ServiceDllPath() { return ProgramFolder() + L"..\\loopback\\LumavexService.dll"; }
+std::wstring KestrinPath() { return ProgramFolder() + L"..\\loopback\\Kestrin.dll"; }
 
 // Under Wine the service's temporary folder is the user's.
 std::wstring ServiceFolder() {
@@ -182,7 +183,7 @@ TEST(ServiceE2E, RegisteredRunByTheHostToldOfSetupStoppedAndRemoved) {
   ASSERT_TRUE(LoopbackServer::Clear());
   // A newer package, which the real service downloads and checks; Wine lists no user session, so its
   // start fails there and the package stays.
-  const std::string package = testing_support::ReadFileBytes(TestProgramFolder() + L"setup_fixture.exe");
+  const std::string package = testing_support::ReadFileBytes(ProgramFolder() + L"setup_fixture.exe");
   ASSERT_FALSE(package.empty());
   ASSERT_TRUE(LoopbackServer::ServeFile("/pkg/setup.exe", package));
   ASSERT_TRUE(LoopbackServer::SetResponses(
@@ -262,7 +263,7 @@ TEST(ServiceE2E, RegisteredRunByTheHostToldOfSetupStoppedAndRemoved) {
   // The installer helper, in a process of its own, tells the running service that setup finished.
   ASSERT_TRUE(product_version.SetString(L"1.0.0.6"));
   DWORD exit_code = 1;
-  ASSERT_TRUE(RunToEnd(L"\"" + TestProgramFolder() + L"kestrin_host.exe\" \"" + KestrinPath() + L"\" notify free", 30000,
+  ASSERT_TRUE(RunToEnd(L"\"" + ProgramFolder() + L"kestrin_host.exe\" \"" + KestrinPath() + L"\" notify free", 30000,
                        &exit_code));
   EXPECT_EQ(exit_code, 0u);
   EXPECT_TRUE(log.WaitFor("found setup finish!", 5000));

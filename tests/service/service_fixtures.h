@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/program_path.h"
 #include "service/md5.h"
 #include "service/session_launcher.h"
 #include "tests/support/pe_exports.h"
@@ -12,7 +13,7 @@
 namespace service_testing {
 
 // The stand-in setup package built beside the tests, with the file version 1.2.0.7.
-inline std::wstring SetupFixturePath() { return testing_support::TestProgramFolder() + L"setup_fixture.exe"; }
+inline std::wstring SetupFixturePath() { return ProgramFolder() + L"setup_fixture.exe"; }
 constexpr char kFixtureVersion[] = "1.2.0.7";
 
 inline std::string SetupFixtureBytes() { return testing_support::ReadFileBytes(SetupFixturePath()); }
