@@ -104,7 +104,8 @@ bool ReadValue(const wchar_t* key, const wchar_t* name, DWORD* type, std::wstrin
   return true;
 }
 
-DWORD ServiceState() {
+// The service's state, 0 when it does not exist; and the id of its host process while it runs.
+DWORD ServiceState(DWORD* process_id = nullptr) {
   ScopedServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
   ScopedServiceHandle service(OpenServiceW(manager.get(), kServiceName, SERVICE_QUERY_STATUS));
   if (service.get() == nullptr) return 0;
@@ -114,8 +115,29 @@ DWORD ServiceState() {
                             &needed)) {
     return 0;
   }
+  if (process_id != nullptr) *process_id = status.dwProcessId;
   return status.dwCurrentState;
 }
+
+// Holds the service's host process and, at the end of the scope, waits for it to end, so that the
+// next test does not start while the host is still going away (its windows with it).
+class HostProcess {
+ public:
+  HostProcess() {
+    DWORD id = 0;
+    if (ServiceState(&id) == SERVICE_RUNNING && id != 0) process_ = OpenProcess(SYNCHRONIZE, FALSE, id);
+  }
+  ~HostProcess() {
+    if (process_ == nullptr) return;
+    WaitForSingleObject(process_, 10000);
+    CloseHandle(process_);
+  }
+  HostProcess(const HostProcess&) = delete;
+  HostProcess& operator=(const HostProcess&) = delete;
+
+ private:
+  HANDLE process_ = nullptr;
+};
 
 bool WaitForState(DWORD state, DWORD timeout_ms) {
   const ULONGLONG deadline = GetTickCount64() + timeout_ms;
@@ -242,6 +264,7 @@ TEST(ServiceE2E, RegisteredRunByTheHostToldOfSetupStoppedAndRemoved) {
 
   // Started by the host; its log, its events, its first check 10 s after start.
   ASSERT_TRUE(WaitForState(SERVICE_RUNNING, 15000)) << ServiceState();
+  HostProcess host;
   EXPECT_TRUE(log.WaitFor("StartMidnightTask", 15000));
   const json events = json::parse(LoopbackServer::WaitForEvents(2, 15000));
   std::vector<std::string> names;
@@ -299,6 +322,7 @@ TEST(ServiceE2E, UnregisteringARunningServiceStopsIt) {
   ASSERT_TRUE(library.loaded());
   ASSERT_EQ(library.Register(), S_OK);
   ASSERT_TRUE(WaitForState(SERVICE_RUNNING, 15000));
+  HostProcess host;
   const ULONGLONG start = GetTickCount64();
   EXPECT_EQ(library.Unregister(), S_OK);
   EXPECT_LT(GetTickCount64() - start, 31000u);
