@@ -62,6 +62,11 @@ class RawInputWindow {
     RAWINPUTDEVICE devices[2] = {{1, 2, RIDEV_INPUTSINK, hwnd_}, {1, 6, RIDEV_INPUTSINK, hwnd_}};
     registered_ = RegisterRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE)) != FALSE;
     SetTimer(hwnd_, kRestoreTimer, 100, nullptr);
+    // Raw input reaches even a sink only while some thread owns the foreground, and an earlier test
+    // may have left none: a small window of the test's own takes it, the sink itself stays hidden.
+    front_ = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 8, 8, nullptr,
+                             nullptr, wc.hInstance, nullptr);
+    if (front_ != nullptr) SetForegroundWindow(front_);
     manager = std::make_unique<CursorManager>(CursorManager::Settings{3, 200}, ReportMouseShaked, system,
                                               [this] { return clock_ms * 1000000; });
   }
@@ -71,6 +76,7 @@ class RawInputWindow {
       RegisterRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE));
       DestroyWindow(hwnd_);
     }
+    if (front_ != nullptr) DestroyWindow(front_);
   }
 
   bool ready() const { return hwnd_ != nullptr && registered_; }
@@ -143,6 +149,7 @@ class RawInputWindow {
   }
 
   HWND hwnd_ = nullptr;
+  HWND front_ = nullptr;
   bool registered_ = false;
 };
 
