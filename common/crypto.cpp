@@ -188,6 +188,21 @@ void Blowfish::EncryptBlock(uint32_t* left, uint32_t* right) const {
   *right = r;
 }
 
+void Blowfish::DecryptBlock(uint32_t* left, uint32_t* right) const {
+  uint32_t l = *left;
+  uint32_t r = *right;
+  for (int i = kRounds + 1; i > 1; --i) {
+    l ^= p_array[i];
+    r ^= F(l);
+    std::swap(l, r);
+  }
+  std::swap(l, r);
+  r ^= p_array[1];
+  l ^= p_array[0];
+  *left = l;
+  *right = r;
+}
+
 size_t Blowfish::Encrypt(const unsigned char* input, unsigned char* output, size_t length) const {
   if (length == 0) return 0;
   if (input != output) std::memmove(output, input, length);
@@ -197,6 +212,21 @@ size_t Blowfish::Encrypt(const unsigned char* input, unsigned char* output, size
     uint32_t left = LoadBigEndian(output + i);
     uint32_t right = LoadBigEndian(output + i + 4);
     EncryptBlock(&left, &right);
+    StoreBigEndian(left, output + i);
+    StoreBigEndian(right, output + i + 4);
+  }
+  return padded;
+}
+
+size_t Blowfish::Decrypt(const unsigned char* input, unsigned char* output, size_t length) const {
+  if (length == 0) return 0;
+  if (input != output) std::memmove(output, input, length);
+  const size_t padded = PaddedLength(length);
+  std::memset(output + length, 0, padded - length);
+  for (size_t i = 0; i < padded; i += 8) {
+    uint32_t left = LoadBigEndian(output + i);
+    uint32_t right = LoadBigEndian(output + i + 4);
+    DecryptBlock(&left, &right);
     StoreBigEndian(left, output + i);
     StoreBigEndian(right, output + i + 4);
   }
@@ -213,4 +243,68 @@ bool BlowfishEncryptToBase64(const std::string& key, const std::string& plain, s
   auto* bytes = reinterpret_cast<unsigned char*>(&buffer[0]);
   const size_t length = cipher.Encrypt(bytes, bytes, plain.size());
   return Base64Encode(output, bytes, length);
+}
+
+namespace {
+
+int Base64Value(char c) {
+  if (c >= 'A' && c <= 'Z') return c - 'A';
+  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+  if (c >= '0' && c <= '9') return c - '0' + 52;
+  if (c == '+') return 62;
+  if (c == '/') return 63;
+  return -1;
+}
+
+}  // namespace
+
+long Base64Decode(const char* input, size_t length, unsigned char* output) {
+  if (length == 0) return 0;
+  if (input == nullptr || output == nullptr || length % 4 != 0) return -1;
+  size_t data = length;
+  if (input[data - 1] == '=') --data;
+  if (input[data - 1] == '=') --data;
+  if (length - data > 2 || data % 4 == 1) return -1;
+  size_t out = 0;
+  uint32_t bits = 0;
+  int count = 0;
+  for (size_t i = 0; i < data; ++i) {
+    const int v = Base64Value(input[i]);
+    if (v < 0) return -1;
+    bits = (bits << 6) | static_cast<uint32_t>(v);
+    if (++count == 4) {
+      output[out++] = static_cast<unsigned char>(bits >> 16);
+      output[out++] = static_cast<unsigned char>(bits >> 8);
+      output[out++] = static_cast<unsigned char>(bits);
+      bits = 0;
+      count = 0;
+    }
+  }
+  if (count == 2) {
+    output[out++] = static_cast<unsigned char>(bits >> 4);
+  } else if (count == 3) {
+    output[out++] = static_cast<unsigned char>(bits >> 10);
+    output[out++] = static_cast<unsigned char>(bits >> 2);
+  }
+  return static_cast<long>(out);
+}
+
+bool BlowfishDecryptFromBase64(const std::string& key, const std::string& base64, std::string* output) {
+  output->clear();
+  if (key.empty() || base64.empty()) return false;
+  std::string bytes(base64.size() / 4 * 3 + 8, '\0');
+  auto* raw = reinterpret_cast<unsigned char*>(&bytes[0]);
+  const long decoded = Base64Decode(base64.data(), base64.size(), raw);
+  if (decoded < 0) return false;
+  Blowfish cipher;
+  cipher.SetKey(key);
+  bytes.resize(cipher.Decrypt(raw, raw, static_cast<size_t>(decoded)));
+  const size_t end = bytes.find_last_not_of('\0');
+  if (end == std::string::npos) {
+    if (bytes.empty()) return false;
+    *output = std::string(1, '\0');
+  } else {
+    *output = bytes.substr(0, end + 1);
+  }
+  return true;
 }

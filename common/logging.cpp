@@ -73,6 +73,14 @@ std::wstring TempLogFilePath(const wchar_t* folder, const wchar_t* file, bool fo
   return path;
 }
 
+void FlushLogOnEveryLine() {
+  try {
+    spdlog::logger* logger = spdlog::default_logger_raw();
+    if (logger != nullptr) logger->flush_on(spdlog::level::info);
+  } catch (...) {
+  }
+}
+
 void FlushLogger() {
   try {
     spdlog::logger* logger = spdlog::default_logger_raw();

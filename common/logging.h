@@ -47,5 +47,9 @@ std::wstring TempLogFilePath(const wchar_t* folder, const wchar_t* file, bool fo
 // Writes out what the default logger holds in its buffer.
 void FlushLogger();
 
+// Makes the default logger write out every line as it is logged: for a long-running process with few
+// lines, whose log is read while it runs and must not lose its last lines if it is ended.
+void FlushLogOnEveryLine();
+
 // Flushes and drops every logger; used on the way out and by tests that reopen a log.
 void ShutdownLogger();

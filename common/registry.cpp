@@ -41,6 +41,23 @@ std::string RegistryNarrowText(const void* data, size_t size, size_t max_chars) 
   return text;
 }
 
+bool ReadRegDwordHKLM(const std::wstring& sub_key, const std::wstring& value_name, unsigned long* out) {
+  if (out == nullptr) return false;
+  ScopedRegKey key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, sub_key.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, key.put()) != ERROR_SUCCESS) {
+    return false;
+  }
+  DWORD value = 0;
+  DWORD size = sizeof(value);
+  if (RegQueryValueExW(key.get(), value_name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) !=
+          ERROR_SUCCESS ||
+      size != sizeof(value)) {
+    return false;
+  }
+  *out = value;
+  return true;
+}
+
 bool ReadRegStringHKLM(const std::wstring& sub_key, const std::wstring& value_name, std::wstring* out) {
   if (out == nullptr) return false;
   ScopedRegKey key;

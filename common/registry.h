@@ -20,6 +20,10 @@ std::string RegistryNarrowText(const void* data, size_t size, size_t max_chars);
 // 511 characters). The value's type is not checked; a value of more than 1024 bytes fails.
 bool ReadRegStringHKLM(const std::wstring& sub_key, const std::wstring& value_name, std::wstring* out);
 
+// A 4-byte value under HKLM\<sub_key> in the 32-bit view; the value's type is not checked. False when
+// it cannot be read or is not 4 bytes long.
+bool ReadRegDwordHKLM(const std::wstring& sub_key, const std::wstring& value_name, unsigned long* out);
+
 // The module's file version "a.b.c.d" from its fixed version information.
 bool GetFileVersionString(const std::wstring& module_path, std::wstring* out);
 

@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "common/scoped_handle.h"
+#include "common/text.h"
 
 namespace {
 
@@ -152,8 +153,9 @@ bool WinHttpTask::Exchange() {
 bool WinHttpTask::ReadBody(HINTERNET request) {
   ScopedHandle file(output_path_.empty()
                         ? nullptr
-                        : CreateFileW(output_path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+                        : CreateFileW(output_path_.c_str(), GENERIC_WRITE, 0, nullptr,
+                                      output_create_new_ ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                      nullptr));
   if (!output_path_.empty() && !file.valid()) {
     std::fprintf(stderr, "Error opening file for writing.\n");
     return false;
@@ -178,6 +180,11 @@ bool WinHttpTask::ReadBody(HINTERNET request) {
       return false;
     }
     if (read == 0) return true;
+    received_ += read;
+    if (max_length_ != 0 && received_ > max_length_) {
+      std::fprintf(stderr, "Answer longer than allowed.\n");
+      return false;
+    }
 
     if (file.valid()) {
       DWORD written = 0;
@@ -215,4 +222,31 @@ void WinHttpTask::CloseHandles() {
       *handle = nullptr;
     }
   }
+}
+
+bool WinHttpTask::CrackUrl(const std::string& url, Verb verb) {
+  const std::wstring wide = Utf8ToUtf16(url);
+  URL_COMPONENTS parts = {};
+  parts.dwStructSize = sizeof(parts);
+  parts.dwSchemeLength = static_cast<DWORD>(-1);
+  parts.dwHostNameLength = static_cast<DWORD>(-1);
+  parts.dwUrlPathLength = static_cast<DWORD>(-1);
+  parts.dwExtraInfoLength = static_cast<DWORD>(-1);
+  parts.dwUserNameLength = static_cast<DWORD>(-1);
+  parts.dwPasswordLength = static_cast<DWORD>(-1);
+  if (wide.empty() ||
+      !WinHttpCrackUrl(wide.c_str(), static_cast<DWORD>(wide.size()), ICU_REJECT_USERPWD, &parts)) {
+    std::fprintf(stderr, "Error in URL parsing.\n");
+    return false;
+  }
+  // Credentials in the address are refused even where the platform lets them through.
+  if (parts.dwUserNameLength != 0 || parts.dwPasswordLength != 0) return false;
+  if (parts.nScheme == INTERNET_SCHEME_HTTP) secure_ = false;
+  if (parts.nScheme == INTERNET_SCHEME_HTTPS) secure_ = true;
+  if (parts.lpszHostName == nullptr || parts.dwHostNameLength == 0) return false;
+  host_.assign(parts.lpszHostName, parts.dwHostNameLength);
+  if (parts.lpszUrlPath != nullptr && parts.dwUrlPathLength != 0) path_.assign(parts.lpszUrlPath, parts.dwUrlPathLength);
+  port_ = parts.nPort;
+  verb_ = verb;
+  return true;
 }

@@ -51,6 +51,15 @@ class WinHttpTask {
   void set_body(const std::string& body) { body_ = body; }
   // When set, the answer is written to this file instead of memory.
   void set_output_path(const std::wstring& path) { output_path_ = path; }
+  // The answer file must not exist yet: a file put in its place beforehand is never written through.
+  void set_output_create_new(bool create_new) { output_create_new_ = create_new; }
+  // An answer longer than this many bytes fails the task (0: no limit).
+  void set_max_length(uint64_t bytes) { max_length_ = bytes; }
+
+  // Splits a UTF-8 URL into scheme (secure for https), host, port and path, and sets the verb. False,
+  // with "Error in URL parsing." on the standard error stream for an address that does not parse, and
+  // false for one with credentials or without a host. The query is not kept.
+  bool CrackUrl(const std::string& url, Verb verb);
 
   const std::wstring& agent() const { return agent_; }
   const std::wstring& host() const { return host_; }
@@ -111,4 +120,7 @@ class WinHttpTask {
   size_t capacity_ = 0;
   size_t length_ = 0;
   std::wstring output_path_;
+  bool output_create_new_ = false;
+  uint64_t max_length_ = 0;
+  uint64_t received_ = 0;
 };

@@ -80,6 +80,8 @@ std::string LoopbackServer::EventsJson() { return Control(L"GET", "events"); }
 
 std::string LoopbackServer::RequestsJson() { return Control(L"GET", "requests"); }
 
+std::string LoopbackServer::UpgradeRequestsJson() { return Control(L"GET", "upgrade_requests"); }
+
 std::string LoopbackServer::WaitForEvents(size_t count, DWORD timeout_ms) {
   const ULONGLONG deadline = GetTickCount64() + timeout_ms;
   for (;;) {

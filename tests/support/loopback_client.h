@@ -29,6 +29,8 @@ class LoopbackServer {
   // JSON lists as the server records them.
   static std::string EventsJson();
   static std::string RequestsJson();
+  // The upgrade API's requests, deciphered: {"ok", "form", "plain", "request", "error"} each.
+  static std::string UpgradeRequestsJson();
   // Polls until at least count events are recorded or timeout_ms passes; returns the events JSON.
   static std::string WaitForEvents(size_t count, DWORD timeout_ms = 10000);
 };

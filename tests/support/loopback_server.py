@@ -1,10 +1,11 @@
 #!/usr/bin/python3
-"""Loopback HTTP server for the tests: the statistics collection endpoint, and later the upgrade API
-and package downloads, on 127.0.0.1.
+"""Loopback HTTP server for the tests: the statistics collection endpoint, the upgrade API and package
+downloads, on 127.0.0.1.
 
 Every POST to "/collection" is decoded with the collector key (Base64, then Blowfish-ECB, zero padding
 stripped) and the decoded JSON event is recorded. Every request is recorded too (method, path, headers,
-body). How the server answers is set per path through the control interface:
+body). Every POST to "/api/upgrade" is a form whose "data" field is URL-escaped Base64 of the request
+enciphered under the upgrade key; it is deciphered and recorded as well. How the server answers is set per path through the control interface:
 
   GET  /_control/ping                 "ok <pid>"
   POST /_control/responses?path=P     JSON list of answers for path P (or "*" for every path); each
@@ -13,9 +14,12 @@ body). How the server answers is set per path through the control interface:
                                        "headers": {"Name": "value"}}
                                       "cut": n announces the whole body but sends only n bytes, then
                                       closes the connection; with "reset": true it is reset instead
-                                      of closed cleanly.
+                                      of closed cleanly. "offer": a JSON value, or "offer_text":
+                                      a text, is sent enciphered under the upgrade key and Base64-
+                                      encoded, as the upgrade API answers (instead of "body").
   POST /_control/file?path=P          the request body is served as the answer to GET P
   GET  /_control/events               JSON list of {"ok", "event", "plain", "error"} in arrival order
+  GET  /_control/upgrade_requests     JSON list of {"ok", "form", "plain", "request", "error"}
   GET  /_control/requests             JSON list of {"method", "path", "query", "headers", "body_b64"}
   POST /_control/clear                forgets events, requests, answers and files
   POST /_control/shutdown             ends the server
@@ -50,6 +54,7 @@ with warnings.catch_warnings():
         from cryptography.hazmat.primitives.ciphers.algorithms import Blowfish
 
 COLLECTOR_KEY = b"Qm7Tz2Lp9Xc4Vb8Nw1Rk6Hd3Js5Fg0Ya"
+UPGRADE_KEY = b"4f0a7c3e-91d2-4b6a-8e57-a2c93d1f6b08"
 DEFAULT_PORT = 18931
 
 
@@ -58,6 +63,43 @@ def blowfish_ecb_decrypt(key, data):
         warnings.simplefilter("ignore")
         decryptor = Cipher(Blowfish(key), modes.ECB()).decryptor()
     return decryptor.update(data) + decryptor.finalize()
+
+
+def blowfish_ecb_encrypt(key, data):
+    data += b"\0" * (-len(data) % 8)
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")
+        encryptor = Cipher(Blowfish(key), modes.ECB()).encryptor()
+    return encryptor.update(data) + encryptor.finalize()
+
+
+def encode_upgrade_answer(answer):
+    """The body of an upgrade answer: the offer's compact JSON (or the given text) enciphered and encoded."""
+    if "offer_text" in answer:
+        plain = answer["offer_text"].encode("utf-8")
+    else:
+        plain = json.dumps(answer["offer"], separators=(",", ":")).encode("utf-8")
+    return base64.b64encode(blowfish_ecb_encrypt(UPGRADE_KEY, plain))
+
+
+def decode_upgrade_body(body):
+    """Returns the record of one upgrade request: the deciphered request when it decodes, the reason when not."""
+    record = {"ok": False, "form": None, "plain": None, "request": None, "error": None}
+    try:
+        record["form"] = body.decode("ascii")
+        name, sep, escaped = record["form"].partition("=")
+        if name != "data" or not sep or "&" in escaped:
+            raise ValueError("body is not one form field data=...")
+        cipher = base64.b64decode(urllib.parse.unquote(escaped), validate=True)
+        if len(cipher) % 8 != 0:
+            raise ValueError("cipher text is not a multiple of 8 bytes")
+        plain = blowfish_ecb_decrypt(UPGRADE_KEY, cipher).rstrip(b"\0")
+        record["plain"] = plain.decode("utf-8")
+        record["request"] = json.loads(record["plain"])
+        record["ok"] = True
+    except (ValueError, binascii.Error, UnicodeDecodeError) as e:
+        record["error"] = str(e)
+    return record
 
 
 def decode_collection_body(body):
@@ -87,6 +129,7 @@ class State:
 
     def reset(self):
         self.events = []
+        self.upgrade_requests = []
         self.requests = []
         self.responses = {}
         self.files = {}
@@ -165,14 +208,19 @@ class Handler(BaseHTTPRequestHandler):
             })
             if method == "POST" and url.path == "/collection":
                 state.events.append(decode_collection_body(body))
+            if method == "POST" and url.path == "/api/upgrade":
+                state.upgrade_requests.append(decode_upgrade_body(body))
             served = state.files.get(url.path) if method == "GET" else None
 
         answer = state.next_response(url.path) or {}
         delay_ms = answer.get("delay_ms", 0)
         if delay_ms:
             time.sleep(delay_ms / 1000.0)
-        status = answer.get("status", 200 if served is not None or url.path == "/collection" else 404)
+        offered = "offer" in answer or "offer_text" in answer
+        status = answer.get("status", 200 if served is not None or offered or url.path == "/collection" else 404)
         payload = answer.get("body")
+        if offered:
+            payload = encode_upgrade_answer(answer)
         if payload is None:
             payload = served if served is not None else b""
         elif isinstance(payload, str):
@@ -201,7 +249,7 @@ class Handler(BaseHTTPRequestHandler):
                 with state.lock:
                     state.files[query["path"][0]] = body
                 self.send_plain(200, b"ok", "text/plain")
-            elif command in ("events", "requests"):
+            elif command in ("events", "requests", "upgrade_requests"):
                 with state.lock:
                     text = json.dumps(getattr(state, command), ensure_ascii=False)
                 self.send_plain(200, text.encode("utf-8"), "application/json")
