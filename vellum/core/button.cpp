@@ -401,12 +401,7 @@ void CButtonUI::PaintText(HDC dc) {
   const CUIString text = GetText();
   if (text.IsEmpty()) return;
 
-  RECT rect = item_rect_;
-  const RECT padding = GetTextPadding();
-  rect.left += padding.left;
-  rect.right -= padding.right;
-  rect.top += padding.top;
-  rect.bottom -= padding.bottom;
+  const RECT rect = GetTextRect();
 
   DWORD colour = IsEnabled() ? text_color_ : disabled_text_color_;
   if ((button_state_ & UISTATE_PUSHED) != 0 && pushed_text_color_ != 0) {

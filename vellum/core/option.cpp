@@ -192,12 +192,7 @@ void COptionUI::PaintText(HDC dc) {
   ResolveDefaultColors();
   const CUIString text = GetText();
   if (text.IsEmpty()) return;
-  RECT rect = item_rect_;
-  const RECT padding = GetTextPadding();
-  rect.left += padding.left;
-  rect.right -= padding.right;
-  rect.top += padding.top;
-  rect.bottom -= padding.bottom;
+  const RECT rect = GetTextRect();
   const DWORD enabled_colour = selected_text_color_ != 0 ? selected_text_color_ : text_color_;
   const int font = selected_font_ != -1 ? selected_font_ : font_;
   DrawLabelText(dc, rect, text, IsEnabled() ? enabled_colour : disabled_text_color_, font);
