@@ -156,18 +156,9 @@ void COptionUI::PaintStatusImage(HDC dc) {
     CButtonUI::PaintStatusImage(dc);
     return;
   }
-  if (!selected_state_image_.IsEmpty() && selected_state_count_ > 0 &&
-      selected_image_.IsEmpty()) {
-    CUIString frames[4];
-    if (CutStrip(selected_state_image_, selected_state_count_, true, frames)) {
-      selected_image_ = frames[0];
-      if (selected_state_count_ > 1) {
-        selected_hot_image_ = frames[1];
-        selected_pushed_image_ = frames[1];
-      }
-      if (selected_state_count_ > 2) selected_pushed_image_ = frames[2];
-    }
-  }
+  // The selected look has no disabled frame: a disabled option paints the button's images.
+  CutStateImages(selected_state_image_, selected_state_count_, true, selected_image_,
+                 selected_hot_image_, selected_pushed_image_, nullptr);
   if ((button_state_ & UISTATE_PUSHED) != 0 && !selected_pushed_image_.IsEmpty()) {
     if (DrawImage(dc, selected_pushed_image_.GetData())) return;
   } else if ((button_state_ & UISTATE_HOT) != 0 && !selected_hot_image_.IsEmpty()) {
