@@ -263,13 +263,18 @@ int CContainerUI::FindSelectable(int index, bool forward) const {
 
 // ---- Geometry -------------------------------------------------------------------------------------
 
-RECT CContainerUI::GetContentRect() const {
+RECT CContainerUI::GetInsetRect() const {
   RECT rc = item_rect_;
   const RECT inset = GetInset();
   rc.left += inset.left;
   rc.top += inset.top;
   rc.right -= inset.right;
   rc.bottom -= inset.bottom;
+  return rc;
+}
+
+RECT CContainerUI::GetContentRect() const {
+  RECT rc = GetInsetRect();
   if (vertical_scroll_bar_ && vertical_scroll_bar_->IsVisible()) {
     rc.right -= vertical_scroll_bar_->GetFixedWidth();
   }
@@ -280,12 +285,7 @@ RECT CContainerUI::GetContentRect() const {
 }
 
 RECT CContainerUI::GetClientPos() const {
-  RECT rc = item_rect_;
-  const RECT inset = GetInset();
-  rc.left += inset.left;
-  rc.top += inset.top;
-  rc.right -= inset.right;
-  rc.bottom -= inset.bottom;
+  RECT rc = GetInsetRect();
   if (vertical_scroll_bar_ && vertical_scroll_bar_->IsVisible()) {
     const auto pos = static_cast<LONG>(vertical_scroll_bar_->GetScrollPos());
     rc.top -= pos;

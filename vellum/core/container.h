@@ -130,6 +130,8 @@ class CContainerUI : public CControlUI, public IContainerUI {
   void SetShowScrollbar(bool show);
 
  protected:
+  // The item rectangle less the scaled inset.
+  RECT GetInsetRect() const;
   // The item rectangle less the scaled inset and the thickness of the visible bars.
   RECT GetContentRect() const;
   // The line step of the vertical or horizontal direction.

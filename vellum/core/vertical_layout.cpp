@@ -21,16 +21,9 @@ LPVOID CVerticalLayoutUI::GetInterface(const wchar_t* name) {
 
 void CVerticalLayoutUI::SetPos(RECT rect, bool invalidate) {
   CControlUI::SetPos(rect, invalidate);
-  RECT rc = item_rect_;
-  const RECT inset = GetInset();
-  rc.left += inset.left;
-  rc.top += inset.top;
-  rc.right -= inset.right;
-  rc.bottom -= inset.bottom;
+  const RECT rc = GetContentRect();
   const bool vbar = vertical_scroll_bar_ && vertical_scroll_bar_->IsVisible();
   const bool hbar = horizontal_scroll_bar_ && horizontal_scroll_bar_->IsVisible();
-  if (vbar) rc.right -= vertical_scroll_bar_->GetFixedWidth();
-  if (hbar) rc.bottom -= horizontal_scroll_bar_->GetFixedHeight();
 
   if (items_.IsEmpty()) {
     ProcessScrollBar(rc, 0, 0);
