@@ -137,6 +137,8 @@ class CContainerUI : public CControlUI, public IContainerUI {
   // The line step of the vertical or horizontal direction.
   int VerticalLineStep() const;
   int HorizontalLineStep() const;
+  // Moves the scroll position by the given distances through SetScrollPos.
+  void ScrollBy(LONG dx, LONG dy);
   void DestroyChild(CControlUI* control);
   void ApplyScrollBarStyle(CScrollBarUI* bar, const CUIString& style);
 
