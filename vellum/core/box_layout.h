@@ -39,7 +39,8 @@ class CBoxLayoutUI : public CContainerUI {
   bool immediate_ = false;
 
  private:
-  // Moves the dragged edge of new_pos_ for a captured mouse move, within the minimum and maximum size.
+  // Moves the dragged edge of new_pos_ for a captured mouse move, within the minimum and
+  // maximum size.
   void DragSeparator(POINT pt);
 
   const bool vertical_;
