@@ -338,6 +338,21 @@ bool CButtonUI::CutStrip(const CUIString& strip, int count, bool with_corner,
   return true;
 }
 
+void CButtonUI::CutStateImages(const CUIString& strip, int count, bool with_corner,
+                               CUIString& normal, CUIString& hot, CUIString& pushed,
+                               CUIString* disabled) {
+  if (strip.IsEmpty() || count <= 0 || !normal.IsEmpty()) return;
+  CUIString frames[4];
+  if (!CutStrip(strip, count, with_corner, frames)) return;
+  normal = frames[0];
+  if (count > 1) {
+    hot = frames[1];
+    pushed = frames[1];
+  }
+  if (count > 2) pushed = frames[2];
+  if (count > 3 && disabled) *disabled = frames[3];
+}
+
 void CButtonUI::PaintBkColor(HDC dc) {
   DWORD colour = 0;
   if ((button_state_ & UISTATE_DISABLED) != 0) {
@@ -355,18 +370,8 @@ void CButtonUI::PaintBkColor(HDC dc) {
 }
 
 void CButtonUI::PaintStatusImage(HDC dc) {
-  if (!state_image_.IsEmpty() && state_count_ > 0 && normal_image_.IsEmpty()) {
-    CUIString frames[4];
-    if (CutStrip(state_image_, state_count_, false, frames)) {
-      normal_image_ = frames[0];
-      if (state_count_ > 1) {
-        hot_image_ = frames[1];
-        pushed_image_ = frames[1];
-      }
-      if (state_count_ > 2) pushed_image_ = frames[2];
-      if (state_count_ > 3) disabled_image_ = frames[3];
-    }
-  }
+  CutStateImages(state_image_, state_count_, false, normal_image_, hot_image_, pushed_image_,
+                 &disabled_image_);
 
   RefreshState(true);
 
@@ -401,12 +406,7 @@ void CButtonUI::PaintText(HDC dc) {
   const CUIString text = GetText();
   if (text.IsEmpty()) return;
 
-  RECT rect = item_rect_;
-  const RECT padding = GetTextPadding();
-  rect.left += padding.left;
-  rect.right -= padding.right;
-  rect.top += padding.top;
-  rect.bottom -= padding.bottom;
+  const RECT rect = GetTextRect();
 
   DWORD colour = IsEnabled() ? text_color_ : disabled_text_color_;
   if ((button_state_ & UISTATE_PUSHED) != 0 && pushed_text_color_ != 0) {

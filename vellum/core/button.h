@@ -93,6 +93,10 @@ class CButtonUI : public CLabelUI {
   // Cuts a strip image of count frames into the descriptions of its first four frames; false
   // when the strip's image cannot be had. with_corner carries the strip's corner rectangle over.
   bool CutStrip(const CUIString& strip, int count, bool with_corner, CUIString frames[4]);
+  // Fills normal, hot and pushed (and disabled, when given) from the frames of a state strip of
+  // count frames, once: nothing happens while normal is set or when the strip cannot be cut.
+  void CutStateImages(const CUIString& strip, int count, bool with_corner, CUIString& normal,
+                      CUIString& hot, CUIString& pushed, CUIString* disabled);
   // The border in the control base's manner, in the given colour.
   void DrawBorderIn(HDC dc, DWORD color);
 

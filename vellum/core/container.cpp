@@ -263,13 +263,18 @@ int CContainerUI::FindSelectable(int index, bool forward) const {
 
 // ---- Geometry -------------------------------------------------------------------------------------
 
-RECT CContainerUI::GetContentRect() const {
+RECT CContainerUI::GetInsetRect() const {
   RECT rc = item_rect_;
   const RECT inset = GetInset();
   rc.left += inset.left;
   rc.top += inset.top;
   rc.right -= inset.right;
   rc.bottom -= inset.bottom;
+  return rc;
+}
+
+RECT CContainerUI::GetContentRect() const {
+  RECT rc = GetInsetRect();
   if (vertical_scroll_bar_ && vertical_scroll_bar_->IsVisible()) {
     rc.right -= vertical_scroll_bar_->GetFixedWidth();
   }
@@ -280,12 +285,7 @@ RECT CContainerUI::GetContentRect() const {
 }
 
 RECT CContainerUI::GetClientPos() const {
-  RECT rc = item_rect_;
-  const RECT inset = GetInset();
-  rc.left += inset.left;
-  rc.top += inset.top;
-  rc.right -= inset.right;
-  rc.bottom -= inset.bottom;
+  RECT rc = GetInsetRect();
   if (vertical_scroll_bar_ && vertical_scroll_bar_->IsVisible()) {
     const auto pos = static_cast<LONG>(vertical_scroll_bar_->GetScrollPos());
     rc.top -= pos;
@@ -496,17 +496,16 @@ int CContainerUI::HorizontalLineStep() const {
   return step != 0 ? step : kDefaultLineStep;
 }
 
-void CContainerUI::LineUp() {
+void CContainerUI::ScrollBy(LONG dx, LONG dy) {
   SIZE pos = GetScrollPos();
-  pos.cy -= VerticalLineStep();
+  pos.cx += dx;
+  pos.cy += dy;
   SetScrollPos(pos);
 }
 
-void CContainerUI::LineDown() {
-  SIZE pos = GetScrollPos();
-  pos.cy += VerticalLineStep();
-  SetScrollPos(pos);
-}
+void CContainerUI::LineUp() { ScrollBy(0, -VerticalLineStep()); }
+
+void CContainerUI::LineDown() { ScrollBy(0, VerticalLineStep()); }
 
 namespace {
 int VerticalPageStep(const RECT& item, const RECT& stored_inset, const CScrollBarUI* horizontal) {
@@ -517,15 +516,11 @@ int VerticalPageStep(const RECT& item, const RECT& stored_inset, const CScrollBa
 }  // namespace
 
 void CContainerUI::PageUp() {
-  SIZE pos = GetScrollPos();
-  pos.cy -= VerticalPageStep(item_rect_, inset_, horizontal_scroll_bar_);
-  SetScrollPos(pos);
+  ScrollBy(0, -VerticalPageStep(item_rect_, inset_, horizontal_scroll_bar_));
 }
 
 void CContainerUI::PageDown() {
-  SIZE pos = GetScrollPos();
-  pos.cy += VerticalPageStep(item_rect_, inset_, horizontal_scroll_bar_);
-  SetScrollPos(pos);
+  ScrollBy(0, VerticalPageStep(item_rect_, inset_, horizontal_scroll_bar_));
 }
 
 void CContainerUI::HomeUp() {
@@ -541,17 +536,9 @@ void CContainerUI::EndDown() {
   SetScrollPos(pos);
 }
 
-void CContainerUI::LineLeft() {
-  SIZE pos = GetScrollPos();
-  pos.cx -= HorizontalLineStep();
-  SetScrollPos(pos);
-}
+void CContainerUI::LineLeft() { ScrollBy(-HorizontalLineStep(), 0); }
 
-void CContainerUI::LineRight() {
-  SIZE pos = GetScrollPos();
-  pos.cx += HorizontalLineStep();
-  SetScrollPos(pos);
-}
+void CContainerUI::LineRight() { ScrollBy(HorizontalLineStep(), 0); }
 
 namespace {
 int HorizontalPageStep(const RECT& item, const RECT& scaled_inset, const CScrollBarUI* vertical) {
@@ -562,15 +549,11 @@ int HorizontalPageStep(const RECT& item, const RECT& scaled_inset, const CScroll
 }  // namespace
 
 void CContainerUI::PageLeft() {
-  SIZE pos = GetScrollPos();
-  pos.cx -= HorizontalPageStep(item_rect_, GetInset(), vertical_scroll_bar_);
-  SetScrollPos(pos);
+  ScrollBy(-HorizontalPageStep(item_rect_, GetInset(), vertical_scroll_bar_), 0);
 }
 
 void CContainerUI::PageRight() {
-  SIZE pos = GetScrollPos();
-  pos.cx += HorizontalPageStep(item_rect_, GetInset(), vertical_scroll_bar_);
-  SetScrollPos(pos);
+  ScrollBy(HorizontalPageStep(item_rect_, GetInset(), vertical_scroll_bar_), 0);
 }
 
 void CContainerUI::HomeLeft() {

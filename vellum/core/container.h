@@ -130,11 +130,15 @@ class CContainerUI : public CControlUI, public IContainerUI {
   void SetShowScrollbar(bool show);
 
  protected:
+  // The item rectangle less the scaled inset.
+  RECT GetInsetRect() const;
   // The item rectangle less the scaled inset and the thickness of the visible bars.
   RECT GetContentRect() const;
   // The line step of the vertical or horizontal direction.
   int VerticalLineStep() const;
   int HorizontalLineStep() const;
+  // Moves the scroll position by the given distances through SetScrollPos.
+  void ScrollBy(LONG dx, LONG dy);
   void DestroyChild(CControlUI* control);
   void ApplyScrollBarStyle(CScrollBarUI* bar, const CUIString& style);
 

@@ -3,15 +3,12 @@
 #include <algorithm>
 
 #include "vellum/core/control_attribute_values.h"
-#include "vellum/core/dpi_scaler.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/render_engine.h"
 #include "vellum/core/scroll_bar.h"
 #include "vellum/core/ui_events.h"
 
 namespace Vellum {
 
-CHorizontalLayoutUI::CHorizontalLayoutUI() = default;
+CHorizontalLayoutUI::CHorizontalLayoutUI() : CBoxLayoutUI(false) {}
 
 CControlUI* CHorizontalLayoutUI::CreateControl() { return new CHorizontalLayoutUI(); }
 
@@ -21,25 +18,14 @@ LPVOID CHorizontalLayoutUI::GetInterface(const wchar_t* name) {
   if (name && _wcsicmp(name, L"HorizontalLayout") == 0) {
     return static_cast<CHorizontalLayoutUI*>(this);
   }
-  return CContainerUI::GetInterface(name);
-}
-
-UINT CHorizontalLayoutUI::GetControlFlags() const {
-  return IsEnabled() && sep_width_ != 0 ? UIFLAG_SETCURSOR : 0;
+  return CBoxLayoutUI::GetInterface(name);
 }
 
 void CHorizontalLayoutUI::SetPos(RECT rect, bool invalidate) {
   CControlUI::SetPos(rect, invalidate);
-  RECT rc = item_rect_;
-  const RECT inset = GetInset();
-  rc.left += inset.left;
-  rc.top += inset.top;
-  rc.right -= inset.right;
-  rc.bottom -= inset.bottom;
+  const RECT rc = GetContentRect();
   const bool vbar = vertical_scroll_bar_ && vertical_scroll_bar_->IsVisible();
   const bool hbar = horizontal_scroll_bar_ && horizontal_scroll_bar_->IsVisible();
-  if (vbar) rc.right -= vertical_scroll_bar_->GetFixedWidth();
-  if (hbar) rc.bottom -= horizontal_scroll_bar_->GetFixedHeight();
 
   if (items_.IsEmpty()) {
     ProcessScrollBar(rc, 0, 0);
@@ -173,124 +159,20 @@ void CHorizontalLayoutUI::SetPos(RECT rect, bool invalidate) {
 
 // ---- The separator --------------------------------------------------------------------------------
 
-void CHorizontalLayoutUI::SetSepWidth(int width) { sep_width_ = width; }
-int CHorizontalLayoutUI::GetSepWidth() const { return sep_width_; }
-
-void CHorizontalLayoutUI::SetSepImmMode(bool immediate) {
-  if (immediate_ == immediate) return;
-  if ((button_state_ & UISTATE_CAPTURED) != 0 && !immediate_ && manager_) {
-    manager_->RemovePostPaint(this);
-  }
-  immediate_ = immediate;
-}
-
-bool CHorizontalLayoutUI::IsSepImmMode() const { return immediate_; }
+void CHorizontalLayoutUI::SetSepWidth(int width) { sep_size_ = width; }
+int CHorizontalLayoutUI::GetSepWidth() const { return sep_size_; }
 
 RECT CHorizontalLayoutUI::GetThumbRect(bool use_new) const {
   const RECT& rc = ((button_state_ & UISTATE_CAPTURED) != 0 && use_new) ? new_pos_ : item_rect_;
   RECT strip = rc;
-  if (sep_width_ >= 0) {
-    strip.left = rc.right - sep_width_;
+  if (sep_size_ >= 0) {
+    strip.left = rc.right - sep_size_;
     strip.right = rc.right;
   } else {
     strip.left = rc.left;
-    strip.right = rc.left - sep_width_;
+    strip.right = rc.left - sep_size_;
   }
   return strip;
-}
-
-void CHorizontalLayoutUI::DoEvent(TUIEvent& event) {
-  if (sep_width_ == 0) {
-    CContainerUI::DoEvent(event);
-    return;
-  }
-  const POINT pt = event.mouse_point;
-  const bool captured = (button_state_ & UISTATE_CAPTURED) != 0;
-  if (event.type == UIEVENT_SETCURSOR && IsEnabled()) {
-    const RECT strip = GetThumbRect(false);
-    if (PtInRect(&strip, pt)) {
-      ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEWE));
-      return;
-    }
-  } else if (event.type == UIEVENT_BUTTONDOWN && IsEnabled()) {
-    const RECT strip = GetThumbRect(false);
-    if (PtInRect(&strip, pt)) {
-      button_state_ |= UISTATE_CAPTURED;
-      last_mouse_ = pt;
-      new_pos_ = item_rect_;
-      if (!immediate_ && manager_) manager_->AddPostPaint(this);
-      return;
-    }
-  } else if (event.type == UIEVENT_BUTTONUP && captured) {
-    button_state_ &= ~UISTATE_CAPTURED;
-    item_rect_ = new_pos_;
-    if (!immediate_ && manager_) manager_->RemovePostPaint(this);
-    NeedParentUpdate();
-    return;
-  } else if (event.type == UIEVENT_MOUSEMOVE && captured) {
-    const LONG dx = pt.x - last_mouse_.x;
-    last_mouse_ = pt;
-    RECT rc = new_pos_;
-    const LONG old_width = new_pos_.right - new_pos_.left;
-    const int min_width = GetMinWidth();
-    const int max_width = GetMaxWidth();
-    if (sep_width_ > 0) {
-      if ((dx > 0 && pt.x < new_pos_.right - sep_width_) || (dx < 0 && pt.x > new_pos_.right)) {
-        return;
-      }
-      rc.right += dx;
-      if (rc.right - rc.left <= min_width) {
-        if (old_width <= min_width) return;
-        rc.right = rc.left + min_width;
-      }
-      if (rc.right - rc.left >= max_width) {
-        if (old_width >= max_width) return;
-        rc.right = rc.left + max_width;
-      }
-    } else {
-      if ((dx > 0 && pt.x < new_pos_.left) || (dx < 0 && pt.x > new_pos_.left - sep_width_)) {
-        return;
-      }
-      rc.left += dx;
-      if (rc.right - rc.left <= min_width) {
-        if (old_width <= min_width) return;
-        rc.left = rc.right - min_width;
-      }
-      if (rc.right - rc.left >= max_width) {
-        if (old_width >= max_width) return;
-        rc.left = rc.right - max_width;
-      }
-    }
-
-    RECT invalid = GetThumbRect(true);
-    new_pos_ = rc;
-    // The stored fixed width is unscaled, so that the dragged pixel size holds at every scale.
-    const int width = rc.right - rc.left;
-    CDpiScaler* scaler = manager_ ? manager_->GetDpiScaler() : nullptr;
-    fixed_width_ = scaler ? scaler->Unscale(width) : width;
-    if (immediate_) {
-      item_rect_ = new_pos_;
-      if (parent_) {
-        parent_->SetPos(parent_->GetPos(), true);
-      } else {
-        NeedParentUpdate();
-      }
-    } else {
-      const RECT new_strip = GetThumbRect(true);
-      const RECT item_strip = GetThumbRect(false);
-      UnionRect(&invalid, &invalid, &new_strip);
-      UnionRect(&invalid, &invalid, &item_strip);
-      if (manager_) manager_->Invalidate(invalid);
-    }
-    return;
-  }
-  CContainerUI::DoEvent(event);
-}
-
-void CHorizontalLayoutUI::DoPostPaint(HDC dc, const RECT& /*paint*/) {
-  if ((button_state_ & UISTATE_CAPTURED) != 0 && !immediate_) {
-    CRenderUI::DrawColor(dc, GetThumbRect(true), kTrackerColor);
-  }
 }
 
 void CHorizontalLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
@@ -298,10 +180,8 @@ void CHorizontalLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value
   if (!value) value = L"";
   if (_wcsicmp(name, L"sepwidth") == 0) {
     SetSepWidth(ParseAttributeInt(value));
-  } else if (_wcsicmp(name, L"sepimm") == 0) {
-    SetSepImmMode(ParseAttributeBool(value));
   } else {
-    CContainerUI::SetAttribute(name, value);
+    CBoxLayoutUI::SetAttribute(name, value);
   }
 }
 

@@ -7,39 +7,25 @@
 
 #include <windows.h>
 
-#include "vellum/core/container.h"
+#include "vellum/core/box_layout.h"
 
 namespace Vellum {
 
-class CHorizontalLayoutUI : public CContainerUI {
+class CHorizontalLayoutUI : public CBoxLayoutUI {
  public:
-  static constexpr DWORD kTrackerColor = 0xAA000000;
-
   CHorizontalLayoutUI();
 
   static CControlUI* CreateControl();
 
   const wchar_t* GetClass() const override;
   LPVOID GetInterface(const wchar_t* name) override;
-  UINT GetControlFlags() const override;
   void SetPos(RECT rect, bool invalidate = true) override;
-  void DoEvent(TUIEvent& event) override;
-  void DoPostPaint(HDC dc, const RECT& paint) override;
   void SetAttribute(const wchar_t* name, const wchar_t* value) override;
 
   // Device pixels; positive: strip on the right edge, negative: on the left edge, 0: none.
   void SetSepWidth(int width);
   int GetSepWidth() const;
-  void SetSepImmMode(bool immediate);
-  bool IsSepImmMode() const;
-  RECT GetThumbRect(bool use_new = false) const;
-
- protected:
-  int sep_width_ = 0;
-  UINT button_state_ = 0;
-  POINT last_mouse_{0, 0};
-  RECT new_pos_{0, 0, 0, 0};
-  bool immediate_ = false;
+  RECT GetThumbRect(bool use_new = false) const override;
 };
 
 }  // namespace Vellum

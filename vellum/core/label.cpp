@@ -169,6 +169,17 @@ SIZE CLabelUI::EstimateSize(SIZE available) {
   estimated_ = GetFixedSize();
   const RECT padding = GetTextPadding();
   const UINT measure_style = (text_style_ & ~(DT_CENTER | DT_RIGHT)) | DT_CALCRECT;
+  // Only called with a manager: the text is measured on its paint DC.
+  auto measure = [&](RECT& measured) {
+    if (show_html_) {
+      int links = 0;
+      CRenderUI::DrawHtmlText(manager_->GetPaintDC(), manager_, measured, text.GetData(), 0,
+                              nullptr, nullptr, links, font_, measure_style);
+    } else {
+      CRenderUI::DrawText(manager_->GetPaintDC(), manager_, measured, text.GetData(), 0, font_,
+                          measure_style);
+    }
+  };
 
   if ((text_style_ & DT_SINGLELINE) != 0) {
     if (estimated_.cy == 0) {
@@ -181,27 +192,13 @@ SIZE CLabelUI::EstimateSize(SIZE available) {
     }
     if (estimated_.cx == 0 && auto_calc_width_ && manager_) {
       RECT measured{0, 0, kMeasureExtent, estimated_.cy};
-      if (show_html_) {
-        int links = 0;
-        CRenderUI::DrawHtmlText(manager_->GetPaintDC(), manager_, measured, text.GetData(), 0,
-                                nullptr, nullptr, links, font_, measure_style);
-      } else {
-        CRenderUI::DrawText(manager_->GetPaintDC(), manager_, measured, text.GetData(), 0, font_,
-                            measure_style);
-      }
+      measure(measured);
       estimated_.cx = (measured.right - measured.left) +
                       ScaleValue(text_padding_.right + text_padding_.left);
     }
   } else if (estimated_.cy == 0 && auto_calc_height_ && manager_) {
     RECT measured{padding.left, 0, estimated_.cx - padding.right, kMeasureExtent};
-    if (show_html_) {
-      int links = 0;
-      CRenderUI::DrawHtmlText(manager_->GetPaintDC(), manager_, measured, text.GetData(), 0,
-                              nullptr, nullptr, links, font_, measure_style);
-    } else {
-      CRenderUI::DrawText(manager_->GetPaintDC(), manager_, measured, text.GetData(), 0, font_,
-                          measure_style);
-    }
+    measure(measured);
     estimated_.cy = (measured.bottom - measured.top) + padding.top + padding.bottom;
   }
   return estimated_;
@@ -211,6 +208,16 @@ void CLabelUI::ResolveDefaultColors() {
   if (!manager_) return;
   if (text_color_ == 0) text_color_ = manager_->GetDefaultFontColor();
   if (disabled_text_color_ == 0) disabled_text_color_ = manager_->GetDefaultDisabledColor();
+}
+
+RECT CLabelUI::GetTextRect() const {
+  RECT rect = item_rect_;
+  const RECT padding = GetTextPadding();
+  rect.left += padding.left;
+  rect.right -= padding.right;
+  rect.top += padding.top;
+  rect.bottom -= padding.bottom;
+  return rect;
 }
 
 void CLabelUI::DrawLabelText(HDC dc, RECT rect, const CUIString& text, DWORD color, int font) {
@@ -227,12 +234,7 @@ void CLabelUI::PaintText(HDC dc) {
   ResolveDefaultColors();
   const CUIString text = GetText();
   if (text.IsEmpty()) return;
-  RECT rect = item_rect_;
-  const RECT padding = GetTextPadding();
-  rect.left += padding.left;
-  rect.right -= padding.right;
-  rect.top += padding.top;
-  rect.bottom -= padding.bottom;
+  const RECT rect = GetTextRect();
   DrawLabelText(dc, rect, text, IsEnabled() ? text_color_ : disabled_text_color_, font_);
 }
 

@@ -49,6 +49,8 @@ class CLabelUI : public CControlUI {
  protected:
   // A colour left at 0 takes the manager's current default, once, at the first paint.
   void ResolveDefaultColors();
+  // The item rectangle less the text padding: where the text is drawn.
+  RECT GetTextRect() const;
   // Draws text in rect with the label's style through the plain or the tagged text path.
   void DrawLabelText(HDC dc, RECT rect, const CUIString& text, DWORD color, int font);
 

@@ -156,18 +156,9 @@ void COptionUI::PaintStatusImage(HDC dc) {
     CButtonUI::PaintStatusImage(dc);
     return;
   }
-  if (!selected_state_image_.IsEmpty() && selected_state_count_ > 0 &&
-      selected_image_.IsEmpty()) {
-    CUIString frames[4];
-    if (CutStrip(selected_state_image_, selected_state_count_, true, frames)) {
-      selected_image_ = frames[0];
-      if (selected_state_count_ > 1) {
-        selected_hot_image_ = frames[1];
-        selected_pushed_image_ = frames[1];
-      }
-      if (selected_state_count_ > 2) selected_pushed_image_ = frames[2];
-    }
-  }
+  // The selected look has no disabled frame: a disabled option paints the button's images.
+  CutStateImages(selected_state_image_, selected_state_count_, true, selected_image_,
+                 selected_hot_image_, selected_pushed_image_, nullptr);
   if ((button_state_ & UISTATE_PUSHED) != 0 && !selected_pushed_image_.IsEmpty()) {
     if (DrawImage(dc, selected_pushed_image_.GetData())) return;
   } else if ((button_state_ & UISTATE_HOT) != 0 && !selected_hot_image_.IsEmpty()) {
@@ -192,12 +183,7 @@ void COptionUI::PaintText(HDC dc) {
   ResolveDefaultColors();
   const CUIString text = GetText();
   if (text.IsEmpty()) return;
-  RECT rect = item_rect_;
-  const RECT padding = GetTextPadding();
-  rect.left += padding.left;
-  rect.right -= padding.right;
-  rect.top += padding.top;
-  rect.bottom -= padding.bottom;
+  const RECT rect = GetTextRect();
   const DWORD enabled_colour = selected_text_color_ != 0 ? selected_text_color_ : text_color_;
   const int font = selected_font_ != -1 ? selected_font_ : font_;
   DrawLabelText(dc, rect, text, IsEnabled() ? enabled_colour : disabled_text_color_, font);

@@ -544,37 +544,32 @@ void CScrollBarUI::PaintBk(HDC dc) {
                  bk_disabled_image_, nullptr);
 }
 
+void CScrollBarUI::PaintPart(HDC dc, const RECT& part, UINT state, const CUIString& normal,
+                             const CUIString& hot, const CUIString& pushed,
+                             const CUIString& disabled) {
+  if (!IsEnabled()) state |= UISTATE_DISABLED;
+  image_modify_ = MakeDestModify(part);
+  if (!DrawStateImage(dc, state, normal, hot, pushed, disabled, image_modify_.GetData())) {
+    CRenderUI::DrawRect(dc, part, kOutlineWidth, kOutlineColor);
+  }
+}
+
 void CScrollBarUI::PaintButton1(HDC dc) {
   if (!show_button1_) return;
-  UINT state = button1_state_;
-  if (!IsEnabled()) state |= UISTATE_DISABLED;
-  image_modify_ = MakeDestModify(button1_rect_);
-  if (!DrawStateImage(dc, state, button1_normal_image_, button1_hot_image_,
-                      button1_pushed_image_, button1_disabled_image_, image_modify_.GetData())) {
-    CRenderUI::DrawRect(dc, button1_rect_, kOutlineWidth, kOutlineColor);
-  }
+  PaintPart(dc, button1_rect_, button1_state_, button1_normal_image_, button1_hot_image_,
+            button1_pushed_image_, button1_disabled_image_);
 }
 
 void CScrollBarUI::PaintButton2(HDC dc) {
   if (!show_button2_) return;
-  UINT state = button2_state_;
-  if (!IsEnabled()) state |= UISTATE_DISABLED;
-  image_modify_ = MakeDestModify(button2_rect_);
-  if (!DrawStateImage(dc, state, button2_normal_image_, button2_hot_image_,
-                      button2_pushed_image_, button2_disabled_image_, image_modify_.GetData())) {
-    CRenderUI::DrawRect(dc, button2_rect_, kOutlineWidth, kOutlineColor);
-  }
+  PaintPart(dc, button2_rect_, button2_state_, button2_normal_image_, button2_hot_image_,
+            button2_pushed_image_, button2_disabled_image_);
 }
 
 void CScrollBarUI::PaintThumb(HDC dc) {
   if (IsEmptyArea(thumb_rect_)) return;
-  UINT state = thumb_state_;
-  if (!IsEnabled()) state |= UISTATE_DISABLED;
-  image_modify_ = MakeDestModify(thumb_rect_);
-  if (!DrawStateImage(dc, state, thumb_normal_image_, thumb_hot_image_, thumb_pushed_image_,
-                      thumb_disabled_image_, image_modify_.GetData())) {
-    CRenderUI::DrawRect(dc, thumb_rect_, kOutlineWidth, kOutlineColor);
-  }
+  PaintPart(dc, thumb_rect_, thumb_state_, thumb_normal_image_, thumb_hot_image_,
+            thumb_pushed_image_, thumb_disabled_image_);
 }
 
 void CScrollBarUI::PaintRail(HDC dc) {

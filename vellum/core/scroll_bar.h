@@ -126,6 +126,9 @@ class CScrollBarUI : public CControlUI {
                       const CUIString& pushed, const CUIString& disabled, const wchar_t* modify);
   // The "dest" modify text of a part rectangle, relative to the bar and unscaled.
   CUIString MakeDestModify(const RECT& part);
+  // Draws a button or the thumb in its state's image, or an outline where no image draws.
+  void PaintPart(HDC dc, const RECT& part, UINT state, const CUIString& normal,
+                 const CUIString& hot, const CUIString& pushed, const CUIString& disabled);
   void HandleTimer();
 
   bool shown_ = true;

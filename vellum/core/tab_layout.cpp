@@ -98,12 +98,7 @@ bool CTabLayoutUI::SelectItem(CControlUI* control) {
 
 void CTabLayoutUI::SetPos(RECT rect, bool invalidate) {
   CControlUI::SetPos(rect, invalidate);
-  RECT rc = item_rect_;
-  const RECT inset = GetInset();
-  rc.left += inset.left;
-  rc.top += inset.top;
-  rc.right -= inset.right;
-  rc.bottom -= inset.bottom;
+  const RECT rc = GetInsetRect();
 
   for (int i = 0; i < GetCount(); ++i) {
     CControlUI* page = GetItemAt(i);

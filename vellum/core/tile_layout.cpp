@@ -40,12 +40,7 @@ void CTileLayoutUI::SetColumns(int columns) {
 
 void CTileLayoutUI::SetPos(RECT rect, bool invalidate) {
   CControlUI::SetPos(rect, invalidate);
-  RECT rc = item_rect_;
-  const RECT inset = GetInset();
-  rc.left += inset.left;
-  rc.top += inset.top;
-  rc.right -= inset.right;
-  rc.bottom -= inset.bottom;
+  RECT rc = GetInsetRect();
   if (items_.IsEmpty()) {
     ProcessScrollBar(rc, 0, 0);
     return;

@@ -3,15 +3,12 @@
 #include <algorithm>
 
 #include "vellum/core/control_attribute_values.h"
-#include "vellum/core/dpi_scaler.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/render_engine.h"
 #include "vellum/core/scroll_bar.h"
 #include "vellum/core/ui_events.h"
 
 namespace Vellum {
 
-CVerticalLayoutUI::CVerticalLayoutUI() = default;
+CVerticalLayoutUI::CVerticalLayoutUI() : CBoxLayoutUI(true) {}
 
 CControlUI* CVerticalLayoutUI::CreateControl() { return new CVerticalLayoutUI(); }
 
@@ -19,25 +16,14 @@ const wchar_t* CVerticalLayoutUI::GetClass() const { return L"VerticalLayoutUI";
 
 LPVOID CVerticalLayoutUI::GetInterface(const wchar_t* name) {
   if (name && _wcsicmp(name, L"VerticalLayout") == 0) return static_cast<CVerticalLayoutUI*>(this);
-  return CContainerUI::GetInterface(name);
-}
-
-UINT CVerticalLayoutUI::GetControlFlags() const {
-  return IsEnabled() && sep_height_ != 0 ? UIFLAG_SETCURSOR : 0;
+  return CBoxLayoutUI::GetInterface(name);
 }
 
 void CVerticalLayoutUI::SetPos(RECT rect, bool invalidate) {
   CControlUI::SetPos(rect, invalidate);
-  RECT rc = item_rect_;
-  const RECT inset = GetInset();
-  rc.left += inset.left;
-  rc.top += inset.top;
-  rc.right -= inset.right;
-  rc.bottom -= inset.bottom;
+  const RECT rc = GetContentRect();
   const bool vbar = vertical_scroll_bar_ && vertical_scroll_bar_->IsVisible();
   const bool hbar = horizontal_scroll_bar_ && horizontal_scroll_bar_->IsVisible();
-  if (vbar) rc.right -= vertical_scroll_bar_->GetFixedWidth();
-  if (hbar) rc.bottom -= horizontal_scroll_bar_->GetFixedHeight();
 
   if (items_.IsEmpty()) {
     ProcessScrollBar(rc, 0, 0);
@@ -174,124 +160,20 @@ void CVerticalLayoutUI::SetPos(RECT rect, bool invalidate) {
 
 // ---- The separator --------------------------------------------------------------------------------
 
-void CVerticalLayoutUI::SetSepHeight(int height) { sep_height_ = height; }
-int CVerticalLayoutUI::GetSepHeight() const { return sep_height_; }
-
-void CVerticalLayoutUI::SetSepImmMode(bool immediate) {
-  if (immediate_ == immediate) return;
-  if ((button_state_ & UISTATE_CAPTURED) != 0 && !immediate_ && manager_) {
-    manager_->RemovePostPaint(this);
-  }
-  immediate_ = immediate;
-}
-
-bool CVerticalLayoutUI::IsSepImmMode() const { return immediate_; }
+void CVerticalLayoutUI::SetSepHeight(int height) { sep_size_ = height; }
+int CVerticalLayoutUI::GetSepHeight() const { return sep_size_; }
 
 RECT CVerticalLayoutUI::GetThumbRect(bool use_new) const {
   const RECT& rc = ((button_state_ & UISTATE_CAPTURED) != 0 && use_new) ? new_pos_ : item_rect_;
   RECT strip = rc;
-  if (sep_height_ >= 0) {
+  if (sep_size_ >= 0) {
     strip.bottom = rc.bottom;
-    strip.top = std::max<LONG>(rc.bottom - sep_height_, rc.top);
+    strip.top = std::max<LONG>(rc.bottom - sep_size_, rc.top);
   } else {
     strip.top = rc.top;
-    strip.bottom = std::min<LONG>(rc.top - sep_height_, rc.bottom);
+    strip.bottom = std::min<LONG>(rc.top - sep_size_, rc.bottom);
   }
   return strip;
-}
-
-void CVerticalLayoutUI::DoEvent(TUIEvent& event) {
-  if (sep_height_ == 0) {
-    CContainerUI::DoEvent(event);
-    return;
-  }
-  const POINT pt = event.mouse_point;
-  const bool captured = (button_state_ & UISTATE_CAPTURED) != 0;
-  if (event.type == UIEVENT_SETCURSOR && IsEnabled()) {
-    const RECT strip = GetThumbRect(false);
-    if (PtInRect(&strip, pt)) {
-      ::SetCursor(::LoadCursorW(nullptr, IDC_SIZENS));
-      return;
-    }
-  } else if (event.type == UIEVENT_BUTTONDOWN && IsEnabled()) {
-    const RECT strip = GetThumbRect(false);
-    if (PtInRect(&strip, pt)) {
-      button_state_ |= UISTATE_CAPTURED;
-      last_mouse_ = pt;
-      new_pos_ = item_rect_;
-      if (!immediate_ && manager_) manager_->AddPostPaint(this);
-      return;
-    }
-  } else if (event.type == UIEVENT_BUTTONUP && captured) {
-    button_state_ &= ~UISTATE_CAPTURED;
-    item_rect_ = new_pos_;
-    if (!immediate_ && manager_) manager_->RemovePostPaint(this);
-    NeedParentUpdate();
-    return;
-  } else if (event.type == UIEVENT_MOUSEMOVE && captured) {
-    const LONG dy = pt.y - last_mouse_.y;
-    last_mouse_ = pt;
-    RECT rc = new_pos_;
-    const LONG old_height = new_pos_.bottom - new_pos_.top;
-    const int min_height = GetMinHeight();
-    const int max_height = GetMaxHeight();
-    if (sep_height_ > 0) {
-      if ((dy > 0 && pt.y < new_pos_.bottom - sep_height_) || (dy < 0 && pt.y > new_pos_.bottom)) {
-        return;
-      }
-      rc.bottom += dy;
-      if (rc.bottom - rc.top <= min_height) {
-        if (old_height <= min_height) return;
-        rc.bottom = rc.top + min_height;
-      }
-      if (rc.bottom - rc.top >= max_height) {
-        if (old_height >= max_height) return;
-        rc.bottom = rc.top + max_height;
-      }
-    } else {
-      if ((dy > 0 && pt.y < new_pos_.top) || (dy < 0 && pt.y > new_pos_.top - sep_height_)) {
-        return;
-      }
-      rc.top += dy;
-      if (rc.bottom - rc.top <= min_height) {
-        if (old_height <= min_height) return;
-        rc.top = rc.bottom - min_height;
-      }
-      if (rc.bottom - rc.top >= max_height) {
-        if (old_height >= max_height) return;
-        rc.top = rc.bottom - max_height;
-      }
-    }
-
-    RECT invalid = GetThumbRect(true);
-    new_pos_ = rc;
-    // The stored fixed height is unscaled, so that the dragged pixel size holds at every scale.
-    const int height = rc.bottom - rc.top;
-    CDpiScaler* scaler = manager_ ? manager_->GetDpiScaler() : nullptr;
-    fixed_height_ = scaler ? scaler->Unscale(height) : height;
-    if (immediate_) {
-      item_rect_ = new_pos_;
-      if (parent_) {
-        parent_->SetPos(parent_->GetPos(), true);
-      } else {
-        NeedParentUpdate();
-      }
-    } else {
-      const RECT new_strip = GetThumbRect(true);
-      const RECT item_strip = GetThumbRect(false);
-      UnionRect(&invalid, &invalid, &new_strip);
-      UnionRect(&invalid, &invalid, &item_strip);
-      if (manager_) manager_->Invalidate(invalid);
-    }
-    return;
-  }
-  CContainerUI::DoEvent(event);
-}
-
-void CVerticalLayoutUI::DoPostPaint(HDC dc, const RECT& /*paint*/) {
-  if ((button_state_ & UISTATE_CAPTURED) != 0 && !immediate_) {
-    CRenderUI::DrawColor(dc, GetThumbRect(true), kTrackerColor);
-  }
 }
 
 void CVerticalLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
@@ -299,10 +181,8 @@ void CVerticalLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value) 
   if (!value) value = L"";
   if (_wcsicmp(name, L"sepheight") == 0) {
     SetSepHeight(ParseAttributeInt(value));
-  } else if (_wcsicmp(name, L"sepimm") == 0) {
-    SetSepImmMode(ParseAttributeBool(value));
   } else {
-    CContainerUI::SetAttribute(name, value);
+    CBoxLayoutUI::SetAttribute(name, value);
   }
 }
 
