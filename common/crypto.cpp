@@ -204,21 +204,15 @@ void Blowfish::DecryptBlock(uint32_t* left, uint32_t* right) const {
 }
 
 size_t Blowfish::Encrypt(const unsigned char* input, unsigned char* output, size_t length) const {
-  if (length == 0) return 0;
-  if (input != output) std::memmove(output, input, length);
-  const size_t padded = PaddedLength(length);
-  std::memset(output + length, 0, padded - length);
-  for (size_t i = 0; i < padded; i += 8) {
-    uint32_t left = LoadBigEndian(output + i);
-    uint32_t right = LoadBigEndian(output + i + 4);
-    EncryptBlock(&left, &right);
-    StoreBigEndian(left, output + i);
-    StoreBigEndian(right, output + i + 4);
-  }
-  return padded;
+  return EachBlock(input, output, length, &Blowfish::EncryptBlock);
 }
 
 size_t Blowfish::Decrypt(const unsigned char* input, unsigned char* output, size_t length) const {
+  return EachBlock(input, output, length, &Blowfish::DecryptBlock);
+}
+
+size_t Blowfish::EachBlock(const unsigned char* input, unsigned char* output, size_t length,
+                           BlockOperation operation) const {
   if (length == 0) return 0;
   if (input != output) std::memmove(output, input, length);
   const size_t padded = PaddedLength(length);
@@ -226,7 +220,7 @@ size_t Blowfish::Decrypt(const unsigned char* input, unsigned char* output, size
   for (size_t i = 0; i < padded; i += 8) {
     uint32_t left = LoadBigEndian(output + i);
     uint32_t right = LoadBigEndian(output + i + 4);
-    DecryptBlock(&left, &right);
+    (this->*operation)(&left, &right);
     StoreBigEndian(left, output + i);
     StoreBigEndian(right, output + i + 4);
   }

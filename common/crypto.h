@@ -53,6 +53,11 @@ class Blowfish {
   static size_t PaddedLength(size_t length) { return (length + 7) & ~static_cast<size_t>(7); }
 
  private:
+  using BlockOperation = void (Blowfish::*)(uint32_t*, uint32_t*) const;
+  // Copies the input to the output, pads it with zero bytes to whole blocks and runs the operation on
+  // each block in place; returns the padded length.
+  size_t EachBlock(const unsigned char* input, unsigned char* output, size_t length,
+                   BlockOperation operation) const;
   uint32_t F(uint32_t x) const;
 
   std::unique_ptr<uint32_t[]> p_array;  // 18 words
