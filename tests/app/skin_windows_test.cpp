@@ -184,7 +184,9 @@ TEST_F(SkinWindows, EachWindowBuildsAtEachScaleWithItsControlsAndScaledImages) {
         ASSERT_NE(image, nullptr) << "not drawn at this scale";
         EXPECT_EQ(image->width, probe.width * dpi.scale / 100);
         EXPECT_EQ(image->height, probe.height * dpi.scale / 100);
-        if (dpi.scale != 100) EXPECT_EQ(manager.GetImage(probe.base_name), nullptr);
+        if (dpi.scale != 100) {
+          EXPECT_EQ(manager.GetImage(probe.base_name), nullptr);
+        }
       }
 
       ::DestroyWindow(hwnd);
