@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bench/bench_clock.h"
+#include "bench/bench_surface.h"
 #include "vellum/core/image_draw_info.h"
 #include "vellum/core/paint_manager.h"
 #include "vellum/core/render_engine.h"
@@ -53,22 +54,6 @@ bool WriteImage(const std::wstring& path) {
   return true;
 }
 
-struct Target {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = nullptr;
-  HGDIOBJ old = nullptr;
-  Target() {
-    BYTE* bits = nullptr;
-    bitmap = CRenderUI::Create32BitDib(dc, 256, -64, &bits);
-    old = SelectObject(dc, bitmap);
-  }
-  ~Target() {
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-  }
-};
-
 double MicrosecondsPerDraw(LARGE_INTEGER start) {
   return Seconds(start, Now()) * 1e6 / kDraws;
 }
@@ -84,7 +69,7 @@ int main() {
     return 1;
   }
   CPaintManagerUI manager;
-  Target target;
+  bench::Canvas target(nullptr, 256, 64);
   const RECT item{0, 0, 200, 40};
   const std::wstring plain = L"file='" + path + L"'";
   const std::wstring nine_grid = plain + L" corner='8,8,8,8'";

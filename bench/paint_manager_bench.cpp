@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bench/bench_clock.h"
+#include "bench/bench_surface.h"
 #include "vellum/core/label.h"
 #include "vellum/core/paint_manager.h"
 #include "vellum/core/render_engine.h"
@@ -69,21 +70,6 @@ std::wstring WriteNineGridImage() {
   return path;
 }
 
-LRESULT CALLBACK PassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return ::DefWindowProcW(window, message, wParam, lParam);
-}
-
-HWND MessageWindow() {
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = PassProc;
-  window_class.hInstance = ::GetModuleHandleW(nullptr);
-  window_class.lpszClassName = L"PaintManagerBench";
-  ::RegisterClassExW(&window_class);
-  return ::CreateWindowExW(0, L"PaintManagerBench", L"", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr,
-                           window_class.hInstance, nullptr);
-}
-
 // The median of `runs` timings of fn, in seconds.
 template <typename Fn>
 double Median(int runs, Fn fn) {
@@ -97,23 +83,6 @@ double Median(int runs, Fn fn) {
   return times[times.size() / 2];
 }
 
-struct Canvas {
-  HDC dc = nullptr;
-  HBITMAP bitmap = nullptr;
-  HGDIOBJ old = nullptr;
-  Canvas(HDC reference, int width, int height) {
-    dc = ::CreateCompatibleDC(reference);
-    BYTE* bits = nullptr;
-    bitmap = CRenderUI::Create32BitDib(reference, width, -height, &bits);
-    old = ::SelectObject(dc, bitmap);
-  }
-  ~Canvas() {
-    ::SelectObject(dc, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
-  }
-};
-
 enum Parts : unsigned { kText = 1, kColour = 2, kImage = 4, kAll = 7 };
 
 void BenchTree(int count, const std::wstring& image, unsigned parts = kAll) {
@@ -125,7 +94,7 @@ void BenchTree(int count, const std::wstring& image, unsigned parts = kAll) {
       std::to_wstring(kCorner) + L"," + std::to_wstring(kCorner) + L"," + std::to_wstring(kCorner) +
       L"'";
 
-  HWND window = MessageWindow();
+  HWND window = bench::MessageWindow(L"PaintManagerBench");
   auto* manager = new CPaintManagerUI;
   manager->Init(window, L"bench");
   auto* root = new CTileLayoutUI;
@@ -143,7 +112,7 @@ void BenchTree(int count, const std::wstring& image, unsigned parts = kAll) {
   }
   manager->AttachRootControl(root);
 
-  Canvas canvas(manager->GetPaintDC(), client.right, client.bottom);
+  bench::Canvas canvas(manager->GetPaintDC(), client.right, client.bottom);
   const double layout = Median(5, [&] {
     root->NeedUpdate();
     root->SetPos(client, false);

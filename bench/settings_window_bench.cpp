@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bench/bench_clock.h"
+#include "bench/bench_surface.h"
 #include "vellum/core/container.h"
 #include "vellum/core/control.h"
 #include "vellum/core/dialog_builder.h"
@@ -40,40 +41,6 @@ using Vellum::TUIImageInfo;
 
 constexpr UINT kSkinPackageId = 137;
 constexpr int kRuns = 21;
-
-LRESULT CALLBACK PassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return ::DefWindowProcW(window, message, wParam, lParam);
-}
-
-HWND MessageWindow() {
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = PassProc;
-  window_class.hInstance = ::GetModuleHandleW(nullptr);
-  window_class.lpszClassName = L"SettingsWindowBench";
-  ::RegisterClassExW(&window_class);
-  return ::CreateWindowExW(0, L"SettingsWindowBench", L"", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr,
-                           window_class.hInstance, nullptr);
-}
-
-struct Canvas {
-  HDC dc = nullptr;
-  HBITMAP bitmap = nullptr;
-  HGDIOBJ old = nullptr;
-  Canvas(HDC reference, int width, int height) {
-    dc = ::CreateCompatibleDC(reference);
-    BYTE* bits = nullptr;
-    bitmap = CRenderUI::Create32BitDib(reference, width, -height, &bits);
-    old = ::SelectObject(dc, bitmap);
-  }
-  ~Canvas() {
-    ::SelectObject(dc, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
-  }
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-};
 
 // One image the settings window draws at first paint: the control (by name, or the outer and inner
 // layouts), the image as the skin names it and the part of it drawn, at 96 DPI.
@@ -163,7 +130,7 @@ Steps Run(HWND window, int dpi, bool preload, std::vector<std::wstring>* loaded_
 
   const SIZE size = manager->GetInitSize();
   const RECT client{0, 0, size.cx, size.cy};
-  Canvas canvas(manager->GetPaintDC(), size.cx, size.cy);
+  bench::Canvas canvas(manager->GetPaintDC(), size.cx, size.cy);
   start = Now();
   root->SetPos(client, false);
   end = Now();
@@ -252,7 +219,7 @@ int main() {
     return 1;
   }
   CPaintManagerUI::SetResourceZip(package, ::SizeofResource(nullptr, found));
-  HWND window = MessageWindow();
+  HWND window = bench::MessageWindow(L"SettingsWindowBench");
 
   for (int dpi : {96, 144, 192}) {
     std::printf("settings window at %d DPI (median of %d fresh windows)\n", dpi, kRuns);
