@@ -10,7 +10,7 @@
 
 #include "app/cursor_manager.h"
 #include "app/shake_detector.h"
-#include "app/shake_statistics.h"
+#include "app/app_events.h"
 #include "common/collector.h"
 #include "common/singleton.h"
 #include "tests/app/recording_cursors.h"
