@@ -132,6 +132,11 @@ Blowfish::Blowfish() : p_array(new uint32_t[kPWords]), s_boxes(new uint32_t[4 * 
   SetKey(nullptr, 0);
 }
 
+Blowfish::Blowfish(const std::string& key)
+    : p_array(new uint32_t[kPWords]), s_boxes(new uint32_t[4 * kSBoxWords]) {
+  SetKey(key);
+}
+
 Blowfish::~Blowfish() = default;
 
 void Blowfish::SetKey(const unsigned char* key, size_t length) {
@@ -230,8 +235,12 @@ size_t Blowfish::EachBlock(const unsigned char* input, unsigned char* output, si
 bool BlowfishEncryptToBase64(const std::string& key, const std::string& plain, std::string* output) {
   output->clear();
   if (key.empty() || plain.empty()) return false;
-  Blowfish cipher;
-  cipher.SetKey(key);
+  return BlowfishEncryptToBase64(Blowfish(key), plain, output);
+}
+
+bool BlowfishEncryptToBase64(const Blowfish& cipher, const std::string& plain, std::string* output) {
+  output->clear();
+  if (plain.empty()) return false;
   std::string buffer(Blowfish::PaddedLength(plain.size()), '\0');
   plain.copy(&buffer[0], plain.size());
   auto* bytes = reinterpret_cast<unsigned char*>(&buffer[0]);

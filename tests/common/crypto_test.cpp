@@ -149,6 +149,16 @@ TEST(Blowfish, EncryptToBase64IsTheStatisticsBodyForm) {
   EXPECT_EQ(out, "");
   EXPECT_FALSE(BlowfishEncryptToBase64("", "text", &out));
   EXPECT_EQ(out, "");
+
+  // A cipher scheduled once gives the same text, as often as it is used.
+  const Blowfish scheduled(std::string("0123456789abcdefghijklmnopqrstuv"));
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_TRUE(BlowfishEncryptToBase64(scheduled, "{\"en\":\"event\",\"et\":\"start\"}", &out));
+    EXPECT_EQ(out, "Veklb0MUn6MeyMZtTW/fpBJCJ4pwa/bZFgWUsJAYfy4=");
+  }
+  out = "stale";
+  EXPECT_FALSE(BlowfishEncryptToBase64(scheduled, "", &out));
+  EXPECT_EQ(out, "");
 }
 
 TEST(Blowfish, RekeyingStartsFromTheInitialTables) {

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "common/collector_http.h"
+#include "common/crypto.h"
 #include "common/logging.h"
 #include "tests/support/log_capture.h"
 
@@ -19,6 +22,54 @@ using testing_support::LogCapture;
 std::shared_ptr<DataSession> MakeSession(const DataSession::StringMap& fields,
                                          const DataSession::StringMap& ep_fields = {}) {
   return std::make_shared<DataSession>("http://127.0.0.1:1/collection", fields, ep_fields, false, false, nullptr);
+}
+
+// The key the collection endpoint deciphers with.
+const std::string kCollectorKey = "Qm7Tz2Lp9Xc4Vb8Nw1Rk6Hd3Js5Fg0Ya";
+
+// The enciphered body as a fresh key schedule for the collector key makes it.
+std::string FreshlyEncipheredBody(const std::string& plain) {
+  std::string data;
+  BlowfishEncryptToBase64(kCollectorKey, plain, &data);
+  return "{\"data\":\"" + data + "\",\"enc\":\"1\"}";
+}
+
+// First in this program on purpose: its threads race to make the process's one key schedule.
+TEST(DataSessionCipher, ThreadsEncipheringAtOnceAllGetTheBytesOfAFreshSchedule) {
+  const DataSession::StringMap fields = {{"en", "event"}, {"et", "mouse_shaked"}, {"ea", "lumavex"},
+                                         {"duid", "0535ae45862d2434bed543d4c87f9f795668051a49"}};
+  const std::string expected = FreshlyEncipheredBody(MakeSession(fields)->BuildBody(0));
+  constexpr int kThreads = 4;
+  constexpr int kBodies = 200;
+  std::atomic<bool> go{false};
+  std::atomic<int> wrong{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&] {
+      auto session = MakeSession(fields);
+      while (!go) std::this_thread::yield();
+      for (int i = 0; i < kBodies; ++i) {
+        if (session->BuildBody(1) != expected) ++wrong;
+      }
+    });
+  }
+  go = true;
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(wrong, 0);
+}
+
+TEST(DataSessionCipher, SharedScheduleGivesTheBytesOfAFreshOne) {
+  // A known text, enciphered by an independent Blowfish-ECB implementation under the collector key.
+  EXPECT_EQ(MakeSession({{"en", "event"}, {"et", "start"}})->BuildBody(1),
+            "{\"data\":\"T9sOKpCSxK9vAbtl8AAHpr3S2Cvqx5Gia+ycPxZdMqk=\",\"enc\":\"1\"}");
+  // Plain texts of every padding remainder and of several blocks ({"v":"..."} is 8 bytes plus the value).
+  for (size_t length : {0u, 1u, 5u, 7u, 8u, 13u, 100u, 1000u}) {
+    SCOPED_TRACE(length);
+    std::string value;
+    for (size_t i = 0; i < length; ++i) value += static_cast<char>('a' + i % 26);
+    auto session = MakeSession({{"v", value}});
+    EXPECT_EQ(session->BuildBody(1), FreshlyEncipheredBody(session->BuildBody(0)));
+  }
 }
 
 TEST(DataSessionBody, FieldsBecomeSortedMembersWithExactBooleansAndEmptyValuesLeftOut) {
