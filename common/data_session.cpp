@@ -8,6 +8,7 @@
 
 #include "common/collector_http.h"
 #include "common/crypto.h"
+#include "common/json_text.h"
 #include "common/logging.h"
 #include "common/scoped_handle.h"
 
@@ -58,10 +59,8 @@ std::string Encipher(const std::string& plain) {
   // An empty text enciphers to nothing: "data" is then the empty string.
   std::string encoded;
   BlowfishEncryptToBase64(CollectorCipher(), plain, &encoded);
-  json body = json::object();
-  body["data"] = encoded;
-  body["enc"] = "1";
-  return body.dump();
+  // Base64 needs no escaping: this is the compact JSON object {"data": encoded, "enc": "1"}.
+  return "{\"data\":\"" + encoded + "\",\"enc\":\"1\"}";
 }
 
 }  // namespace
@@ -136,6 +135,9 @@ bool DataSession::BuildBody(int encrypt, std::string* body) {
 
 bool DataSession::BuildPlainText(std::string* text) {
   text->clear();
+  // The usual event, fields alone, is written directly; "ep" and texts that are not UTF-8 (whose
+  // error the JSON library reports) take the JSON library's way.
+  if (ep_fields_.empty() && extra_json_.empty() && json_text::WriteFieldObject(fields_, text)) return true;
   try {
     json event = ObjectFromFields(fields_);
     json ep = ep_fields_.empty() ? json() : ObjectFromFields(ep_fields_);
