@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/plain_png.h"
 #include "common/com_ptr.h"
 #include "common/gdi_handles.h"
 #include "common/logging.h"
@@ -54,6 +55,14 @@ class GdiplusSession {
  private:
   ULONG_PTR token_ = 0;
   bool ok_ = false;
+};
+
+// A GDI+ bitmap over pixels it does not copy, which live as long as it does.
+class DecodedBitmap : private PlainPng::Image, public Gdiplus::Bitmap {
+ public:
+  explicit DecodedBitmap(PlainPng::Image image)
+      : PlainPng::Image(std::move(image)),
+        Gdiplus::Bitmap(width, height, width * 4, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(argb.data())) {}
 };
 
 // The build itself; `cacheable` is false when the source cursor could not be read, which is worth
@@ -130,6 +139,20 @@ BitmapPtr LoadPngResource() {
   if (bytes == nullptr || size == 0) {
     LOG_ERROR << kPngEmpty << kArrowResourceId;
     return nullptr;
+  }
+
+  // The arrow is a plain RGBA PNG: decoded here it gives GDI+'s pixels in about half the time.
+  if (PlainPng::IsPlainRgba(static_cast<const uint8_t*>(bytes), size)) {
+    PlainPng::Image decoded;
+    BitmapPtr bitmap;
+    if (PlainPng::Decode(static_cast<const uint8_t*>(bytes), size, &decoded)) {
+      bitmap.reset(new DecodedBitmap(std::move(decoded)));
+    }
+    if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok) {
+      LOG_ERROR << kPngDecodeFailed << kArrowResourceId;
+      return nullptr;
+    }
+    return bitmap;
   }
 
   // GDI+ decodes from a stream of its own that outlives the resource view.
