@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "bench/bench_clock.h"
+#include "bench/bench_process.h"
 #include "service/service_impl.h"
 
 namespace {
@@ -20,15 +21,6 @@ class NoSessions : public SessionSource {
   }
 };
 
-double CpuMilliseconds() {
-  FILETIME created, exited, kernel, user;
-  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-  auto ms = [](const FILETIME& t) {
-    return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000.0;
-  };
-  return ms(kernel) + ms(user);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -38,10 +30,10 @@ int main(int argc, char** argv) {
   if (!service.StartThread()) return 1;
   // Start-up work (device id, statistics set-up) is not idling.
   Sleep(3000);
-  const double before = CpuMilliseconds();
+  const double before = bench::CpuMilliseconds(GetCurrentProcess());
   const LARGE_INTEGER start = bench::Now();
   Sleep(static_cast<DWORD>(seconds) * 1000);
-  const double used = CpuMilliseconds() - before;
+  const double used = bench::CpuMilliseconds(GetCurrentProcess()) - before;
   const double wall = bench::Seconds(start, bench::Now()) * 1000.0;
   std::printf("service idle: %.0f ms CPU in %.0f ms (%.2f%% of one core)\n", used, wall, 100.0 * used / wall);
   service.RequestStop();
