@@ -1,8 +1,10 @@
 #pragma once
 
 // Measuring a whole process for the benchmark programs: its CPU time and private bytes as Windows
-// reports them, and, where the program runs under Wine on Linux, the wake-ups of its threads as the
-// host kernel counts them (read through Wine's Z: drive, which maps the host's root).
+// reports them, and, where the program runs under Wine on Linux, what the host kernel counts for it
+// (read through Wine's Z: drive, which maps the host's root): CPU time, wake-ups, resident memory.
+// Wine 8 reports neither times nor memory counters of another process, so there only the host's
+// figures mean something.
 
 #include <windows.h>
 #include <psapi.h>
@@ -11,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -51,54 +54,106 @@ inline std::string ReadHostFile(const std::wstring& unix_path) {
   return text;
 }
 
-// The host process whose environment holds `entry` (NAME=value), or 0: how a program started by the
-// benchmark with a marker in its environment is found among the host's processes.
-inline unsigned long HostPidWithEnvironment(const std::string& entry) {
+// The numbers of a /proc/<pid>/stat text after the command name and the state letter: element i is
+// field i + 4 of the manual's list.
+inline std::vector<unsigned long long> StatNumbers(const std::string& stat) {
+  std::vector<unsigned long long> numbers;
+  const size_t name_end = stat.rfind(')');
+  if (name_end == std::string::npos || name_end + 3 > stat.size()) return numbers;
+  const char* p = stat.c_str() + name_end + 3;
+  for (;;) {
+    char* next = nullptr;
+    const unsigned long long value = std::strtoull(p, &next, 10);
+    if (next == p) break;
+    numbers.push_back(value);
+    p = next;
+  }
+  return numbers;
+}
+constexpr size_t kUserTimeIndex = 14 - 4;
+constexpr size_t kSystemTimeIndex = 15 - 4;
+constexpr size_t kStartTimeIndex = 22 - 4;
+
+// The latest started host process whose command line, its arguments joined by blanks, is `command`
+// (compared ignoring case), or 0. Wine gives a program's host process the Windows command line, which
+// is how a program the benchmark started is found among the host's processes.
+inline unsigned long HostPidWithCommandLine(const std::string& command) {
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW(L"Z:\\proc\\*", &found);
   if (search == INVALID_HANDLE_VALUE) return 0;
   unsigned long pid = 0;
+  unsigned long long latest_start = 0;
   do {
     wchar_t* end = nullptr;
     const unsigned long candidate = std::wcstoul(found.cFileName, &end, 10);
     if (candidate == 0 || *end != L'\0') continue;
-    const std::string environment = ReadHostFile(L"/proc/" + std::to_wstring(candidate) + L"/environ");
-    if (environment.find(std::string(1, '\0') + entry + std::string(1, '\0')) != std::string::npos ||
-        environment.compare(0, entry.size() + 1, entry + std::string(1, '\0')) == 0) {
-      pid = candidate;
+    std::string line = ReadHostFile(L"/proc/" + std::to_wstring(candidate) + L"/cmdline");
+    while (!line.empty() && line.back() == '\0') line.pop_back();
+    for (char& c : line) {
+      if (c == '\0') c = ' ';
     }
-  } while (pid == 0 && FindNextFileW(search, &found));
+    if (line.size() != command.size() || CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, line.data(),
+                                                        static_cast<int>(line.size()), command.data(),
+                                                        static_cast<int>(command.size())) != CSTR_EQUAL) {
+      continue;
+    }
+    const std::vector<unsigned long long> stat =
+        StatNumbers(ReadHostFile(L"/proc/" + std::to_wstring(candidate) + L"/stat"));
+    if (stat.size() <= kStartTimeIndex) continue;
+    const unsigned long long start = stat[kStartTimeIndex];
+    if (pid == 0 || start >= latest_start) {
+      pid = candidate;
+      latest_start = start;
+    }
+  } while (FindNextFileW(search, &found));
   FindClose(search);
   return pid;
 }
 
-// Context switches of every thread of a host process: the voluntary ones are its wake-ups from
-// waits and sleeps, the others preemptions. False when the host has no such process.
-inline bool HostContextSwitches(unsigned long pid, uint64_t* voluntary, uint64_t* involuntary) {
-  *voluntary = 0;
-  *involuntary = 0;
-  const std::wstring task = L"/proc/" + std::to_wstring(pid) + L"/task";
+// What the host kernel counts for a process: CPU time of all its threads, their context switches
+// (the voluntary ones are wake-ups from waits and sleeps, the others preemptions) and its resident
+// memory, all of it and the anonymous (private) part.
+struct HostProcessSample {
+  bool ok = false;
+  double cpu_ms = 0;
+  uint64_t voluntary = 0;
+  uint64_t involuntary = 0;
+  uint64_t rss_kib = 0;
+  uint64_t rss_anon_kib = 0;
+};
+
+inline uint64_t StatusField(const std::string& status, const char* name) {
+  const size_t at = status.find(name);
+  return at == std::string::npos ? 0 : std::strtoull(status.c_str() + at + std::strlen(name), nullptr, 10);
+}
+
+inline HostProcessSample SampleHostProcess(unsigned long pid) {
+  HostProcessSample sample;
+  const std::wstring root = L"/proc/" + std::to_wstring(pid);
+  const std::vector<unsigned long long> stat = StatNumbers(ReadHostFile(root + L"/stat"));
+  if (stat.size() <= kSystemTimeIndex) return sample;
+  // In ticks of 1/100 s.
+  sample.cpu_ms = static_cast<double>(stat[kUserTimeIndex] + stat[kSystemTimeIndex]) * 10.0;
+  const std::string status = ReadHostFile(root + L"/status");
+  sample.rss_kib = StatusField(status, "\nVmRSS:");
+  sample.rss_anon_kib = StatusField(status, "\nRssAnon:");
+
   WIN32_FIND_DATAW found;
-  std::wstring pattern = L"Z:" + task + L"/*";
+  std::wstring pattern = L"Z:" + root + L"/task/*";
   for (wchar_t& c : pattern) {
     if (c == L'/') c = L'\\';
   }
   HANDLE search = FindFirstFileW(pattern.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  bool any = false;
+  if (search == INVALID_HANDLE_VALUE) return sample;
   do {
     if (found.cFileName[0] < L'0' || found.cFileName[0] > L'9') continue;
-    const std::string status = ReadHostFile(task + L"/" + found.cFileName + L"/status");
-    auto field = [&](const char* name) -> uint64_t {
-      const size_t at = status.find(name);
-      return at == std::string::npos ? 0 : std::strtoull(status.c_str() + at + std::strlen(name), nullptr, 10);
-    };
-    *voluntary += field("\nvoluntary_ctxt_switches:");
-    *involuntary += field("\nnonvoluntary_ctxt_switches:");
-    any = true;
+    const std::string task = ReadHostFile(root + L"/task/" + found.cFileName + L"/status");
+    sample.voluntary += StatusField(task, "\nvoluntary_ctxt_switches:");
+    sample.involuntary += StatusField(task, "\nnonvoluntary_ctxt_switches:");
   } while (FindNextFileW(search, &found));
   FindClose(search);
-  return any;
+  sample.ok = true;
+  return sample;
 }
 
 }  // namespace bench

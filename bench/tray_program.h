@@ -11,7 +11,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "bench/bench_clock.h"
 
@@ -47,29 +46,15 @@ class TrayProgram {
   TrayProgram& operator=(const TrayProgram&) = delete;
   ~TrayProgram() { Quit(15000); }
 
-  // Starts the program with `arguments` and `environment_entry` (NAME=value) added to its
-  // environment, and returns at once; the time of the start is kept.
-  bool Start(const std::wstring& path, const std::wstring& arguments = std::wstring(),
-             const std::wstring& environment_entry = std::wstring()) {
-    std::vector<wchar_t> environment;
-    if (!environment_entry.empty()) {
-      wchar_t* block = GetEnvironmentStringsW();
-      const wchar_t* p = block;
-      while (*p != L'\0') p += wcslen(p) + 1;
-      environment.assign(block, p);
-      FreeEnvironmentStringsW(block);
-      environment.insert(environment.end(), environment_entry.begin(), environment_entry.end());
-      environment.push_back(L'\0');
-      environment.push_back(L'\0');
-    }
+  // Starts the program with `arguments` and returns at once; the time of the start is kept.
+  bool Start(const std::wstring& path, const std::wstring& arguments = std::wstring()) {
     std::wstring command = L"\"" + path + L"\"";
     if (!arguments.empty()) command += L" " + arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     icons_before_ = TrayIconWindows();
     started_ = Now();
-    if (!CreateProcessW(path.c_str(), &command[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                        environment.empty() ? nullptr : environment.data(), nullptr, &startup, &info_)) {
+    if (!CreateProcessW(path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_)) {
       return false;
     }
     CloseHandle(info_.hThread);
