@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include <gdiplus.h>
@@ -17,6 +18,7 @@
 #include <stb/stb_image.h>
 
 #include "common/com_ptr.h"
+#include "vellum/core/image_decoder.h"
 #include "vellum/core/paint_manager.h"
 #include "vellum/core/render_engine.h"
 #include "vellum/core/resource_location.h"
@@ -147,6 +149,26 @@ const wchar_t* ResolveImageName(const wchar_t* name, const wchar_t* type) {
 }
 
 }  // namespace
+
+// Here rather than in a file of its own: the decoder is compiled into this one translation unit.
+void DecodedPixelsDeleter::operator()(uint32_t* pixels) const { stbi_image_free(pixels); }
+
+bool DecodeImage(const void* bytes, size_t size, DecodedImage* image) {
+  *image = DecodedImage();
+  if (!bytes || size == 0 || size > kMaxImageFileBytes) return false;
+  int width = 0, height = 0, channels = 0;
+  stbi_uc* rgba = stbi_load_from_memory(static_cast<const stbi_uc*>(bytes), static_cast<int>(size), &width,
+                                        &height, &channels, 4);
+  if (!rgba) return false;
+  // Red and blue swap places in the decoder's buffer: R, G, B, A bytes become the word 0xAARRGGBB.
+  const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+  for (stbi_uc* pixel = rgba; pixel != rgba + count * 4; pixel += 4) std::swap(pixel[0], pixel[2]);
+  image->argb.reset(reinterpret_cast<uint32_t*>(rgba));
+  image->width = width;
+  image->height = height;
+  image->file_channels = channels;
+  return true;
+}
 
 TUIImageInfo* CRenderUI::LoadImage(const wchar_t* name, const wchar_t* type, DWORD mask,
                                    HINSTANCE instance) {
