@@ -387,6 +387,8 @@ TEST_F(LumavexE2E, TrayClicksOpenTheSettingsWindowWhoseChangesArePersistedAndRep
     EXPECT_TRUE(WaitUntil([&] { return VisibleWindow(settings); }, 5000))
         << "the second start did not bring the settings window back";
     EXPECT_TRUE(app.running());
+    EXPECT_TRUE(WaitForEvent("instance_exists"));
+    EXPECT_TRUE(WaitForEvent("start"));
   }
 
   {
@@ -471,8 +473,10 @@ TEST_F(LumavexE2E, TrayClicksOpenTheSettingsWindowWhoseChangesArePersistedAndRep
     SCOPED_TRACE("the menu's settings item");
     SetForegroundWindow(settings);
     PumpFor(100);
+    ASSERT_TRUE(LoopbackServer::Clear());
     PressKey(VK_ESCAPE);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(settings); }, 5000));
+    ASSERT_TRUE(WaitForEvent("dialog_settings_close"));
     ASSERT_TRUE(LoopbackServer::Clear());
     SetCursorPos(centre.x, centre.y);
     TrayClick(main_window, WM_RBUTTONUP);
