@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <ctime>
@@ -155,6 +156,56 @@ constexpr POINT kMenuQuit = {60, 52};
 
 void ClickSkin(HWND window, int skin_width, POINT at) { ClickAt(SkinPoint(window, skin_width, at.x, at.y)); }
 
+// The Task Scheduler is reached through COM.
+class ComApartment {
+ public:
+  ComApartment() : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ~ComApartment() {
+    if (initialized_) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool initialized_;
+};
+
+// One real click into the settings window and what it must leave in config.ini (and in the Task
+// Scheduler for the auto-run switch) and send.
+struct SettingsClick {
+  const char* what;
+  POINT at;
+  const wchar_t* key;
+  const wchar_t* stored;
+  const char* event;  // nullptr: none
+};
+
+// Clicks through the steps; returns the events they must have sent, in order.
+std::vector<std::string> ClickThrough(const LumavexInstall& install, HWND settings,
+                                      const std::vector<SettingsClick>& steps) {
+  std::vector<std::string> expected_events;
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.what);
+    const size_t events_before = Events().size();
+    ClickSkin(settings, kSettingWidth, step.at);
+    if (step.event != nullptr) {
+      expected_events.push_back(step.event);
+      EXPECT_TRUE(WaitUntil([&] { return Events().size() > events_before; }, 5000)) << "no event";
+    }
+    EXPECT_TRUE(WaitUntil([&] { return ConfigValue(install, step.key) == step.stored; }, 5000))
+        << "stored: " << Utf16ToUtf8(ConfigValue(install, step.key));
+    if (wcscmp(step.key, L"AutoRun") == 0) {
+      const bool on = wcscmp(step.stored, L"1") == 0;
+      EXPECT_TRUE(WaitUntil([&] { return LogonTaskExists() == on; }, 5000)) << "the logon task does not follow";
+    } else {
+      // A disabled button changes nothing: wait a moment for what a click could still write.
+      PumpFor(150);
+      EXPECT_EQ(ConfigValue(install, step.key), step.stored);
+    }
+  }
+  return expected_events;
+}
+
 // Posts what the shell posts when the tray icon is clicked.
 void TrayClick(HWND main_window, UINT mouse_message) {
   PostMessageW(main_window, kTrayCallback, kTrayIconId, mouse_message);
@@ -286,7 +337,7 @@ TEST_F(LumavexE2E, StartsOnceAndQuitsFromTheMenuOrOnTheBroadcast) {
   }
 
   {
-    SCOPED_TRACE("a new start after the quit, ended by the quit broadcast");
+    SCOPED_TRACE("a new start after the quit; the taskbar re-created; the quit broadcast");
     ASSERT_TRUE(LoopbackServer::Clear());
     LumavexProcess again(install_);
     const HWND again_window = StartAndWait(&again);
@@ -294,6 +345,16 @@ TEST_F(LumavexE2E, StartsOnceAndQuitsFromTheMenuOrOnTheBroadcast) {
     EXPECT_TRUE(WaitForEvent("start"));
     EXPECT_TRUE(WaitForTrayIcons(tray_icons_ + 1));
     EXPECT_EQ(CountEvents("instance_exists"), 0);
+
+    // Explorer restarting: the icon is gone, and the new taskbar announces itself to every window.
+    NOTIFYICONDATAW icon = {};
+    icon.cbSize = sizeof(icon);
+    icon.hWnd = again_window;
+    icon.uID = kTrayIconId;
+    EXPECT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
+    EXPECT_TRUE(WaitForTrayIcons(tray_icons_));
+    PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(WaitForTrayIcons(tray_icons_ + 1)) << "the icon did not come back with the new taskbar";
 
     ASSERT_TRUE(DelayCollection(2000));
     const UINT quit = RegisterWindowMessageW(L"LUMAVEX_QUIT_MSG");
@@ -374,8 +435,14 @@ TEST_F(LumavexE2E, SynchronousEventsGiveUpOnASilentCollector) {
 // ---- The tray icon, the menu and the settings window ------------------------------------------------
 
 TEST_F(LumavexE2E, TrayClicksOpenTheSettingsWindowWhoseChangesArePersistedAndReported) {
-  ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  ComApartment com;
   ASSERT_FALSE(LogonTaskExists()) << "a logon task of an earlier run is left";
+  // The auto-run switch registers the task in this prefix: never leave it behind.
+  struct TaskRemover {
+    ~TaskRemover() {
+      if (LogonTaskExists()) DeleteLogonTask();
+    }
+  } task_remover;
   const POINT centre = ScreenCentre();
   SetCursorPos(centre.x, centre.y);
   LumavexProcess app(install_);
@@ -431,13 +498,7 @@ TEST_F(LumavexE2E, TrayClicksOpenTheSettingsWindowWhoseChangesArePersistedAndRep
     ASSERT_TRUE(LoopbackServer::Clear());
     SetForegroundWindow(settings);
     PumpFor(100);
-    struct Step {
-      const char* what;
-      POINT at;
-      const wchar_t* key;
-      const wchar_t* stored;
-      const char* event;  // nullptr: none
-    } steps[] = {
+    const std::vector<SettingsClick> steps = {
         {"shaking off", kEnableSwitch, L"EnableShake", L"0", "shake_disabled"},
         {"shaking on", kEnableSwitch, L"EnableShake", L"1", "shake_enabled"},
         {"game mode off (on by default)", kGameModeSwitch, L"GameModeEnable", L"0",
@@ -453,30 +514,10 @@ TEST_F(LumavexE2E, TrayClicksOpenTheSettingsWindowWhoseChangesArePersistedAndRep
         {"auto run on", kAutoStartSwitch, L"AutoRun", L"1", nullptr},
         {"auto run off", kAutoStartSwitch, L"AutoRun", L"0", nullptr},
     };
-    std::vector<std::string> expected_events;
-    for (const auto& step : steps) {
-      SCOPED_TRACE(step.what);
-      const size_t events_before = Events().size();
-      ClickSkin(settings, kSettingWidth, step.at);
-      if (step.event != nullptr) {
-        expected_events.push_back(step.event);
-        EXPECT_TRUE(WaitUntil([&] { return Events().size() > events_before; }, 5000)) << "no event";
-      }
-      EXPECT_TRUE(WaitUntil([&] { return ConfigValue(install_, step.key) == step.stored; }, 5000))
-          << "stored: " << Utf16ToUtf8(ConfigValue(install_, step.key));
-      if (wcscmp(step.key, L"AutoRun") == 0) {
-        const bool on = wcscmp(step.stored, L"1") == 0;
-        EXPECT_TRUE(WaitUntil([&] { return LogonTaskExists() == on; }, 5000)) << "the logon task does not follow";
-      } else {
-        // A disabled button changes nothing: wait a moment for what a click could still write.
-        PumpFor(150);
-        EXPECT_EQ(ConfigValue(install_, step.key), step.stored);
-      }
-    }
+    const std::vector<std::string> expected_events = ClickThrough(install_, settings, steps);
     PumpFor(300);
     EXPECT_EQ(EventNames(), expected_events);
   }
-  if (LogonTaskExists()) DeleteLogonTask();
 
   {
     SCOPED_TRACE("the close button destroys it; the next click makes a fresh one");
@@ -488,6 +529,11 @@ TEST_F(LumavexE2E, TrayClicksOpenTheSettingsWindowWhoseChangesArePersistedAndRep
     HWND fresh = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return VisibleWindow(fresh = app.FindWindowOfClass(kSettingClass)); }, 10000));
     settings = fresh;
+    // It starts from the stored settings, not from the skin's factor 3 and its switches all on.
+    ClickThrough(install_, settings,
+                 {{"plus from the stored 2", kPlusButton, L"ScaleFactor", L"3", nullptr},
+                  {"auto run on from the stored off", kAutoStartSwitch, L"AutoRun", L"1", nullptr},
+                  {"auto run off", kAutoStartSwitch, L"AutoRun", L"0", nullptr}});
   }
 
   {
@@ -525,7 +571,6 @@ TEST_F(LumavexE2E, TrayClicksOpenTheSettingsWindowWhoseChangesArePersistedAndRep
               (std::vector<std::string>{"open_tray_menu", "click_menu_settings", "dialog_settings_show"}));
   }
   EXPECT_TRUE(app.running());
-  CoUninitialize();
 }
 
 // ---- Shaking ----------------------------------------------------------------------------------------
