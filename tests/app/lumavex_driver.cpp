@@ -51,6 +51,12 @@ std::vector<HWND> WindowsOfClass(DWORD pid, const wchar_t* class_name) {
   return search.found;
 }
 
+BOOL CALLBACK CollectWindowAndDescendants(HWND window, LPARAM param) {
+  CollectWindow(window, param);
+  EnumChildWindows(window, CollectWindow, param);
+  return TRUE;
+}
+
 }  // namespace
 
 LumavexInstall::LumavexInstall() {
@@ -179,7 +185,9 @@ void MoveMouse(const std::vector<POINT>& deltas) {
 }
 
 int CountWindowsOfClass(const wchar_t* class_name) {
-  return static_cast<int>(WindowsOfClass(0, class_name).size());
+  WindowSearch search{0, class_name, {}};
+  EnumWindows(CollectWindowAndDescendants, reinterpret_cast<LPARAM>(&search));
+  return static_cast<int>(search.found.size());
 }
 
 }  // namespace testing_support

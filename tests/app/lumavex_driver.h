@@ -81,7 +81,7 @@ void PressKey(WORD vk);
 // One relative mouse move per (dx, dy) pair, all in one SendInput call.
 void MoveMouse(const std::vector<POINT>& deltas);
 
-// The top-level windows of this class, of any process.
+// The windows of this class, top-level or not, of any process.
 int CountWindowsOfClass(const wchar_t* class_name);
 
 }  // namespace testing_support

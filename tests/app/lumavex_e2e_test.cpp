@@ -37,7 +37,8 @@ constexpr wchar_t kMainClass[] = L"LumavexMainWnd";
 constexpr wchar_t kSettingClass[] = L"LumavexSettingWnd";
 constexpr wchar_t kMenuClass[] = L"LUMAVEX_POP_MENU";
 constexpr wchar_t kMutexName[] = L"LumavexMutex";
-// Wine's X11 driver keeps one window of this class per icon in the notification area.
+// Without a notification area on the X server, Wine's X11 driver shows the icons in a window of its
+// own, one child window of this class per icon.
 constexpr wchar_t kTrayIconClass[] = L"__winex11_tray_icon";
 constexpr UINT kTrayCallback = 0x8001;
 constexpr WPARAM kTrayIconId = 1;
