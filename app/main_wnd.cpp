@@ -64,10 +64,6 @@ const wchar_t* MainWnd::GetWindowClassName() const { return L"LumavexMainWnd"; }
 
 const wchar_t* MainWnd::GetSkinFile() { return L"main_wnd.xml"; }
 
-const NOTIFYICONDATAW* MainWnd::tray_record() const {
-  return tray_icon_ ? &tray_icon_->record() : nullptr;
-}
-
 void MainWnd::InitWindow() {
   HWND hwnd = GetHWND();
   // A run that ended without restoring (a crash) may have left the enlarged arrow in place; the cursor
