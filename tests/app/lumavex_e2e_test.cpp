@@ -40,6 +40,7 @@ constexpr wchar_t kMutexName[] = L"LumavexMutex";
 // Without a notification area on the X server, Wine's X11 driver shows the icons in a window of its
 // own, one child window of this class per icon.
 constexpr wchar_t kTrayIconClass[] = L"__winex11_tray_icon";
+constexpr wchar_t kTooltipClass[] = L"tooltips_class32";
 constexpr UINT kTrayCallback = 0x8001;
 constexpr WPARAM kTrayIconId = 1;
 
@@ -311,6 +312,40 @@ TEST_F(LumavexE2E, StartsOnceAndQuitsFromTheMenuOrOnTheBroadcast) {
   }
 }
 
+// The two start-up options, as an installer passes them, and one that the program does not know.
+TEST_F(LumavexE2E, StartOptionsOpenTheSettingsWindowOrShowTheBalloon) {
+  struct Case {
+    const wchar_t* arguments;
+    bool settings;
+    bool balloon;
+  } cases[] = {
+      // The balloon case comes last: a balloon of an earlier case could still be on the screen.
+      {L"--open_setting --show_balloon", true, false},
+      {L"--no_such_option", false, false},
+      {L"--show_balloon", false, true},
+  };
+  const UINT quit = RegisterWindowMessageW(L"LUMAVEX_QUIT_MSG");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Utf16ToUtf8(c.arguments));
+    ASSERT_TRUE(LoopbackServer::Clear());
+    // The shell shows a balloon as a tooltip window of its own.
+    const int balloons = CountWindowsOfClass(kTooltipClass, true);
+    LumavexProcess app(install_, c.arguments);
+    ASSERT_NE(StartAndWait(&app), nullptr);
+    EXPECT_TRUE(WaitForTrayIcons(tray_icons_ + 1));
+    const auto settings_shown = [&] { return VisibleWindow(app.FindWindowOfClass(kSettingClass)); };
+    const auto balloon_shown = [&] { return CountWindowsOfClass(kTooltipClass, true) > balloons; };
+    // The shell takes a few seconds to show a balloon; what should not come is waited for as long.
+    EXPECT_EQ(WaitUntil(settings_shown, 5000), c.settings);
+    EXPECT_EQ(WaitUntil(balloon_shown, 5000), c.balloon);
+    EXPECT_EQ(CountEvents("dialog_settings_show"), c.settings ? 1 : 0);
+    PostMessageW(HWND_BROADCAST, quit, 0, 0);
+    DWORD code = 1;
+    EXPECT_TRUE(app.WaitForExit(15000, &code));
+    EXPECT_EQ(code, 0u);
+  }
+}
+
 // A collector that never answers holds neither a second start nor a quitting program for longer
 // than the synchronous send's limit, so the mutex is free again soon after a quit.
 TEST_F(LumavexE2E, SynchronousEventsGiveUpOnASilentCollector) {
@@ -387,6 +422,8 @@ TEST_F(LumavexE2E, TrayClicksOpenTheSettingsWindowWhoseChangesArePersistedAndRep
     EXPECT_TRUE(WaitUntil([&] { return VisibleWindow(settings); }, 5000))
         << "the second start did not bring the settings window back";
     EXPECT_TRUE(app.running());
+    EXPECT_TRUE(WaitForEvent("instance_exists"));
+    EXPECT_TRUE(WaitForEvent("start"));
   }
 
   {
@@ -471,8 +508,10 @@ TEST_F(LumavexE2E, TrayClicksOpenTheSettingsWindowWhoseChangesArePersistedAndRep
     SCOPED_TRACE("the menu's settings item");
     SetForegroundWindow(settings);
     PumpFor(100);
+    ASSERT_TRUE(LoopbackServer::Clear());
     PressKey(VK_ESCAPE);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(settings); }, 5000));
+    ASSERT_TRUE(WaitForEvent("dialog_settings_close"));
     ASSERT_TRUE(LoopbackServer::Clear());
     SetCursorPos(centre.x, centre.y);
     TrayClick(main_window, WM_RBUTTONUP);
