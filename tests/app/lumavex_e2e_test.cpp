@@ -320,6 +320,18 @@ TEST_F(LumavexE2E, StartsOnceAndQuitsFromTheMenuOrOnTheBroadcast) {
     ASSERT_TRUE(WaitUntil([&] { return VisibleWindow(menu = first.FindWindowOfClass(kMenuClass)); }, 10000))
         << "the menu did not open";
     EXPECT_TRUE(WaitForEvent("open_tray_menu"));
+    // Above the pointer and to its right, with a small gap, as the taskbar lies at the bottom.
+    RECT menu_rect = {};
+    GetWindowRect(menu, &menu_rect);
+    const int menu_width = menu_rect.right - menu_rect.left;
+    EXPECT_EQ(menu_rect.bottom - menu_rect.top, menu_width * 72 / kMenuWidth);
+    APPBARDATA taskbar = {};
+    taskbar.cbSize = sizeof(taskbar);
+    if (SHAppBarMessage(ABM_GETTASKBARPOS, &taskbar) != 0 && taskbar.uEdge == ABE_BOTTOM) {
+      const int gap = MulDiv(5, menu_width, kMenuWidth);
+      EXPECT_EQ(menu_rect.left, centre.x + gap);
+      EXPECT_EQ(menu_rect.bottom, centre.y - gap);
+    }
     // The quitting program waits for its "exit" event: held back here, the program is still alive
     // when it has logged its way out, and its tray icon must be gone by then.
     ASSERT_TRUE(DelayCollection(2000));
