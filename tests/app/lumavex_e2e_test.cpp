@@ -342,7 +342,8 @@ TEST_F(LumavexE2E, StartsOnceAndQuitsFromTheMenuOrOnTheBroadcast) {
     DWORD code = 1;
     ASSERT_TRUE(first.WaitForExit(15000, &code));
     EXPECT_EQ(code, 0u);
-    EXPECT_EQ(first.LogMessages().back(), "[I] lumavex exit");
+    const auto log = first.LogMessages();
+    EXPECT_TRUE(!log.empty() && log.back() == "[I] lumavex exit") << Joined(log);
     EXPECT_EQ(CountEvents("click_menu_exit"), 1);
     EXPECT_EQ(CountEvents("exit"), 1) << "\"exit\" is sent before the program ends";
     EXPECT_FALSE(MutexExists()) << "the mutex outlives the program";
