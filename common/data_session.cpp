@@ -107,7 +107,7 @@ bool DataSession::Send() {
     wait->ok = ok;
     SetEvent(wait->event.get());
   });
-  WaitForSingleObject(wait->event.get(), INFINITE);
+  if (WaitForSingleObject(wait->event.get(), kSendWaitMs) != WAIT_OBJECT_0) return false;
   return wait->ok;
 }
 

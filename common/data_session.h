@@ -28,8 +28,13 @@ class DataSession : public std::enable_shared_from_this<DataSession> {
   // at once on the caller's thread when there is no HTTP client or the event cannot be encoded.
   // Every caller passes mode 1 (POST) and encrypt 1.
   void AsynSend(int mode, int encrypt, Done done);
-  // Sends and waits for the outcome; true only when the request completed with HTTP 200.
+  // Sends and waits for the outcome, at most kSendWaitMs: true only when the request completed with
+  // HTTP 200 within that time. The callers are programs on their way out or a second start giving
+  // way, which must not be held by a dead or slow network (WinHTTP puts no limit on name
+  // resolution); a request still running after the wait goes on without a waiter.
   bool Send();
+
+  static constexpr unsigned long kSendWaitMs = 5000;
 
   // The POST body: {"data":"<Base64 of the enciphered event>","enc":"1"}, or the plain event text
   // with encrypt 0.

@@ -162,6 +162,29 @@ TEST_F(CollectorTest, SendReportsWhetherTheServerAnswered200) {
   EXPECT_FALSE(unreachable.CreateSession("event", "exit")->Send());
 }
 
+// A quitting program sends "exit" this way: a collector that answers late must not hold it (and its
+// single-instance mutex) beyond the limit, while an answer inside the limit still counts.
+TEST_F(CollectorTest, SendWaitsForTheAnswerAtMostFiveSeconds) {
+  struct Case {
+    int delay_ms;
+    bool expected;
+    int64_t min_ms, max_ms;
+  };
+  for (const Case& c : {Case{1500, true, 1400, 4000}, Case{6500, false, 4900, 6000}}) {
+    SCOPED_TRACE(c.delay_ms);
+    ASSERT_TRUE(LoopbackServer::SetResponses("/collection",
+                                             "[{\"status\":200,\"delay_ms\":" + std::to_string(c.delay_ms) + "}]"));
+    Collector collector;
+    collector.Init(Url(), "lumavex", "main");
+    const auto start = Clock::now();
+    EXPECT_EQ(collector.CreateSession("event", "exit")->Send(), c.expected);
+    const int64_t waited = MillisecondsSince(start);
+    EXPECT_GE(waited, c.min_ms);
+    EXPECT_LT(waited, c.max_ms);
+  }
+  EXPECT_EQ(Events(2).size(), 2u);
+}
+
 TEST_F(CollectorTest, AsynSendReturnsBeforeTheAnswerAndReportsItOnTheHttpThread) {
   ASSERT_TRUE(LoopbackServer::SetResponses("/collection", "[{\"status\":200,\"delay_ms\":800}]"));
   Collector collector;
