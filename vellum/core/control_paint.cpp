@@ -14,7 +14,7 @@ constexpr DWORD kOpaqueAlpha = 0xFF000000;
 
 bool CControlUI::Paint(HDC dc, const RECT& paint, CControlUI* stop) {
   if (stop == this) return false;
-  const CPaintPassUI pass(dc);
+  const CPaintPassUI pass(dc, manager_ ? manager_->GetPaintDCPool() : nullptr);
   if (!IntersectRect(&paint_rect_, &paint, &item_rect_)) return true;
   return DoPaint(dc, paint_rect_, stop);
 }

@@ -6,6 +6,8 @@ namespace {
 
 // A tree of a few skins' images keeps them all; beyond that the oldest DC takes the next bitmap.
 constexpr int kMaxSources = 16;
+// As many as a pass with many images used, so that a window's passes stop making DCs.
+constexpr size_t kMaxPooled = kMaxSources;
 
 struct KeptSource {
   HDC dc;
@@ -16,8 +18,9 @@ struct KeptSource {
 // Plain data, so that the thread-local state needs no construction or destruction.
 struct PassState {
   int depth;
-  HDC target;           // the DC the outermost pass paints into
-  HGDIOBJ target_font;  // its font before the pass changed it; null while unchanged
+  HDC target;            // the DC the outermost pass paints into
+  CPaintDCPoolUI* pool;  // where its memory DCs come from and go back to; may be null
+  HGDIOBJ target_font;   // its font before the pass changed it; null while unchanged
   KeptSource sources[kMaxSources];
   int source_count;
   int next_reused;
@@ -30,15 +33,41 @@ void Close() {
   for (int i = 0; i < state.source_count; ++i) {
     KeptSource& source = state.sources[i];
     if (source.old != nullptr) SelectObject(source.dc, source.old);
-    DeleteDC(source.dc);
+    if (state.pool != nullptr) {
+      state.pool->Give(source.dc);
+    } else {
+      DeleteDC(source.dc);
+    }
   }
   state = PassState{};
 }
 
 }  // namespace
 
-CPaintPassUI::CPaintPassUI(HDC dc) {
-  if (state.depth++ == 0) state.target = dc;
+CPaintDCPoolUI::~CPaintDCPoolUI() {
+  for (HDC dc : dcs_) DeleteDC(dc);
+}
+
+HDC CPaintDCPoolUI::Take() {
+  if (dcs_.empty()) return nullptr;
+  HDC dc = dcs_.back();
+  dcs_.pop_back();
+  return dc;
+}
+
+void CPaintDCPoolUI::Give(HDC dc) {
+  if (dcs_.size() < kMaxPooled) {
+    dcs_.push_back(dc);
+  } else {
+    DeleteDC(dc);
+  }
+}
+
+CPaintPassUI::CPaintPassUI(HDC dc, CPaintDCPoolUI* pool) {
+  if (state.depth++ == 0) {
+    state.target = dc;
+    state.pool = pool;
+  }
 }
 
 CPaintPassUI::~CPaintPassUI() {
@@ -52,7 +81,8 @@ HDC CPaintPassUI::KeptSourceDC(HDC compatible_with, HBITMAP bitmap) {
   }
   KeptSource* source = nullptr;
   if (state.source_count < kMaxSources) {
-    HDC dc = CreateCompatibleDC(compatible_with);
+    HDC dc = state.pool != nullptr ? state.pool->Take() : nullptr;
+    if (dc == nullptr) dc = CreateCompatibleDC(compatible_with);
     if (dc == nullptr) return nullptr;
     source = &state.sources[state.source_count++];
     *source = KeptSource{dc, nullptr, nullptr};

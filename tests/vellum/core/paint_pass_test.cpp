@@ -57,29 +57,34 @@ TEST(PaintPass, EveryBitmapOfAPassDrawsItselfHoweverManyThereAre) {
 }
 
 // While a pass is open a drawn bitmap stays selected; freeing its image during the pass must let it
-// go so that it is deleted at once, and the pass's end must let go of the others.
+// go so that it is deleted at once, and the pass's end must let go of the others, whether its DCs
+// are its own or come from a window's pool (and go back there for the next pass).
 TEST(PaintPass, BitmapsAreLetGoWhenFreedAndWhenThePassEnds) {
-  Surface surface(2 * kCell, kCell, 0);
-  TUIImageInfo* freed = SolidImage(0x112233);
-  TUIImageInfo* kept = SolidImage(0x445566);
-  const HBITMAP freed_bitmap = freed->bitmap;
-  {
-    const CPaintPassUI pass(surface.dc());
-    DrawCell(surface.dc(), freed_bitmap, 0);
-    DrawCell(surface.dc(), kept->bitmap, 1);
-    CRenderUI::FreeImage(freed);
-    EXPECT_EQ(GetObjectType(freed_bitmap), 0u);
+  Vellum::CPaintDCPoolUI pool;
+  for (Vellum::CPaintDCPoolUI* used : {static_cast<Vellum::CPaintDCPoolUI*>(nullptr), &pool, &pool}) {
+    SCOPED_TRACE(used == nullptr ? "own DCs" : "pooled DCs");
+    Surface surface(2 * kCell, kCell, 0);
+    TUIImageInfo* freed = SolidImage(0x112233);
+    TUIImageInfo* kept = SolidImage(0x445566);
+    const HBITMAP freed_bitmap = freed->bitmap;
+    {
+      const CPaintPassUI pass(surface.dc(), used);
+      DrawCell(surface.dc(), freed_bitmap, 0);
+      DrawCell(surface.dc(), kept->bitmap, 1);
+      CRenderUI::FreeImage(freed);
+      EXPECT_EQ(GetObjectType(freed_bitmap), 0u);
+      HDC other = CreateCompatibleDC(nullptr);
+      EXPECT_EQ(SelectObject(other, kept->bitmap), nullptr);  // still held by the pass
+      DeleteDC(other);
+    }
     HDC other = CreateCompatibleDC(nullptr);
-    EXPECT_EQ(SelectObject(other, kept->bitmap), nullptr);  // still held by the pass
+    HGDIOBJ old = SelectObject(other, kept->bitmap);
+    EXPECT_NE(old, nullptr);
+    if (old != nullptr) SelectObject(other, old);
     DeleteDC(other);
+    EXPECT_EQ(surface.At(kCell + 1, 1) & 0xFFFFFF, 0x445566u);
+    CRenderUI::FreeImage(kept);
   }
-  HDC other = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(other, kept->bitmap);
-  EXPECT_NE(old, nullptr);
-  if (old != nullptr) SelectObject(other, old);
-  DeleteDC(other);
-  EXPECT_EQ(surface.At(kCell + 1, 1) & 0xFFFFFF, 0x445566u);
-  CRenderUI::FreeImage(kept);
 }
 
 // Text leaves its font selected only in the DC the pass paints into, and only until the pass ends.
