@@ -9,6 +9,7 @@
 #include "app/dpi_snap.h"
 #include "app/fullscreen_check.h"
 #include "app/pop_menu.h"
+#include "app/setting_wnd.h"
 #include "common/collector.h"
 #include "common/config.h"
 #include "common/data_session.h"
@@ -53,17 +54,15 @@ MainWnd::MainWnd(TrayShell& tray_shell, SystemCursors& system_cursors, WallClock
       shake_detector_([this] { OnShake(); }) {}
 
 MainWnd::~MainWnd() {
-  // A window made by a test may still be up; its messages must not reach a freed object.
+  // Windows made by a test may still be up; neither their messages nor the settings window's
+  // destruction callback may reach a freed object.
+  if (setting_wnd_ != nullptr) DestroyWindow(setting_wnd_->GetHWND());
   if (GetHWND() != nullptr) DestroyWindow(GetHWND());
 }
 
 const wchar_t* MainWnd::GetWindowClassName() const { return L"LumavexMainWnd"; }
 
 const wchar_t* MainWnd::GetSkinFile() { return L"main_wnd.xml"; }
-
-const NOTIFYICONDATAW* MainWnd::tray_record() const {
-  return tray_icon_ ? &tray_icon_->record() : nullptr;
-}
 
 void MainWnd::InitWindow() {
   HWND hwnd = GetHWND();
@@ -131,7 +130,16 @@ void MainWnd::ShowBalloon() {
   if (tray_icon_) tray_icon_->ShowBalloon(BalloonTextsForThisSystem());
 }
 
-void MainWnd::ShowSettingWnd() {}
+void MainWnd::ShowSettingWnd() {
+  if (setting_wnd_ == nullptr) {
+    // The window deletes itself however it ends; the callback is the one place this pointer is
+    // dropped, so a destroyed window is never shown again and the next request makes a new one.
+    setting_wnd_ = SettingWnd::Make([this](SettingWnd* window) { OnSettingWndDestroyed(window); },
+                                    SnapDpi(Vellum::GetMainMonitorDpi()), icon_);
+    if (setting_wnd_ == nullptr) return;
+  }
+  setting_wnd_->ShowWnd(true);
+}
 
 void MainWnd::OnSettingWndDestroyed(SettingWnd* window) {
   if (setting_wnd_ == window) setting_wnd_ = nullptr;

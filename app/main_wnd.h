@@ -71,7 +71,6 @@ class MainWnd : public Vellum::WindowImplBase {
   PopMenu* pop_menu() const { return pop_menu_.get(); }
   SettingWnd* setting_wnd() const { return setting_wnd_; }
   const ShakeDetector& shake_detector() const { return shake_detector_; }
-  const NOTIFYICONDATAW* tray_record() const;
   UINT quit_message() const { return quit_message_; }
   UINT taskbar_created_message() const { return taskbar_created_message_; }
   int64_t online_days() const { return online_days_; }

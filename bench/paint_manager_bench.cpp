@@ -137,6 +137,9 @@ void BenchTree(int count, const std::wstring& image, unsigned parts = kAll) {
   HBRUSH brush = ::CreateSolidBrush(RGB(0xE0, 0xE8, 0xF0));
   const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   auto alpha_blend = CRenderUI::GetAlphaBlend();
+  // The labels draw in the manager's default font; the floor's texts use the same one rather than
+  // the memory DC's stock font.
+  HGDIOBJ old_font = ::SelectObject(canvas.dc, manager->GetFont(-1));
   const double floor = Median(5, [&] {
     ::SetBkMode(canvas.dc, TRANSPARENT);
     for (int i = 0; i < count; ++i) {
@@ -159,6 +162,7 @@ void BenchTree(int count, const std::wstring& image, unsigned parts = kAll) {
       ::DrawTextW(canvas.dc, text.c_str(), -1, &text_rect, DT_SINGLELINE | DT_VCENTER);
     }
   });
+  ::SelectObject(canvas.dc, old_font);
   ::DeleteObject(brush);
   ::SelectObject(image_dc, old_image);
   ::DeleteObject(image_bitmap);

@@ -30,4 +30,16 @@ run:     bash tools/run.sh --open_setting
 run:   to stop it: the second item of the tray icon's right-click menu, or Ctrl+C here, which ends the
 run:   program's Wine session
 EOF_INFO
-exec tools/wine-run.sh --build "$test_build" "$program" "$@"
+source tools/wine-env.sh "$test_build"
+# A Wine GUI program takes no notice of SIGINT: Ctrl+C ends the prefix's Wine processes instead, and
+# the session then cleans up behind them (its virtual display among it).
+trap '"$LUMAVEX_WINESERVER" -k >/dev/null 2>&1 || true' INT TERM
+tools/wine-run.sh --build "$test_build" "$program" "$@" &
+session=$!
+status=0
+while true; do
+  # A signal ends the wait early; wait again until the session has ended.
+  if wait "$session"; then status=0; else status=$?; fi
+  kill -0 "$session" 2>/dev/null || break
+done
+exit "$status"

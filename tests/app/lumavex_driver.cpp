@@ -31,6 +31,7 @@ std::wstring EnvironmentWithTemp(const std::wstring& temp) {
 struct WindowSearch {
   DWORD pid;  // 0: any process
   const wchar_t* class_name;
+  bool visible_only;
   std::vector<HWND> found;
 };
 
@@ -41,12 +42,14 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
   if (search->pid != 0 && pid != search->pid) return TRUE;
   wchar_t name[256] = {};
   GetClassNameW(window, name, 256);
-  if (wcscmp(name, search->class_name) == 0) search->found.push_back(window);
+  if (wcscmp(name, search->class_name) == 0 && (!search->visible_only || IsWindowVisible(window))) {
+    search->found.push_back(window);
+  }
   return TRUE;
 }
 
 std::vector<HWND> WindowsOfClass(DWORD pid, const wchar_t* class_name) {
-  WindowSearch search{pid, class_name, {}};
+  WindowSearch search{pid, class_name, false, {}};
   EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
@@ -184,8 +187,8 @@ void MoveMouse(const std::vector<POINT>& deltas) {
   if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-int CountWindowsOfClass(const wchar_t* class_name) {
-  WindowSearch search{0, class_name, {}};
+int CountWindowsOfClass(const wchar_t* class_name, bool visible_only) {
+  WindowSearch search{0, class_name, visible_only, {}};
   EnumWindows(CollectWindowAndDescendants, reinterpret_cast<LPARAM>(&search));
   return static_cast<int>(search.found.size());
 }

@@ -81,7 +81,7 @@ void PressKey(WORD vk);
 // One relative mouse move per (dx, dy) pair, all in one SendInput call.
 void MoveMouse(const std::vector<POINT>& deltas);
 
-// The windows of this class, top-level or not, of any process.
-int CountWindowsOfClass(const wchar_t* class_name);
+// The windows of this class, top-level or not, of any process; only the visible ones when asked.
+int CountWindowsOfClass(const wchar_t* class_name, bool visible_only = false);
 
 }  // namespace testing_support

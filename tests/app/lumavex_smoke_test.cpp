@@ -59,12 +59,12 @@ std::vector<std::string> EventNames() {
 
 // A cold start reports "start" with the program's own version, runs until the installer broadcasts
 // its quit message, reports "exit" on the way out and ends with code 0, leaving the name of the
-// single-instance mutex free.
+// single-instance mutex free. An option it does not know is noted in the log and changes nothing.
 TEST(LumavexProgram, StartsAndQuitsOnTheBroadcast) {
   ASSERT_TRUE(LoopbackServer::Clear()) << "the loopback server does not answer";
   LumavexInstall install;
   ASSERT_TRUE(install.ready());
-  LumavexProcess program(install);
+  LumavexProcess program(install, L"--verysilent");
   ASSERT_TRUE(program.started());
   ASSERT_NE(program.WaitForWindow(L"LumavexMainWnd"), nullptr);
 
@@ -89,6 +89,7 @@ TEST(LumavexProgram, StartsAndQuitsOnTheBroadcast) {
   const auto log = program.LogMessages();
   ASSERT_FALSE(log.empty());
   EXPECT_EQ(log.front(), "[I] -------lumavex ------");
+  EXPECT_NE(std::find(log.begin(), log.end(), "[W] command-line arguments ignored: --verysilent"), log.end());
   EXPECT_EQ(log.back(), "[I] lumavex exit");
   HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"LumavexMutex");
   EXPECT_EQ(mutex, nullptr);

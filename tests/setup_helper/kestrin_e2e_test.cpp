@@ -112,6 +112,22 @@ TEST_F(KestrinE2E, ExitEventHasLeftBeforeTheExportReturnsOtherEventsDoNot) {
   EXPECT_EQ(caller, expected);
 }
 
+// A collector that does not answer holds the installer's "exit" at most five seconds, and the host
+// process then ends without waiting for the request still under way.
+TEST_F(KestrinE2E, ExitEventGivesUpAfterFiveSecondsOnASilentCollector) {
+  ASSERT_TRUE(LoopbackServer::SetResponses("/collection", R"([{"status": 200, "delay_ms": 15000}])"));
+  const DWORD start = GetTickCount();
+  HostRun run = RunHost(L"send event exit - - free");
+  const DWORD whole_run = GetTickCount() - start;
+  ASSERT_EQ(run.process.exit_code, 0u) << run.process.output;
+  const auto out = testing_support::SplitLines(run.process.output);
+  ASSERT_EQ(out.size(), 2u) << run.process.output;
+  EXPECT_GE(std::stoul(out[0].substr(5)), 4900u) << out[0];
+  EXPECT_LT(std::stoul(out[0].substr(5)), 6500u) << out[0];
+  EXPECT_LT(whole_run, 12000u);
+  EXPECT_EQ(json::parse(LoopbackServer::EventsJson()).size(), 1u) << "the event reached the collector";
+}
+
 TEST_F(KestrinE2E, AnsiFieldsArriveAsUtf8AndNullFieldsStayAsTheyWere) {
   if (GetACP() != 1252) GTEST_SKIP() << "needs the Western ANSI code page, this prefix has " << GetACP();
   const std::string did = "caf\xe9";  // "café" in code page 1252

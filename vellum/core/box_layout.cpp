@@ -71,7 +71,7 @@ void CBoxLayoutUI::DragSeparator(POINT pt) {
   CDpiScaler* scaler = manager_ ? manager_->GetDpiScaler() : nullptr;
   (vertical_ ? fixed_height_ : fixed_width_) = scaler ? scaler->Unscale(size) : size;
   if (immediate_) {
-    item_rect_ = new_pos_;
+    SetItemRect(new_pos_);
     if (parent_) {
       parent_->SetPos(parent_->GetPos(), true);
     } else {
@@ -110,7 +110,7 @@ void CBoxLayoutUI::DoEvent(TUIEvent& event) {
     }
   } else if (event.type == UIEVENT_BUTTONUP && captured) {
     button_state_ &= ~UISTATE_CAPTURED;
-    item_rect_ = new_pos_;
+    SetItemRect(new_pos_);
     if (!immediate_ && manager_) manager_->RemovePostPaint(this);
     NeedParentUpdate();
     return;

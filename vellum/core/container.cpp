@@ -68,6 +68,7 @@ bool CContainerUI::SetItemIndex(CControlUI* control, int index) {
   // child that is still attached to this container.
   if (index < 0 || index >= items_.GetSize()) return false;
   NeedUpdate();
+  ++children_version_;
   items_.Remove(current);
   return items_.InsertAt(index, control);
 }
@@ -82,6 +83,7 @@ bool CContainerUI::Add(CControlUI* control) {
   } else {
     control->SetInheritedVisible(false);
   }
+  ++children_version_;
   return items_.Add(control);
 }
 
@@ -95,6 +97,7 @@ bool CContainerUI::AddAt(CControlUI* control, int index) {
   } else {
     control->SetInheritedVisible(false);
   }
+  ++children_version_;
   return items_.InsertAt(index, control);
 }
 
@@ -113,6 +116,7 @@ bool CContainerUI::Remove(CControlUI* control) {
   if (index < 0) return false;
   NeedUpdate();
   // Out of the list before it goes, so that nothing reaches a half-destroyed child through it.
+  ++children_version_;
   const bool removed = items_.Remove(index);
   if (auto_destroy_) DestroyChild(control);
   return removed;
@@ -135,12 +139,14 @@ void CContainerUI::RemoveAll() {
   } else {
     items_.Empty();
   }
+  ++children_version_;
   NeedUpdate();
 }
 
 // ---- Tree propagation -----------------------------------------------------------------------------
 
 void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
+  ++children_version_;
   for (int i = 0; i < items_.GetSize(); ++i) {
     static_cast<CControlUI*>(items_[i])->SetManager(manager, this, init);
   }
@@ -670,10 +676,14 @@ bool CContainerUI::DoPaint(HDC dc, const RECT& paint, CControlUI* stop) {
   CControlUI::DoPaint(dc, paint, stop);
 
   if (!items_.IsEmpty()) {
+    // Painting up to a stop control walks every child before it.
+    int first = 0;
+    int end = items_.GetSize();
+    if (stop == nullptr) GetPaintRun(paint, &first, &end);
     const RECT content = GetContentRect();
     RECT inner;
     if (!IntersectRect(&inner, &paint, &content)) {
-      for (int i = 0; i < items_.GetSize(); ++i) {
+      for (int i = first; i < end; ++i) {
         auto* child = static_cast<CControlUI*>(items_[i]);
         if (child == stop) return false;
         if (!child || !child->IsVisible() || !Intersects(paint, child->GetPos())) continue;
@@ -683,7 +693,7 @@ bool CContainerUI::DoPaint(HDC dc, const RECT& paint, CControlUI* stop) {
     } else {
       CClipRegionUI child_clip;
       CRenderUI::ClipToRect(dc, inner, child_clip);
-      for (int i = 0; i < items_.GetSize(); ++i) {
+      for (int i = first; i < end; ++i) {
         auto* child = static_cast<CControlUI*>(items_[i]);
         if (child == stop) return false;
         if (!child || !child->IsVisible() || !Intersects(paint, child->GetPos())) continue;
@@ -708,6 +718,56 @@ bool CContainerUI::DoPaint(HDC dc, const RECT& paint, CControlUI* stop) {
     if (Intersects(paint, bar->GetPos()) && !bar->Paint(dc, paint, stop)) return false;
   }
   return true;
+}
+
+void CContainerUI::GetPaintRun(const RECT& paint, int* first, int* end) {
+  const int count = items_.GetSize();
+  *first = 0;
+  *end = count;
+  if (rows_version_ != children_version_) {
+    rows_version_ = children_version_;
+    children_in_rows_ = true;
+    const CControlUI* previous = nullptr;
+    for (int i = 0; i < count && children_in_rows_; ++i) {
+      const auto* child = static_cast<const CControlUI*>(items_[i]);
+      // A child tells its parent when it moves: one that does not know this container as its
+      // parent could move unnoticed.
+      if (!child || child->GetParent() != this) {
+        children_in_rows_ = false;
+      } else if (previous) {
+        const RECT& before = previous->GetPos();
+        const RECT& now = child->GetPos();
+        children_in_rows_ = now.top >= before.top && now.bottom >= before.bottom;
+      }
+      previous = child;
+    }
+  }
+  if (!children_in_rows_) return;
+  auto child_at = [this](int i) -> const RECT& {
+    return static_cast<const CControlUI*>(items_[i])->GetPos();
+  };
+  // The first child reaching below the band's top, then the first one starting at or below its bottom.
+  int low = 0;
+  int high = count;
+  while (low < high) {
+    const int middle = low + (high - low) / 2;
+    if (child_at(middle).bottom <= paint.top) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  *first = low;
+  high = count;
+  while (low < high) {
+    const int middle = low + (high - low) / 2;
+    if (child_at(middle).top < paint.bottom) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  *end = low;
 }
 
 // ---- Events ---------------------------------------------------------------------------------------

@@ -141,8 +141,15 @@ class CContainerUI : public CControlUI, public IContainerUI {
   void ScrollBy(LONG dx, LONG dy);
   void DestroyChild(CControlUI* control);
   void ApplyScrollBarStyle(CScrollBarUI* bar, const CUIString& style);
+  // The children that can meet paint, as the index range [first, end): all of them, or, while their
+  // places run in rows (tops and bottoms never decrease in list order, as the box and tile layouts
+  // place them), only those whose rows cross paint's band, found by halving. A repaint of one
+  // control then costs the same however many children there are.
+  void GetPaintRun(const RECT& paint, int* first, int* end);
 
   CUIPtrArray items_;
+  bool children_in_rows_ = false;
+  unsigned rows_version_ = ~0u;  // children_version_ when children_in_rows_ was found
   RECT inset_{0, 0, 0, 0};
   int child_padding_ = 0;
   UINT child_align_ = UICHILD_ALIGN_LEFT;

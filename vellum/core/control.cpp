@@ -152,7 +152,7 @@ void CControlUI::SetPos(RECT rect, bool invalidate) {
   if (rect.bottom < rect.top) rect.bottom = rect.top;
 
   RECT area = IsEmptyRect(item_rect_) ? rect : item_rect_;
-  item_rect_ = rect;
+  SetItemRect(rect);
   if (!manager_) return;
 
   if (!in_size_event_) {
@@ -174,6 +174,12 @@ void CControlUI::SetPos(RECT rect, bool invalidate) {
     area = clipped;
   }
   manager_->Invalidate(area);
+}
+
+void CControlUI::SetItemRect(const RECT& rect) {
+  if (EqualRect(&item_rect_, &rect)) return;
+  item_rect_ = rect;
+  if (parent_) ++parent_->children_version_;
 }
 
 void CControlUI::Move(SIZE offset, bool /*invalidate*/) {

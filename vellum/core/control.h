@@ -253,6 +253,8 @@ class CControlUI {
   int ScaleValue(int value) const;
   RECT ScaleValue(const RECT& rect) const;
   SIZE ScaleValue(SIZE size) const;
+  // Moves the item rectangle; a parent learns of the move through its children_version_.
+  void SetItemRect(const RECT& rect);
 
   CPaintManagerUI* manager_ = nullptr;
   CControlUI* parent_ = nullptr;
@@ -261,6 +263,9 @@ class CControlUI {
   bool update_needed_ = true;
   bool menu_used_ = false;
   RECT item_rect_{0, 0, 0, 0};
+  // Changes whenever a direct child moves or the list of children changes, so that what a
+  // container derives from its children's places can be checked against it.
+  unsigned children_version_ = 0;
   RECT padding_{0, 0, 0, 0};
   SIZE fixed_xy_{0, 0};
   int fixed_width_ = 0;

@@ -1,5 +1,6 @@
 #include "vellum/core/control.h"
 #include "vellum/core/paint_manager.h"
+#include "vellum/core/paint_pass.h"
 #include "vellum/core/render_engine.h"
 
 namespace Vellum {
@@ -13,6 +14,7 @@ constexpr DWORD kOpaqueAlpha = 0xFF000000;
 
 bool CControlUI::Paint(HDC dc, const RECT& paint, CControlUI* stop) {
   if (stop == this) return false;
+  const CPaintPassUI pass(dc, manager_ ? manager_->GetPaintDCPool() : nullptr);
   if (!IntersectRect(&paint_rect_, &paint, &item_rect_)) return true;
   return DoPaint(dc, paint_rect_, stop);
 }

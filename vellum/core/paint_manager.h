@@ -33,6 +33,7 @@ namespace Vellum {
 
 class CControlUI;
 class CDpiScaler;
+class CPaintDCPoolUI;
 class CShadowUI;
 struct TImageDrawInfo;
 struct TUIImageInfo;
@@ -192,6 +193,8 @@ class CPaintManagerUI {
   int GetTextRenderingHint() const { return text_rendering_hint_; }
 
   HWND GetPaintWindow() const { return window_; }
+  // The memory DCs the window's paint passes reuse (see CPaintPassUI).
+  CPaintDCPoolUI* GetPaintDCPool() const { return dc_pool_.get(); }
   HDC GetPaintDC() const { return paint_dc_; }
   CControlUI* GetRoot() const { return root_; }
   CShadowUI* GetShadow();
@@ -359,6 +362,7 @@ class CPaintManagerUI {
 
   // The window's resource set; the shared one lives in Shared().
   std::unique_ptr<TResourceSet> resources_;
+  std::unique_ptr<CPaintDCPoolUI> dc_pool_;
   CUIStringMap draw_infos_;     // image + modify text -> TImageDrawInfo*, owned
   CUIStringMap option_groups_;  // group -> CUIPtrArray*, owned
   CUIStringMap custom_attributes_;  // name -> CUIString*, owned

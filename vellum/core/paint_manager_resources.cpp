@@ -17,6 +17,7 @@
 #include "vellum/core/paint_manager.h"
 #include "vellum/core/paint_manager_internal.h"
 #include "vellum/core/paint_manager_rules.h"
+#include "vellum/core/paint_pass.h"
 #include "vellum/core/render_engine.h"
 #include "vellum/core/resource_location.h"
 #include "vellum/core/shadow_window.h"
@@ -95,7 +96,7 @@ CPaintManagerUI::TResourceSet& CPaintManagerUI::Shared() {
   return shared;
 }
 
-CPaintManagerUI::CPaintManagerUI() : resources_(new TResourceSet) {
+CPaintManagerUI::CPaintManagerUI() : resources_(new TResourceSet), dc_pool_(new CPaintDCPoolUI) {
   ProcessState& process = Process();
   TResourceSet& shared = Shared();
   if (!process.shared_initialised) {

@@ -8,6 +8,7 @@
 
 #include <gdiplus.h>
 
+#include "vellum/core/paint_pass.h"
 #include "vellum/core/render_engine.h"
 
 namespace Vellum {
@@ -25,23 +26,28 @@ COLORREF ToColorRef(DWORD argb) {
   return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
 }
 
-// Owns a memory DC with one object selected into it for the time of a draw.
-class ScopedMemoryDC {
+// The memory DC a draw takes its bitmap from: the one the paint pass keeps for that bitmap while a
+// pass is open, else one of its own for the time of the draw.
+class SourceDC {
  public:
-  ScopedMemoryDC(HDC compatible_with, HGDIOBJ object) : dc_(CreateCompatibleDC(compatible_with)) {
-    if (dc_ != nullptr && object != nullptr) old_ = SelectObject(dc_, object);
+  SourceDC(HDC compatible_with, HBITMAP bitmap)
+      : dc_(CPaintPassUI::KeptSourceDC(compatible_with, bitmap)) {
+    if (dc_ != nullptr) return;
+    dc_ = own_dc_ = CreateCompatibleDC(compatible_with);
+    if (own_dc_ != nullptr) old_ = SelectObject(own_dc_, bitmap);
   }
-  ~ScopedMemoryDC() {
-    if (dc_ == nullptr) return;
-    if (old_ != nullptr) SelectObject(dc_, old_);
-    DeleteDC(dc_);
+  ~SourceDC() {
+    if (own_dc_ == nullptr) return;
+    if (old_ != nullptr) SelectObject(own_dc_, old_);
+    DeleteDC(own_dc_);
   }
-  ScopedMemoryDC(const ScopedMemoryDC&) = delete;
-  ScopedMemoryDC& operator=(const ScopedMemoryDC&) = delete;
+  SourceDC(const SourceDC&) = delete;
+  SourceDC& operator=(const SourceDC&) = delete;
   HDC get() const { return dc_; }
 
  private:
   HDC dc_;
+  HDC own_dc_ = nullptr;
   HGDIOBJ old_ = nullptr;
 };
 
@@ -190,7 +196,7 @@ void CRenderUI::DrawImage(HDC dc, HBITMAP bitmap, const RECT& dest, const RECT& 
                           const RECT& source, const RECT& corners, bool alpha, BYTE fade,
                           bool hole, bool xtiled, bool ytiled) {
   if (dc == nullptr || bitmap == nullptr) return;
-  ScopedMemoryDC source_dc(dc, bitmap);
+  const SourceDC source_dc(dc, bitmap);
   if (source_dc.get() == nullptr) return;
   const int old_mode = SetStretchBltMode(dc, HALFTONE);
   POINT old_origin{};

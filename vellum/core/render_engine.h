@@ -118,7 +118,8 @@ class CRenderUI {
                         int rotate, bool gdiplus, bool hole, bool xtiled, bool ytiled,
                         HINSTANCE instance = nullptr);
   // Nine-grid drawing of a premultiplied bitmap: corners copied at their size, edges stretched
-  // along their length, the centre stretched or tiled (or left out with hole).
+  // along their length, the centre stretched or tiled (or left out with hole). Within a paint pass
+  // the bitmap stays selected until the pass closes (see CPaintPassUI).
   static void DrawImage(HDC dc, HBITMAP bitmap, const RECT& dest, const RECT& paint,
                         const RECT& source, const RECT& corners, bool alpha, BYTE fade = 255,
                         bool hole = false, bool xtiled = false, bool ytiled = false);

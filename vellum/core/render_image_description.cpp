@@ -6,6 +6,7 @@
 #include "vellum/core/dpi_scaler.h"
 #include "vellum/core/image_draw_info.h"
 #include "vellum/core/paint_manager.h"
+#include "vellum/core/paint_pass.h"
 #include "vellum/core/render_engine.h"
 
 namespace Vellum {
@@ -23,6 +24,8 @@ bool CRenderUI::DrawImageString(HDC dc, CPaintManagerUI* manager, const RECT& it
                                 const RECT& paint, const wchar_t* image, const wchar_t* modify,
                                 HINSTANCE instance) {
   if (dc == nullptr || manager == nullptr) return false;
+  // Drawn alone, the image still takes its memory DC from the window's pool.
+  const CPaintPassUI pass(dc, manager->GetPaintDCPool());
   const TImageDrawInfo* info = manager->GetDrawInfo(image, modify);
   return DrawImageInfo(dc, manager, item, paint, info, instance);
 }

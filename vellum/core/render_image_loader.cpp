@@ -20,6 +20,7 @@
 #include "common/com_ptr.h"
 #include "vellum/core/image_decoder.h"
 #include "vellum/core/paint_manager.h"
+#include "vellum/core/paint_pass.h"
 #include "vellum/core/render_engine.h"
 #include "vellum/core/resource_location.h"
 #include "vellum/core/resource_store.h"
@@ -188,7 +189,10 @@ void CRenderUI::FreeImage(TUIImageInfo* image, bool delete_record) {
   if (!image) return;
   delete image->gdiplus_image;
   image->gdiplus_image = nullptr;
-  if (image->bitmap) DeleteObject(image->bitmap);
+  if (image->bitmap) {
+    CPaintPassUI::ReleaseBitmap(image->bitmap);
+    DeleteObject(image->bitmap);
+  }
   image->bitmap = nullptr;
   std::free(image->bits);
   image->bits = nullptr;

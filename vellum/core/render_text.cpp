@@ -12,6 +12,7 @@
 #include <gdiplus.h>
 
 #include "vellum/core/paint_manager.h"
+#include "vellum/core/paint_pass.h"
 #include "vellum/core/render_engine.h"
 
 namespace Vellum {
@@ -562,7 +563,10 @@ void CRenderUI::DrawText(HDC dc, CPaintManagerUI* manager, RECT& rect, const wch
   }
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ToColorRef(color));
-  ScopedFont selected(dc, manager->GetFont(font));
+  // Within a paint pass the font stays selected for the next text; elsewhere it is put back.
+  HFONT handle = manager->GetFont(font);
+  const bool kept = CPaintPassUI::KeepFont(dc, handle);
+  ScopedFont selected(dc, kept ? nullptr : handle);
   const wchar_t* entity = std::wcsstr(text, L"&#x");
   if (entity != nullptr) {
     // One character given by its code: "&#x" then up to four hexadecimal digits, maybe ";".

@@ -456,6 +456,58 @@ TEST(ContainerPaint, ChildrenAreClippedToTheContentAreaButFloatingOnesAreNot) {
   EXPECT_EQ(surface.At(2, 2) & 0xFFFFFF, 0u);
 }
 
+// A repaint walks only the children whose rows cross the repainted band while the children lie
+// in rows; each case breaks that order (or changes the list) after a paint, then repaints the top
+// row, where the last-painted child must show.
+TEST(ContainerPaint, ARepaintFindsChildrenThatMovedOrChangedPlaceInTheList) {
+  constexpr DWORD kColours[4] = {0xFF0000FF, 0xFF00FF00, 0xFFFF0000, 0xFF00FFFF};
+  const struct {
+    const char* name;
+    // Breaks the rows of a box of four 20x10 children stacked at y 0, 10, 20, 30.
+    void (*change)(CVerticalLayoutUI& box, CControlUI* children[4]);
+    DWORD expected;  // at the top row after the repaint
+  } cases[] = {
+      {"the last child moves onto the first",
+       [](CVerticalLayoutUI&, CControlUI* children[4]) { children[3]->SetPos(RECT{0, 0, 20, 10}, false); },
+       kColours[3]},
+      {"the first child goes to the end of the list",
+       [](CVerticalLayoutUI& box, CControlUI* children[4]) { box.SetItemIndex(children[0], 3); },
+       kColours[0]},
+      {"a child placed on the first row is added at the end",
+       [](CVerticalLayoutUI& box, CControlUI*[4]) {
+         auto* late = new CControlUI();
+         late->SetBkColor(0xFFFFFF00);
+         late->SetPos(RECT{0, 0, 20, 10}, false);
+         box.Add(late);
+       },
+       0xFFFFFF00},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CPaintManagerUI manager;
+    testing_support::Surface surface(20, 40, 0);
+    CVerticalLayoutUI box;
+    box.SetManager(&manager, nullptr, false);
+    CControlUI* children[4];
+    for (int i = 0; i < 4; ++i) {
+      children[i] = new CControlUI();
+      children[i]->SetFixedHeight(10);
+      children[i]->SetBkColor(kColours[i]);
+      box.Add(children[i]);
+    }
+    box.SetPos(RECT{0, 0, 20, 40}, false);
+    const RECT all{0, 0, 20, 40};
+    box.Paint(surface.dc(), all);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(surface.At(5, i * 10 + 5), kColours[i]);
+
+    c.change(box, children);
+    surface.Fill(0);
+    box.Paint(surface.dc(), RECT{0, 0, 20, 10});
+    EXPECT_EQ(surface.At(5, 5), c.expected);
+    EXPECT_EQ(surface.At(5, 25), 0u);  // outside the repaint
+  }
+}
+
 TEST(ContainerFactory, ElementNamesAndAliasesMakeTheRightClasses) {
   const struct {
     const wchar_t* key;
