@@ -8,8 +8,11 @@
 #include <vector>
 
 #include "tests/support/log_capture.h"
+#include "tests/support/ui_input.h"
 
 namespace {
+
+using testing_support::PumpFor;
 
 constexpr RECT kMonitor = {0, 0, 1280, 1024};
 constexpr RECT kSecondMonitor = {1280, 0, 3200, 1080};
@@ -97,7 +100,7 @@ class UnderCursor : public testing::Test {
   void TearDown() override {
     RestoreForeground();
     for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) DestroyWindow(*it);
-    Pump();
+    PumpFor(200);
   }
 
   // Destroying the active window would leave no foreground at all, and until something takes it
@@ -126,16 +129,7 @@ class UnderCursor : public testing::Test {
   void Show(HWND window, int how = SW_SHOWNOACTIVATE) {
     ShowWindow(window, how);
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    Pump();
-  }
-
-  static void Pump() {
-    const ULONGLONG end = GetTickCount64() + 200;
-    while (GetTickCount64() < end) {
-      MSG msg;
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-      Sleep(10);
-    }
+    PumpFor(200);
   }
 
   static int DesktopLines(testing_support::LogCapture* log) {
@@ -160,7 +154,7 @@ TEST_F(UnderCursor, BorderlessMonitorSizeWindowAndItsChild) {
   const HWND child = Window(L"STATIC", WS_CHILD | WS_VISIBLE | SS_NOTIFY, centre_.x - 50 - monitor_.left,
                             centre_.y - 50 - monitor_.top, 100, 100, window);
   ASSERT_NE(child, nullptr);
-  Pump();
+  PumpFor(200);
   ASSERT_EQ(WindowFromPoint(centre_), child);
   EXPECT_TRUE(IsFullScreenUnderCursor());
 }
@@ -238,7 +232,7 @@ TEST_F(UnderCursor, NothingUnderTheCursorIsNot) {
   // Only hidden windows of this process: the pointer is over the bare X screen.
   const HWND hidden = MonitorWindow(L"LumavexFullScreenProbe", WS_POPUP);
   ASSERT_NE(hidden, nullptr);
-  Pump();
+  PumpFor(200);
   EXPECT_FALSE(IsFullScreenUnderCursor());
 }
 

@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "common/program_path.h"
+#include "tests/support/ui_input.h"
 
 namespace testing_support {
 
@@ -128,63 +129,6 @@ HWND LumavexProcess::WaitForWindow(const wchar_t* class_name, DWORD timeout_ms) 
   HWND window = nullptr;
   WaitUntil([&] { return (window = FindWindowOfClass(class_name)) != nullptr || !running(); }, timeout_ms);
   return window;
-}
-
-bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms) {
-  const ULONGLONG deadline = GetTickCount64() + timeout_ms;
-  for (;;) {
-    if (done()) return true;
-    if (GetTickCount64() >= deadline) return done();
-    PumpFor(20);
-  }
-}
-
-void PumpFor(DWORD ms) {
-  const ULONGLONG end = GetTickCount64() + ms;
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    const ULONGLONG now = GetTickCount64();
-    if (now >= end) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-  }
-}
-
-void ClickAt(POINT screen_point) {
-  SetCursorPos(screen_point.x, screen_point.y);
-  PumpFor(50);
-  INPUT inputs[2] = {};
-  inputs[0].type = INPUT_MOUSE;
-  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  inputs[1].type = INPUT_MOUSE;
-  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, inputs, sizeof(INPUT));
-}
-
-void PressKey(WORD vk) {
-  INPUT inputs[2] = {};
-  for (auto& input : inputs) {
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    // Without the scan code Wine delivers some keys under another virtual key.
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, 0));
-  }
-  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, inputs, sizeof(INPUT));
-}
-
-void MoveMouse(const std::vector<POINT>& deltas) {
-  std::vector<INPUT> inputs(deltas.size());
-  for (size_t i = 0; i < deltas.size(); ++i) {
-    inputs[i].type = INPUT_MOUSE;
-    inputs[i].mi.dx = deltas[i].x;
-    inputs[i].mi.dy = deltas[i].y;
-    inputs[i].mi.dwFlags = MOUSEEVENTF_MOVE;
-  }
-  if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 int CountWindowsOfClass(const wchar_t* class_name, bool visible_only) {

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -68,18 +67,6 @@ class LumavexProcess {
   ScopedHandle process_;
   DWORD pid_ = 0;
 };
-
-// Dispatches this thread's messages (the test's own windows must answer what the program sends
-// them, activation among it) until `done` holds or timeout_ms passes; returns the last answer.
-bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms);
-// Dispatches this thread's messages for ms milliseconds.
-void PumpFor(DWORD ms);
-
-// Real input through the system's input queue.
-void ClickAt(POINT screen_point);
-void PressKey(WORD vk);
-// One relative mouse move per (dx, dy) pair, all in one SendInput call.
-void MoveMouse(const std::vector<POINT>& deltas);
 
 // The windows of this class, top-level or not, of any process; only the visible ones when asked.
 int CountWindowsOfClass(const wchar_t* class_name, bool visible_only = false);

@@ -21,6 +21,7 @@
 #include "tests/app/lumavex_driver.h"
 #include "tests/support/loopback_client.h"
 #include "tests/support/registry_support.h"
+#include "tests/support/ui_input.h"
 
 namespace {
 

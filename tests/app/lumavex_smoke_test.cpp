@@ -20,16 +20,7 @@ using nlohmann::json;
 using testing_support::LoopbackServer;
 using testing_support::LumavexInstall;
 using testing_support::LumavexProcess;
-
-// The bytes of one resource of a module loaded as data; empty when it is missing.
-std::string ResourceBytes(HMODULE module, const wchar_t* type, const wchar_t* name) {
-  HRSRC found = FindResourceW(module, name, type);
-  if (found == nullptr) return std::string();
-  HGLOBAL loaded = LoadResource(module, found);
-  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-  return bytes != nullptr ? std::string(static_cast<const char*>(bytes), SizeofResource(module, found))
-                          : std::string();
-}
+using testing_support::ResourceBytes;
 
 TEST(LumavexProgram, BothVariantsCarryTheirResourcesAndAskForAdministratorRights) {
   for (const wchar_t* variant : {L"bin", L"loopback"}) {

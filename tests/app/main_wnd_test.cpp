@@ -21,8 +21,10 @@
 #include "common/config.h"
 #include "common/singleton.h"
 #include "tests/app/recording_cursors.h"
+#include "tests/support/embedded_skin_package.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/loopback_client.h"
+#include "tests/support/ui_input.h"
 #include "vellum/core/dpi_scaler.h"
 #include "vellum/core/paint_manager.h"
 
@@ -30,24 +32,15 @@ namespace {
 
 using testing_support::LogCapture;
 using testing_support::LoopbackServer;
+using testing_support::PumpFor;
 
-constexpr UINT kSkinPackageId = 137;
 constexpr int64_t kTicksPerHour = 36000000000LL;
-
-std::string* g_package = nullptr;
 
 class Environment : public testing::Environment {
  public:
   void SetUp() override {
     Singleton<common::Collector>::GetInstance()->Init(LoopbackServer::Url("/collection"), "lumavex", "main");
-    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(kSkinPackageId), L"ZIPRES");
-    HGLOBAL loaded = found != nullptr ? LoadResource(nullptr, found) : nullptr;
-    const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
-    g_package = new std::string(data != nullptr ? static_cast<const char*>(data) : "",
-                                data != nullptr ? SizeofResource(nullptr, found) : 0);
-    if (!g_package->empty()) {
-      Vellum::CPaintManagerUI::SetResourceZip(g_package->data(), static_cast<unsigned>(g_package->size()));
-    }
+    testing_support::UseEmbeddedSkinPackage();
   }
 };
 const auto* const kEnvironment = testing::AddGlobalTestEnvironment(new Environment);
@@ -105,17 +98,6 @@ class BroadcastingCursors final : public SystemCursors {
   int arrow_size_reads = 0;  // 13 per cursor manager made
 };
 
-// The events the server deciphered, by name (value of "et" under key "event").
-std::map<std::string, int> EventCounts() {
-  std::map<std::string, int> counts;
-  for (const auto& record : nlohmann::json::parse(LoopbackServer::EventsJson())) {
-    if (record.value("ok", false) && record["event"].value("en", "") == "event") {
-      ++counts[record["event"].value("et", "")];
-    }
-  }
-  return counts;
-}
-
 bool TakeQuitMessage(WPARAM* exit_code) {
   MSG msg;
   if (!PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return false;
@@ -123,25 +105,10 @@ bool TakeQuitMessage(WPARAM* exit_code) {
   return true;
 }
 
-void Pump(DWORD ms) {
-  const ULONGLONG end = GetTickCount64() + ms;
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) continue;
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    const ULONGLONG now = GetTickCount64();
-    if (now >= end) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-  }
-}
-
 class MainWndTest : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(g_package->empty()) << "resource ZIPRES 137 is missing";
+    ASSERT_FALSE(testing_support::EmbeddedSkinPackage().empty()) << "resource ZIPRES 137 is missing";
     Config& config = Config::GetInstance();
     config.enable_shake = true;
     config.game_mode = false;
@@ -357,8 +324,8 @@ TEST_F(MainWndTest, CustomMessagesAreDispatchedWithTheirEventsAndTrayCalls) {
   int total = 0;
   for (const auto& entry : expected_events) total += entry.second;
   LoopbackServer::WaitForEvents(total);
-  Pump(300);
-  EXPECT_EQ(EventCounts(), expected_events) << LoopbackServer::EventsJson();
+  PumpFor(300);
+  EXPECT_EQ(LoopbackServer::EventCounts(), expected_events) << LoopbackServer::EventsJson();
 }
 
 TEST_F(MainWndTest, OpenSettingsStartModeShowsTheSettingsWindow) {
@@ -398,7 +365,7 @@ TEST_F(MainWndTest, ADestroyedSettingsWindowIsReplacedByANewOneOnTheNextRequest)
     } else {
       DestroyWindow(settings);
     }
-    Pump(50);
+    PumpFor(50);
     EXPECT_EQ(IsWindow(settings) == FALSE, c.destroys);
     if (c.destroys) {
       EXPECT_EQ(window_->setting_wnd(), nullptr);
@@ -538,18 +505,11 @@ TEST_F(MainWndTest, MidnightTimerReportsAliveWithWholeOnlineDays) {
 // test looks at what lies under it: this part runs alone (see the test list).
 class MainWndInputTest : public MainWndTest {
  protected:
-  static void Move(LONG dx) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = dx;
-    input.mi.dwFlags = MOUSEEVENTF_MOVE;
-    SendInput(1, &input, sizeof(input));
-  }
   // Moves back and forth by small steps (Wine accelerates larger ones), so every report starts a new
   // run in the detector and the cursor stays where it is.
   void Wiggle(int reports) {
-    for (int i = 0; i < reports; ++i) Move(i % 2 == 0 ? 5 : -5);
-    Pump(200);
+    for (int i = 0; i < reports; ++i) testing_support::MoveMouse({{i % 2 == 0 ? 5 : -5, 0}});
+    PumpFor(200);
   }
 };
 
@@ -569,7 +529,7 @@ TEST_F(MainWndInputTest, RawInputReachesTheDetectorOnlyWhenNotGatedAndEachGateIs
   ASSERT_NE(game, nullptr);
   SetForegroundWindow(game);
   SetCursorPos(width / 2, height / 2);
-  Pump(200);
+  PumpFor(200);
   const auto& samples = window_->shake_detector().samples();
   const size_t before = samples.size();
 

@@ -11,43 +11,22 @@
 #include "app/main_wnd.h"
 #include "app/pop_menu.h"
 #include "app/popup_placement.h"
+#include "tests/support/embedded_skin_package.h"
+#include "tests/support/ui_input.h"
 #include "vellum/core/control.h"
 #include "vellum/core/paint_manager.h"
 
 namespace {
 
-constexpr UINT kSkinPackageId = 137;
-
-std::string* g_package = nullptr;
+using testing_support::PumpFor;
 
 class Environment : public testing::Environment {
  public:
   void SetUp() override {
-    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(kSkinPackageId), L"ZIPRES");
-    HGLOBAL loaded = found != nullptr ? LoadResource(nullptr, found) : nullptr;
-    const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
-    g_package = new std::string(data != nullptr ? static_cast<const char*>(data) : "",
-                                data != nullptr ? SizeofResource(nullptr, found) : 0);
-    if (!g_package->empty()) {
-      Vellum::CPaintManagerUI::SetResourceZip(g_package->data(), static_cast<unsigned>(g_package->size()));
-    }
+    testing_support::UseEmbeddedSkinPackage();
   }
 };
 const auto* const kEnvironment = testing::AddGlobalTestEnvironment(new Environment);
-
-void Pump(DWORD ms) {
-  const ULONGLONG end = GetTickCount64() + ms;
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    const ULONGLONG now = GetTickCount64();
-    if (now >= end) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-  }
-}
 
 // The main window's part: a hidden tool window that records the program messages it is sent.
 class StandInMainWindow {
@@ -87,7 +66,9 @@ class StandInMainWindow {
 
 class PopMenuTest : public testing::Test {
  protected:
-  void SetUp() override { ASSERT_FALSE(g_package->empty()) << "resource ZIPRES 137 is missing"; }
+  void SetUp() override {
+    ASSERT_FALSE(testing_support::EmbeddedSkinPackage().empty()) << "resource ZIPRES 137 is missing";
+  }
   void TearDown() override { Drop(); }
 
   // The menu's object outlives its window in the program; here the window goes first.
@@ -104,7 +85,7 @@ class PopMenuTest : public testing::Test {
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT),
               nullptr);
     menu_->GetPaintManager().SetDPI(dpi);
-    Pump(50);
+    PumpFor(50);
   }
 
   HWND menu() const { return menu_->GetHWND(); }
@@ -202,13 +183,13 @@ TEST_F(PopMenuTest, HidesOnEscapeOrEnterOrLosingTheFocusAndSurvivesClose) {
 
   // A click elsewhere: another window takes the foreground and the focus.
   menu_->ShowAtCursor();
-  Pump(50);
+  PumpFor(50);
   HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
   ASSERT_NE(other, nullptr);
   SetForegroundWindow(other);
   SetFocus(other);
-  Pump(100);
+  PumpFor(100);
   EXPECT_FALSE(IsWindowVisible(menu()));
   DestroyWindow(other);
 }

@@ -20,8 +20,10 @@
 #include "common/logging.h"
 #include "common/logon_task.h"
 #include "common/singleton.h"
+#include "tests/support/embedded_skin_package.h"
 #include "tests/support/loopback_client.h"
 #include "tests/support/test_support.h"
+#include "tests/support/ui_input.h"
 #include "vellum/core/button.h"
 #include "vellum/core/control.h"
 #include "vellum/core/label.h"
@@ -31,34 +33,12 @@
 namespace {
 
 using testing_support::LoopbackServer;
+using testing_support::PumpFor;
 using Vellum::CControlUI;
 using Vellum::COptionUI;
 using Vellum::CPaintManagerUI;
 
-constexpr UINT kSkinPackageId = 137;
 constexpr UINT kIconId = 130;
-
-std::string EmbeddedResource(UINT id, const wchar_t* type) {
-  HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), type);
-  if (!found) return {};
-  HGLOBAL loaded = LoadResource(nullptr, found);
-  const void* data = loaded ? LockResource(loaded) : nullptr;
-  return data ? std::string(static_cast<const char*>(data), SizeofResource(nullptr, found)) : std::string();
-}
-
-void Pump(DWORD milliseconds) {
-  const ULONGLONG end = GetTickCount64() + milliseconds;
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    const ULONGLONG now = GetTickCount64();
-    if (now >= end) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-  }
-}
 
 std::wstring TaskFilePath() {
   wchar_t system[MAX_PATH] = {};
@@ -72,10 +52,7 @@ class SettingWndEnvironment : public testing::Environment {
  public:
   void SetUp() override {
     com_ = std::make_unique<ScopedComApartment>();
-    package_ = EmbeddedResource(kSkinPackageId, L"ZIPRES");
-    if (!package_.empty()) {
-      CPaintManagerUI::SetResourceZip(package_.data(), static_cast<unsigned>(package_.size()));
-    }
+    testing_support::UseEmbeddedSkinPackage();
     Singleton<common::Collector>::GetInstance()->Init(LoopbackServer::Url("/collection"), "Lumavex",
                                                       "Lumavex");
     log_dir_ = std::make_unique<testing_support::TempDir>(L"lumavex-setting-log");
@@ -90,14 +67,12 @@ class SettingWndEnvironment : public testing::Environment {
     com_.reset();
   }
 
-  static std::string package_;
   static std::wstring log_path;
 
  private:
   std::unique_ptr<ScopedComApartment> com_;
   std::unique_ptr<testing_support::TempDir> log_dir_;
 };
-std::string SettingWndEnvironment::package_;
 std::wstring SettingWndEnvironment::log_path;
 const auto* const kEnvironment = testing::AddGlobalTestEnvironment(new SettingWndEnvironment);
 
@@ -109,19 +84,6 @@ std::string LogText() {
 int Occurrences(const std::string& text, const std::string& part) {
   int count = 0;
   for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-  return count;
-}
-
-// The "event" events the loopback server decoded, by name.
-int CountEvents(const std::string& name) {
-  const auto events = nlohmann::json::parse(LoopbackServer::EventsJson());
-  int count = 0;
-  for (const auto& record : events) {
-    if (record.value("ok", false) && record["event"].value("en", "") == "event" &&
-        record["event"].value("et", "") == name) {
-      ++count;
-    }
-  }
   return count;
 }
 
@@ -142,7 +104,7 @@ struct IniValues {
 class SettingWndTest : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(SettingWndEnvironment::package_.empty()) << "resource ZIPRES 137 is missing";
+    ASSERT_FALSE(testing_support::EmbeddedSkinPackage().empty()) << "resource ZIPRES 137 is missing";
     ASSERT_TRUE(LoopbackServer::Clear()) << "the loopback server does not answer";
     config_dir_ = std::make_unique<testing_support::TempDir>(L"lumavex-setting");
     ini_path_ = config_dir_->File(L"config.ini");
@@ -152,7 +114,7 @@ class SettingWndTest : public testing::Test {
   void TearDown() override {
     if (window_ != nullptr) {
       DestroyWindow(window_->GetHWND());
-      Pump(20);
+      PumpFor(20);
     }
     DeleteLogonTask();
     config_dir_.reset();
@@ -181,7 +143,7 @@ class SettingWndTest : public testing::Test {
     ASSERT_NE(window_, nullptr);
     hwnd_ = window_->GetHWND();
     if (show) window_->ShowWnd(true);
-    Pump(50);
+    PumpFor(50);
   }
 
   void OpenHidden() { Open(96, nullptr, false); }
@@ -206,15 +168,8 @@ class SettingWndTest : public testing::Test {
     const RECT pos = Find(name)->GetPos();
     POINT point{(pos.left + pos.right) / 2, (pos.top + pos.bottom) / 2};
     ClientToScreen(hwnd_, &point);
-    SetCursorPos(point.x, point.y);
-    Pump(40);
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].type = INPUT_MOUSE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ASSERT_EQ(SendInput(2, inputs, sizeof(INPUT)), 2u);
-    Pump(120);
+    ASSERT_TRUE(testing_support::ClickAt(point));
+    PumpFor(120);
   }
 
   std::unique_ptr<testing_support::TempDir> config_dir_;
@@ -276,7 +231,7 @@ TEST_F(SettingWndTest, MadeAsTheMainWindowMakesItAtEachScale) {
     EXPECT_EQ(close.bottom, c.close_button.bottom);
 
     DestroyWindow(hwnd_);
-    Pump(20);
+    PumpFor(20);
     EXPECT_EQ(window_, nullptr);
   }
   EXPECT_EQ(destroyed_.size(), 3u);
@@ -312,7 +267,7 @@ TEST_F(SettingWndTest, ControlsShowTheLoadedSettings) {
     EXPECT_EQ(Switch(L"autostart_btn")->IsSelected(), c.ini.auto_run != 0);
     EXPECT_EQ(Switch(L"gamemode_btn")->IsSelected(), c.ini.game_mode != 0);
     DestroyWindow(hwnd_);
-    Pump(20);
+    PumpFor(20);
   }
 }
 
@@ -390,8 +345,8 @@ TEST_F(SettingWndTest, SwitchesWriteTheirKeyAndSendTheirEvents) {
   }
   SettleEvents(events);
   for (const Case& c : cases) {
-    EXPECT_EQ(CountEvents(c.on_event), 1) << c.on_event;
-    EXPECT_EQ(CountEvents(c.off_event), 1) << c.off_event;
+    EXPECT_EQ(LoopbackServer::CountEvents(c.on_event), 1) << c.on_event;
+    EXPECT_EQ(LoopbackServer::CountEvents(c.off_event), 1) << c.off_event;
   }
   EXPECT_EQ(nlohmann::json::parse(LoopbackServer::EventsJson()).size(), events)
       << LoopbackServer::EventsJson();
@@ -444,7 +399,7 @@ TEST_F(SettingWndTest, AFailedLogonTaskChangeIsLogged) {
     EXPECT_FALSE(LogonTaskExists());
     EXPECT_EQ(Occurrences(LogText(), "[E] autostart on: CreateLogonTask failed"), before + 1) << LogText();
     DestroyWindow(hwnd_);
-    Pump(20);
+    PumpFor(20);
   }
   {
     // The task file held open without delete sharing makes the deletion fail.
@@ -488,7 +443,7 @@ TEST_F(SettingWndTest, EnterEscapeAndSystemCloseOnlyHide) {
     window_->ShowWnd(true);
     ++shows;
     EXPECT_EQ(SendMessageW(hwnd_, c.message, c.wparam, 0), c.result);
-    Pump(20);
+    PumpFor(20);
     ASSERT_NE(window_, nullptr);
     EXPECT_TRUE(IsWindow(hwnd_));
     EXPECT_EQ(IsWindowVisible(hwnd_) == FALSE, c.hides);
@@ -496,8 +451,8 @@ TEST_F(SettingWndTest, EnterEscapeAndSystemCloseOnlyHide) {
   }
   EXPECT_TRUE(destroyed_.empty());
   SettleEvents(static_cast<size_t>(shows + hides));
-  EXPECT_EQ(CountEvents("dialog_settings_show"), shows);
-  EXPECT_EQ(CountEvents("dialog_settings_close"), hides);
+  EXPECT_EQ(LoopbackServer::CountEvents("dialog_settings_show"), shows);
+  EXPECT_EQ(LoopbackServer::CountEvents("dialog_settings_close"), hides);
 }
 
 TEST_F(SettingWndTest, EveryShowSendsItsEventAndCentresAgain) {
@@ -516,8 +471,8 @@ TEST_F(SettingWndTest, EveryShowSendsItsEventAndCentresAgain) {
   window_->ShowWnd(true);
   EXPECT_TRUE(IsWindowVisible(hwnd_));
   SettleEvents(4);
-  EXPECT_EQ(CountEvents("dialog_settings_show"), 3);
-  EXPECT_EQ(CountEvents("dialog_settings_close"), 1);
+  EXPECT_EQ(LoopbackServer::CountEvents("dialog_settings_show"), 3);
+  EXPECT_EQ(LoopbackServer::CountEvents("dialog_settings_close"), 1);
 }
 
 // Records its own deletion, to show the object goes right after its owner was told.
@@ -554,7 +509,7 @@ TEST_F(SettingWndTest, EveryWayTheWindowEndsTellsTheOwnerOnceAndDeletesTheObject
     ASSERT_NE(hwnd, nullptr);
     // Shown only where the case needs it: hiding a shown window is slow without a window manager.
     if (c.end == End::kCloseButton) window->ShowWnd(true);
-    Pump(30);
+    PumpFor(30);
     switch (c.end) {
       case End::kCloseFromOutside:
         PostMessageW(hwnd, WM_CLOSE, 0, 0);
@@ -567,12 +522,12 @@ TEST_F(SettingWndTest, EveryWayTheWindowEndsTellsTheOwnerOnceAndDeletesTheObject
         DestroyWindow(hwnd);
         break;
     }
-    Pump(50);
+    PumpFor(50);
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_EQ(deletions_seen_by_owner, std::vector<int>{0}) << "told once, before the deletion";
     EXPECT_EQ(deletions, 1);
     SettleEvents(static_cast<size_t>(2 * c.close_events));  // with the show event
-    EXPECT_EQ(CountEvents("dialog_settings_close"), c.close_events);
+    EXPECT_EQ(LoopbackServer::CountEvents("dialog_settings_close"), c.close_events);
   }
 }
 
@@ -605,32 +560,25 @@ TEST_F(SettingWndTest, RealClicksAndKeys) {
   EXPECT_FALSE(Switch(L"gamemode_btn")->IsSelected());
   EXPECT_EQ(ReadIni(L"GameModeEnable"), 0);
 
-  INPUT keys[2] = {};
-  for (INPUT& key : keys) {
-    key.type = INPUT_KEYBOARD;
-    key.ki.wVk = VK_ESCAPE;
-    key.ki.wScan = static_cast<WORD>(MapVirtualKeyW(VK_ESCAPE, 0));
-  }
-  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  ASSERT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u);
-  Pump(150);
+  ASSERT_TRUE(testing_support::PressKey(VK_ESCAPE));
+  PumpFor(150);
   EXPECT_FALSE(IsWindowVisible(hwnd_));
   ASSERT_NE(window_, nullptr);
 
   window_->ShowWnd(true);
-  Pump(50);
+  PumpFor(50);
   SettingWnd* first = window_;
   ClickAt(L"close_btn");
-  Pump(100);
+  PumpFor(100);
   EXPECT_EQ(window_, nullptr);
   EXPECT_EQ(destroyed_, std::vector<SettingWnd*>{first});
   EXPECT_FALSE(IsWindow(hwnd_));
 
   SettleEvents(6);
-  EXPECT_EQ(CountEvents("dialog_settings_show"), 2);
-  EXPECT_EQ(CountEvents("dialog_settings_close"), 2);
-  EXPECT_EQ(CountEvents("shake_disabled"), 1);
-  EXPECT_EQ(CountEvents("disableshake_gamemode_toggleoff"), 1);
+  EXPECT_EQ(LoopbackServer::CountEvents("dialog_settings_show"), 2);
+  EXPECT_EQ(LoopbackServer::CountEvents("dialog_settings_close"), 2);
+  EXPECT_EQ(LoopbackServer::CountEvents("shake_disabled"), 1);
+  EXPECT_EQ(LoopbackServer::CountEvents("disableshake_gamemode_toggleoff"), 1);
 
   Open();
   ASSERT_NE(window_, nullptr);

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <string>
 
 #include "app/cursor_manager.h"
@@ -15,10 +14,14 @@
 #include "common/singleton.h"
 #include "tests/app/recording_cursors.h"
 #include "tests/support/loopback_client.h"
+#include "tests/support/ui_input.h"
 
 namespace {
 
 using testing_support::LoopbackServer;
+using testing_support::MoveMouse;
+using testing_support::PressKey;
+using testing_support::PumpFor;
 
 class LoopbackCollector : public testing::Environment {
  public:
@@ -27,19 +30,6 @@ class LoopbackCollector : public testing::Environment {
   }
 };
 const auto* const kCollector = testing::AddGlobalTestEnvironment(new LoopbackCollector);
-
-// The events the server decoded, by name.
-int CountEvents(const std::string& name) {
-  const auto events = nlohmann::json::parse(LoopbackServer::EventsJson());
-  int count = 0;
-  for (const auto& record : events) {
-    if (record.value("ok", false) && record["event"].value("en", "") == "event" &&
-        record["event"].value("et", "") == name) {
-      ++count;
-    }
-  }
-  return count;
-}
 
 constexpr UINT_PTR kRestoreTimer = 1;
 // Wine accelerates injected moves above 6 units; smaller steps arrive as sent.
@@ -81,45 +71,10 @@ class RawInputWindow {
 
   bool ready() const { return hwnd_ != nullptr && registered_; }
 
-  // Dispatches what arrives for `ms` milliseconds.
-  void Pump(DWORD ms) {
-    const ULONGLONG end = GetTickCount64() + ms;
-    for (;;) {
-      MSG msg;
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-      }
-      const ULONGLONG now = GetTickCount64();
-      if (now >= end) return;
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-    }
-  }
-
-  static void Move(LONG dx, LONG dy) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = dx;
-    input.mi.dy = dy;
-    input.mi.dwFlags = MOUSEEVENTF_MOVE;
-    SendInput(1, &input, sizeof(input));
-  }
-
-  static void Key(WORD vk) {
-    INPUT input[2] = {};
-    for (auto& i : input) {
-      i.type = INPUT_KEYBOARD;
-      i.ki.wVk = vk;
-      i.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, 0));
-    }
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
-  }
-
   // One run of `length` units along (ux, uy), in small steps.
   void Run(int ux, int uy, int length) {
-    for (int moved = 0; moved < length; moved += kStep) Move(ux * kStep, uy * kStep);
-    Pump(0);
+    for (int moved = 0; moved < length; moved += kStep) MoveMouse({{ux * kStep, uy * kStep}});
+    PumpFor(0);
   }
 
   // The detector's and the manager's clock, in milliseconds: it stands still unless the test moves it,
@@ -157,8 +112,8 @@ TEST(RawInputShake, ShakeEnlargesAllCursorsOnceAndRestoresThem) {
   ASSERT_TRUE(LoopbackServer::Clear()) << "the loopback server does not answer";
   RawInputWindow window;
   ASSERT_TRUE(window.ready());
-  window.Key(VK_SHIFT);
-  window.Pump(50);
+  PressKey(VK_SHIFT);
+  PumpFor(50);
   EXPECT_GT(window.other_packets, 0);
   EXPECT_TRUE(window.detector.samples().empty()) << "keyboard packets are not mouse movement";
 
@@ -175,26 +130,27 @@ TEST(RawInputShake, ShakeEnlargesAllCursorsOnceAndRestoresThem) {
   EXPECT_TRUE(window.manager->enlarged());
 
   // Nothing comes back while the clock shows no time passing, however long the timer runs.
-  window.Pump(300);
+  PumpFor(300);
   EXPECT_TRUE(window.manager->enlarged());
   // The 100 ms timer puts the cursors back once the shaking has stopped for more than 200 ms.
   window.clock_ms += 201;
-  for (int waited = 0; waited < 5000 && window.manager->enlarged(); waited += 50) window.Pump(50);
+  for (int waited = 0; waited < 5000 && window.manager->enlarged(); waited += 50) PumpFor(50);
   EXPECT_FALSE(window.manager->enlarged());
   ASSERT_EQ(window.system.sets.size(), 26u);
   for (size_t i = 13; i < 26; ++i) EXPECT_EQ(window.system.sets[i].width, 32);
 
   // One burst, one event, although every direction change after the first decision decided again.
   LoopbackServer::WaitForEvents(1);
-  window.Pump(300);
-  EXPECT_EQ(CountEvents("mouse_shaked"), 1) << LoopbackServer::EventsJson() << LoopbackServer::RequestsJson();
+  PumpFor(300);
+  EXPECT_EQ(LoopbackServer::CountEvents("mouse_shaked"), 1)
+      << LoopbackServer::EventsJson() << LoopbackServer::RequestsJson();
 
   // The next burst, after the first has left the detection window, is reported again.
   window.clock_ms += 2 * ShakeDetector::kWindowMs;
   for (int run = 0; run < 10; ++run) window.Run(run % 2 == 0 ? 1 : -1, 0, 100);
   EXPECT_EQ(window.system.sets.size(), 39u);
   LoopbackServer::WaitForEvents(2);
-  EXPECT_EQ(CountEvents("mouse_shaked"), 2);
+  EXPECT_EQ(LoopbackServer::CountEvents("mouse_shaked"), 2);
 }
 
 TEST(RawInputShake, SteadyMovementEnlargesNothing) {
@@ -204,12 +160,12 @@ TEST(RawInputShake, SteadyMovementEnlargesNothing) {
   window.Run(1, 0, 3000);
   window.Run(0, 1, 1500);
   window.Run(-1, -1, 1000);
-  window.Pump(300);
+  PumpFor(300);
   EXPECT_EQ(window.mouse_packets, 1100);
   EXPECT_EQ(window.detector.samples().size(), 3u);
   EXPECT_TRUE(window.system.sets.empty());
-  window.Pump(500);
-  EXPECT_EQ(CountEvents("mouse_shaked"), 0);
+  PumpFor(500);
+  EXPECT_EQ(LoopbackServer::CountEvents("mouse_shaked"), 0);
 }
 
 }  // namespace

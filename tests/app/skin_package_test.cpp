@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/embedded_skin_package.h"
 #include "vellum/core/paint_manager.h"
 #include "vellum/core/render_engine.h"
 #include "vellum/core/xml_markup.h"
@@ -22,7 +23,6 @@ namespace {
 
 using namespace Vellum;
 
-constexpr UINT kSkinPackageId = 137;
 constexpr UINT kIconId = 130;
 
 // Every image of the package with its size at 96 DPI and the number of state frames laid side by side.
@@ -60,14 +60,6 @@ std::vector<std::pair<std::wstring, int>> ImageEntries() {
     }
   }
   return entries;
-}
-
-std::string EmbeddedResource(UINT id, const wchar_t* type) {
-  HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), type);
-  if (!found) return {};
-  HGLOBAL loaded = LoadResource(nullptr, found);
-  const void* data = loaded ? LockResource(loaded) : nullptr;
-  return data ? std::string(static_cast<const char*>(data), SizeofResource(nullptr, found)) : std::string();
 }
 
 struct PngHeader {
@@ -305,17 +297,15 @@ struct LoadedImage {
 class SkinPackage : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    package_ = new std::string(EmbeddedResource(kSkinPackageId, L"ZIPRES"));
-    if (package_->empty()) return;
-    zip_ = OpenZip(package_->data(), static_cast<unsigned>(package_->size()), nullptr);
+    const std::string& package = testing_support::EmbeddedSkinPackage();
+    if (package.empty()) return;
+    zip_ = OpenZip(package.data(), static_cast<unsigned>(package.size()), nullptr);
     // Images are read the way the tray program reads them: through the framework's resource location.
-    CPaintManagerUI::SetResourceZip(package_->data(), static_cast<unsigned>(package_->size()));
+    testing_support::UseEmbeddedSkinPackage();
   }
   static void TearDownTestSuite() {
     if (zip_) CloseZip(zip_);
     zip_ = nullptr;
-    delete package_;
-    package_ = nullptr;
   }
   void SetUp() override { ASSERT_NE(zip_, nullptr) << "resource ZIPRES 137 is missing or not a zip"; }
 
@@ -328,11 +318,9 @@ class SkinPackage : public testing::Test {
     return UnzipItem(zip_, index, &(*bytes)[0], static_cast<unsigned>(bytes->size()), ZIP_MEMORY) == ZR_OK;
   }
 
-  static std::string* package_;
   static HZIP zip_;
 };
 
-std::string* SkinPackage::package_ = nullptr;
 HZIP SkinPackage::zip_ = nullptr;
 
 TEST_F(SkinPackage, HoldsTheWindowFilesTheImageFolderAndEveryImageOnce) {

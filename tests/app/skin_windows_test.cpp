@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/embedded_skin_package.h"
+#include "tests/support/ui_input.h"
 #include "vellum/core/control.h"
 #include "vellum/core/dpi_scaler.h"
 #include "vellum/core/paint_manager.h"
@@ -18,28 +20,7 @@
 namespace {
 
 using namespace Vellum;
-
-constexpr UINT kSkinPackageId = 137;
-
-std::string EmbeddedResource(UINT id, const wchar_t* type) {
-  HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), type);
-  if (!found) return {};
-  HGLOBAL loaded = LoadResource(nullptr, found);
-  const void* data = loaded ? LockResource(loaded) : nullptr;
-  return data ? std::string(static_cast<const char*>(data), SizeofResource(nullptr, found)) : std::string();
-}
-
-void PumpMessages(DWORD milliseconds) {
-  const DWORD end = GetTickCount() + milliseconds;
-  do {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(5);
-  } while (static_cast<LONG>(GetTickCount() - end) < 0);
-}
+using testing_support::PumpFor;
 
 // The smallest framework window that builds a skin file of the package.
 class PackageWindow : public WindowImplBase {
@@ -113,22 +94,11 @@ std::wstring ScaledName(const wchar_t* base_name, int scale) {
 
 class SkinWindows : public testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    package_ = new std::string(EmbeddedResource(kSkinPackageId, L"ZIPRES"));
-    if (!package_->empty()) {
-      CPaintManagerUI::SetResourceZip(package_->data(), static_cast<unsigned>(package_->size()));
-    }
+  static void SetUpTestSuite() { testing_support::UseEmbeddedSkinPackage(); }
+  void SetUp() override {
+    ASSERT_FALSE(testing_support::EmbeddedSkinPackage().empty()) << "resource ZIPRES 137 is missing";
   }
-  static void TearDownTestSuite() {
-    delete package_;
-    package_ = nullptr;
-  }
-  void SetUp() override { ASSERT_FALSE(package_->empty()) << "resource ZIPRES 137 is missing"; }
-
-  static std::string* package_;
 };
-
-std::string* SkinWindows::package_ = nullptr;
 
 // All three scales in one process: each window's manager gets its own scale before the window
 // exists, so the skin's size and images are taken at that scale from the start.
@@ -151,7 +121,7 @@ TEST_F(SkinWindows, EachWindowBuildsAtEachScaleWithItsControlsAndScaledImages) {
 
       ::ShowWindow(hwnd, SW_SHOWNOACTIVATE);
       ::UpdateWindow(hwnd);
-      PumpMessages(100);
+      PumpFor(100);
 
       RECT rect{};
       ASSERT_TRUE(::GetWindowRect(hwnd, &rect));
@@ -190,7 +160,7 @@ TEST_F(SkinWindows, EachWindowBuildsAtEachScaleWithItsControlsAndScaledImages) {
       }
 
       ::DestroyWindow(hwnd);
-      PumpMessages(20);
+      PumpFor(20);
     }
   }
 }

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/ui_input.h"
+
 namespace {
 
 // Keeps a copy of every record the tray is sent.
@@ -144,13 +146,7 @@ int CountTrayIconWindows() {
 }
 
 bool WaitForTrayIconWindows(int count) {
-  for (int i = 0; i < 100; ++i) {
-    if (CountTrayIconWindows() == count) return true;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(20);
-  }
-  return CountTrayIconWindows() == count;
+  return testing_support::WaitUntil([count] { return CountTrayIconWindows() == count; }, 2000);
 }
 
 // Wine's shell comes up with the first program of a session and goes a little after the last one

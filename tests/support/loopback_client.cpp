@@ -82,6 +82,22 @@ std::string LoopbackServer::RequestsJson() { return Control(L"GET", "requests");
 
 std::string LoopbackServer::UpgradeRequestsJson() { return Control(L"GET", "upgrade_requests"); }
 
+std::map<std::string, int> LoopbackServer::EventCounts() {
+  std::map<std::string, int> counts;
+  for (const auto& record : nlohmann::json::parse(EventsJson())) {
+    if (record.value("ok", false) && record["event"].value("en", "") == "event") {
+      ++counts[record["event"].value("et", "")];
+    }
+  }
+  return counts;
+}
+
+int LoopbackServer::CountEvents(const std::string& name) {
+  const auto counts = EventCounts();
+  const auto found = counts.find(name);
+  return found != counts.end() ? found->second : 0;
+}
+
 std::string LoopbackServer::WaitForEvents(size_t count, DWORD timeout_ms) {
   const ULONGLONG deadline = GetTickCount64() + timeout_ms;
   for (;;) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 namespace testing_support {
@@ -31,6 +32,9 @@ class LoopbackServer {
   static std::string RequestsJson();
   // The upgrade API's requests, deciphered: {"ok", "form", "plain", "request", "error"} each.
   static std::string UpgradeRequestsJson();
+  // The deciphered events of kind "event" ("en"), counted by their name ("et"), and the count of one name.
+  static std::map<std::string, int> EventCounts();
+  static int CountEvents(const std::string& name);
   // Polls until at least count events are recorded or timeout_ms passes; returns the events JSON.
   static std::string WaitForEvents(size_t count, DWORD timeout_ms = 10000);
 };

@@ -80,6 +80,15 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
+std::string ResourceBytes(HMODULE module, const wchar_t* type, const wchar_t* name) {
+  HRSRC found = FindResourceW(module, name, type);
+  if (found == nullptr) return std::string();
+  HGLOBAL loaded = LoadResource(module, found);
+  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+  return bytes != nullptr ? std::string(static_cast<const char*>(bytes), SizeofResource(module, found))
+                          : std::string();
+}
+
 std::string HexEncode(const std::string& bytes) {
   static const char kDigits[] = "0123456789abcdef";
   std::string hex;

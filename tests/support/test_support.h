@@ -56,6 +56,10 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);
 std::vector<std::string> SplitLines(const std::string& text);
 
+// The bytes of a resource of a module (null: this program, or one loaded as data); empty when it is
+// missing.
+std::string ResourceBytes(HMODULE module, const wchar_t* type, const wchar_t* name);
+
 // Lower-case hex digits of raw bytes, and back.
 std::string HexEncode(const std::string& bytes);
 std::string HexDecode(const std::string& hex);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "tests/support/ui_input.h"
 #include "vellum/core/control.h"
 #include "vellum/core/paint_manager.h"
 
@@ -17,11 +18,7 @@ class WatchedWindow {
                               0, 0, 200, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ShowWindow(window_, SW_SHOWNOACTIVATE);
     // Let the first exposure arrive before the test starts watching.
-    for (int i = 0; i < 5; ++i) {
-      MSG msg;
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-      Sleep(20);
-    }
+    testing_support::PumpFor(100);
     Clear();
   }
   ~WatchedWindow() { DestroyWindow(window_); }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ui_input.h"
 #include "tests/vellum/core/container_test_controls.h"
 #include "tests/vellum/core/dib_surface.h"
 #include "tests/vellum/core/image_fixtures.h"
@@ -17,6 +18,7 @@
 namespace {
 
 using testing_support::NotificationRecorder;
+using testing_support::PumpFor;
 using testing_support::SameRect;
 using testing_support::Surface;
 using Vellum::CContainerUI;
@@ -297,19 +299,6 @@ TEST(ScrollBarPaint, WithoutImagesPartsAreOutlinedAndAHiddenBarPaintsNothing) {
   f.bar.SetShow(false);
   f.bar.Paint(surface.dc(), all);
   EXPECT_EQ(surface.At(0, 0) & 0xFFFFFF, 0u);
-}
-
-// Pumps the window's messages for the given time.
-void PumpFor(DWORD milliseconds) {
-  const DWORD start = ::GetTickCount();
-  while (::GetTickCount() - start < milliseconds) {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-    ::Sleep(5);
-  }
 }
 
 TEST(ScrollBarTimer, AHeldArrowRepeatsThroughTheManagersTimer) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ui_input.h"
 #include "tests/vellum/core/image_fixtures.h"
 #include "vellum/core/paint_manager.h"
 #include "vellum/core/shadow_kernel.h"
@@ -14,6 +15,7 @@
 
 namespace {
 
+using testing_support::PumpFor;
 using Vellum::CPaintManagerUI;
 using Vellum::CShadowUI;
 using Vellum::MakeShadowKernel;
@@ -155,11 +157,6 @@ class ShadowWindowTest : public testing::Test {
   void TearDown() override {
     if (parent_ != nullptr && IsWindow(parent_)) DestroyWindow(parent_);
   }
-  void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-  }
-
   CPaintManagerUI manager_;
   HWND parent_ = nullptr;
 };
@@ -200,7 +197,7 @@ TEST_F(ShadowWindowTest, ShadowSitsBehindItsParentAndFollowsIt) {
   EXPECT_EQ(shadow_rect.bottom - shadow_rect.top, parent_rect.bottom - parent_rect.top + 8);
 
   SetWindowPos(parent_, nullptr, 150, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  Pump();
+  PumpFor(0);
   GetWindowRect(window, &shadow_rect);
   EXPECT_EQ(shadow_rect.left, 150 + 2 - 4);
   EXPECT_EQ(shadow_rect.top, 90 + 3 - 4);
@@ -211,7 +208,7 @@ TEST_F(ShadowWindowTest, ShadowSitsBehindItsParentAndFollowsIt) {
   EXPECT_EQ(shadow.GetHWND(), window);
   SendMessageW(parent_, WM_NULL, 0, 0);
   SetWindowPos(parent_, nullptr, 0, 0, 180, 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  Pump();
+  PumpFor(0);
 
   DestroyWindow(parent_);
   EXPECT_FALSE(IsWindow(window)) << "the shadow window goes with its parent";
@@ -229,7 +226,7 @@ TEST_F(ShadowWindowTest, GrowingWaitsForPaintShrinkingRedrawsAtOnceMaximisingHid
   // Let the first WM_SIZE record the starting size.
   SetWindowPos(parent_, nullptr, 0, 0, 200, 120, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   SendMessageW(parent_, WM_SIZE, SIZE_RESTORED, MAKELPARAM(180, 80));
-  Pump();
+  PumpFor(0);
 
   SendMessageW(parent_, WM_SIZE, SIZE_RESTORED, MAKELPARAM(240, 90));
   EXPECT_TRUE(shadow.IsUpdatePending());

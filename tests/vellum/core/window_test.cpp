@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ui_input.h"
 #include "vellum/core/button.h"
 #include "vellum/core/container.h"
 #include "vellum/core/label.h"
@@ -15,18 +16,7 @@
 namespace {
 
 using namespace Vellum;
-
-void PumpMessages(DWORD milliseconds = 100) {
-  const DWORD end = GetTickCount() + milliseconds;
-  do {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(5);
-  } while (static_cast<LONG>(GetTickCount() - end) < 0);
-}
+using testing_support::PumpFor;
 
 // ---- CWindowWnd ------------------------------------------------------------------------------------
 
@@ -73,7 +63,7 @@ TEST(WindowWnd, OwnClassRoutesMessagesAndEndsWithTheFinalMessage) {
   EXPECT_FALSE(IsWindowVisible(hwnd));
 
   window.Close(7);
-  PumpMessages(50);
+  PumpFor(50);
   ASSERT_EQ(window.close_results.size(), 1u);
   EXPECT_EQ(window.close_results[0], 7u);
   // The default close destroyed the window; the object outlived it.
@@ -268,7 +258,7 @@ class FrameTest : public ::testing::Test {
               nullptr);
     window_.ShowWindow(true, true);
     UpdateWindow(window_.GetHWND());
-    PumpMessages(50);
+    PumpFor(50);
   }
   void TearDown() override {
     if (IsWindow(window_.GetHWND())) DestroyWindow(window_.GetHWND());
@@ -323,18 +313,18 @@ TEST(WindowImplBaseMaximise, WhileMaximisedOnlyTheCaptionDecidesAndTheButtonsSwa
                           100, 300, 200),
             nullptr);
   UpdateWindow(window.GetHWND());
-  PumpMessages(50);
+  PumpFor(50);
   window.SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-  PumpMessages(100);
+  PumpFor(100);
   ASSERT_TRUE(IsZoomed(window.GetHWND()));
   UpdateWindow(window.GetHWND());
-  PumpMessages(50);
+  PumpFor(50);
   EXPECT_EQ(window.HitTest(2, 2), HTCAPTION);
   // Maximised shows restore instead of maximise.
   EXPECT_FALSE(window.Find(L"maxbtn")->IsVisible());
   EXPECT_TRUE(window.Find(L"restorebtn")->IsVisible());
   window.SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
-  PumpMessages(100);
+  PumpFor(100);
   EXPECT_FALSE(IsZoomed(window.GetHWND()));
   EXPECT_TRUE(window.Find(L"maxbtn")->IsVisible());
   EXPECT_FALSE(window.Find(L"restorebtn")->IsVisible());
@@ -413,7 +403,7 @@ TEST(WindowImplBaseCaption, ANegativeCaptionBottomMakesTheWholeHeightCaption) {
   ASSERT_NE(window.Create(nullptr, L"caption", WS_POPUP | WS_VISIBLE, 0, 50, 50, 200, 100),
             nullptr);
   UpdateWindow(window.GetHWND());
-  PumpMessages(50);
+  PumpFor(50);
   EXPECT_EQ(window.HitTest(100, 50), HTCAPTION);
   EXPECT_EQ(window.HitTest(100, 90), HTCLIENT);  // the button at the bottom
   DestroyWindow(window.GetHWND());
@@ -424,7 +414,7 @@ TEST_F(FrameTest, ClickNotificationsReachOnClickAndCloseTheWindow) {
   manager.SendNotify(window_.Find(L"other"), L"click");
   EXPECT_EQ(window_.clicks, (std::vector<std::wstring>{L"other"}));
   manager.SendNotify(window_.Find(L"closebtn"), L"click");
-  PumpMessages(50);
+  PumpFor(50);
   ASSERT_EQ(window_.closes.size(), 1u);
   EXPECT_EQ(window_.closes[0], 1u);
 }
@@ -435,30 +425,13 @@ TEST_F(FrameTest, ARealMouseClickOnAButtonReachesOnClick) {
   POINT point{(pos.left + pos.right) / 2, (pos.top + pos.bottom) / 2};
   ClientToScreen(window_.GetHWND(), &point);
   SetForegroundWindow(window_.GetHWND());
-  SetCursorPos(point.x, point.y);
-  PumpMessages(50);
-  INPUT inputs[2] = {};
-  inputs[0].type = INPUT_MOUSE;
-  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  inputs[1].type = INPUT_MOUSE;
-  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  ASSERT_EQ(SendInput(2, inputs, sizeof(INPUT)), 2u);
-  const DWORD end = GetTickCount() + 2000;
-  while (window_.clicks.empty() && static_cast<LONG>(GetTickCount() - end) < 0) PumpMessages(20);
+  ASSERT_TRUE(testing_support::ClickAt(point));
+  testing_support::WaitUntil([&] { return !window_.clicks.empty(); }, 2000);
   EXPECT_EQ(window_.clicks, (std::vector<std::wstring>{L"other"}));
   // The press gave the button the focus, so the keyboard now activates it.
   EXPECT_TRUE(button->IsFocused());
-  INPUT keys[2] = {};
-  keys[0].type = INPUT_KEYBOARD;
-  keys[0].ki.wVk = VK_SPACE;
-  keys[1].type = INPUT_KEYBOARD;
-  keys[1].ki.wVk = VK_SPACE;
-  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  ASSERT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u);
-  const DWORD key_end = GetTickCount() + 2000;
-  while (window_.clicks.size() < 2 && static_cast<LONG>(GetTickCount() - key_end) < 0) {
-    PumpMessages(20);
-  }
+  ASSERT_TRUE(testing_support::PressKey(VK_SPACE));
+  testing_support::WaitUntil([&] { return window_.clicks.size() >= 2; }, 2000);
   EXPECT_EQ(window_.clicks, (std::vector<std::wstring>{L"other", L"other"}));
 }
 
