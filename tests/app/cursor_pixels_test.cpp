@@ -14,6 +14,7 @@
 #include "common/com_ptr.h"
 #include "common/gdi_handles.h"
 #include "tests/app/cursor_readback.h"
+#include "tests/app/gdiplus_running.h"
 
 namespace {
 
@@ -107,17 +108,7 @@ HCURSOR ReferenceBuild(HCURSOR source, int scale, int base_size) {
                            static_cast<int>(info.get().yHotspot));
 }
 
-class CursorPixels : public testing::Test {
- protected:
-  void SetUp() override {
-    Gdiplus::GdiplusStartupInput input;
-    ASSERT_EQ(Gdiplus::GdiplusStartup(&token_, &input, nullptr), Gdiplus::Ok);
-  }
-  void TearDown() override { Gdiplus::GdiplusShutdown(token_); }
-
- private:
-  ULONG_PTR token_ = 0;
-};
+using CursorPixels = GdiplusRunning;
 
 // Counts the pixels that differ, so a failure says how far apart the two builds are.
 int Differences(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, uint32_t bits) {

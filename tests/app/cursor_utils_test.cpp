@@ -9,21 +9,10 @@
 #include <vector>
 
 #include "tests/app/cursor_readback.h"
+#include "tests/app/gdiplus_running.h"
 #include "tests/support/log_capture.h"
 
 namespace {
-
-class GdiplusRunning : public testing::Test {
- protected:
-  void SetUp() override {
-    Gdiplus::GdiplusStartupInput input;
-    ASSERT_EQ(Gdiplus::GdiplusStartup(&token_, &input, nullptr), Gdiplus::Ok);
-  }
-  void TearDown() override { Gdiplus::GdiplusShutdown(token_); }
-
- private:
-  ULONG_PTR token_ = 0;
-};
 
 uint32_t Pixel(Gdiplus::Bitmap* bitmap, int x, int y) {
   Gdiplus::Color c;
