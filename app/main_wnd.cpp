@@ -110,7 +110,6 @@ void MainWnd::CreateCursorManager() {
   const Config& config = Config::GetInstance();
   cursor_manager_ = std::make_unique<CursorManager>(
       CursorManager::Settings{config.scale_factor, config.restore_delay}, ReportMouseShaked, system_cursors_);
-  cursor_manager_->set_enlarged(false);
 }
 
 void MainWnd::StartMidnightTask() {

@@ -23,13 +23,6 @@ const wchar_t* PopMenu::GetWindowClassName() const { return kPopMenuClassName; }
 
 const wchar_t* PopMenu::GetSkinFile() { return L"pop_menu.xml"; }
 
-void PopMenu::OnFinalMessage(HWND hwnd) {
-  // The object belongs to the main window and outlives its window; only the manager lets go of it.
-  WindowImplBase::OnFinalMessage(hwnd);
-}
-
-void PopMenu::InitWindow() {}
-
 void PopMenu::ShowAtCursor() {
   HWND hwnd = GetHWND();
   if (hwnd == nullptr) return;
@@ -69,11 +62,6 @@ LRESULT PopMenu::OnKeyDown(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
 
 LRESULT PopMenu::OnKillFocus(UINT, WPARAM, LPARAM, BOOL& handled) {
   ShowWindow(false);
-  handled = FALSE;
-  return 0;
-}
-
-LRESULT PopMenu::HandleCustomMessage(UINT, WPARAM, LPARAM, BOOL& handled) {
   handled = FALSE;
   return 0;
 }

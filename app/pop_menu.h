@@ -18,14 +18,11 @@ class PopMenu : public Vellum::WindowImplBase {
 
   // --- WindowImplBase ---
   const wchar_t* GetWindowClassName() const override;
-  void OnFinalMessage(HWND hwnd) override;
-  void InitWindow() override;
   void OnClick(Vellum::TUINotification& msg) override;
   const wchar_t* GetSkinFile() override;
   LRESULT OnClose(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled) override;
   LRESULT OnKeyDown(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled) override;
   LRESULT OnKillFocus(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled) override;
-  LRESULT HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled) override;
 
  private:
   HWND main_window_;
