@@ -21,6 +21,7 @@
 #include "vellum/core/image_decoder.h"
 #include "vellum/core/paint_manager.h"
 #include "vellum/core/paint_pass.h"
+#include "vellum/core/png_row_decoder.h"
 #include "vellum/core/render_engine.h"
 #include "vellum/core/resource_location.h"
 #include "vellum/core/resource_store.h"
@@ -66,31 +67,27 @@ bool ReadImageBytes(const wchar_t* name, const wchar_t* type, HINSTANCE instance
 
 // Decodes the bytes into a premultiplied DIB section; fills the bitmap, size and alpha fields.
 bool DecodeToBitmap(const std::vector<BYTE>& bytes, DWORD mask, TUIImageInfo* image) {
-  int width = 0, height = 0, components = 0;
-  stbi_uc* rgba = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width,
-                                        &height, &components, 4);
-  if (!rgba) return false;
+  DecodedImage decoded;
+  if (!DecodeImage(bytes.data(), bytes.size(), &decoded)) return false;
   BYTE* bits = nullptr;
-  HBITMAP bitmap = CRenderUI::Create32BitDib(nullptr, width, -height, &bits);
-  if (!bitmap) {
-    stbi_image_free(rgba);
-    return false;
-  }
+  HBITMAP bitmap = CRenderUI::Create32BitDib(nullptr, decoded.width, -decoded.height, &bits);
+  if (!bitmap) return false;
   bool has_alpha = false;
-  const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+  const size_t count = static_cast<size_t>(decoded.width) * static_cast<size_t>(decoded.height);
   for (size_t i = 0; i < count; ++i) {
-    const BYTE* in = rgba + i * 4;
+    const uint32_t in = decoded.argb[i];
     BYTE* out = bits + i * 4;
-    const BYTE alpha = in[3];
+    const BYTE alpha = static_cast<BYTE>(in >> 24);
+    const BYTE red = static_cast<BYTE>(in >> 16), green = static_cast<BYTE>(in >> 8), blue = static_cast<BYTE>(in);
     out[3] = alpha;
     if (alpha == 255) {
-      out[0] = in[2];
-      out[1] = in[1];
-      out[2] = in[0];
+      out[0] = blue;
+      out[1] = green;
+      out[2] = red;
     } else {
-      out[0] = static_cast<BYTE>(alpha * in[2] / 255);
-      out[1] = static_cast<BYTE>(alpha * in[1] / 255);
-      out[2] = static_cast<BYTE>(alpha * in[0] / 255);
+      out[0] = static_cast<BYTE>(alpha * blue / 255);
+      out[1] = static_cast<BYTE>(alpha * green / 255);
+      out[2] = static_cast<BYTE>(alpha * red / 255);
       has_alpha = true;
     }
     DWORD value;
@@ -100,10 +97,9 @@ bool DecodeToBitmap(const std::vector<BYTE>& bytes, DWORD mask, TUIImageInfo* im
       has_alpha = true;
     }
   }
-  stbi_image_free(rgba);
   image->bitmap = bitmap;
-  image->width = width;
-  image->height = height;
+  image->width = decoded.width;
+  image->height = decoded.height;
   image->has_alpha = has_alpha;
   return true;
 }
@@ -157,6 +153,7 @@ void DecodedPixelsDeleter::operator()(uint32_t* pixels) const { stbi_image_free(
 bool DecodeImage(const void* bytes, size_t size, DecodedImage* image) {
   *image = DecodedImage();
   if (!bytes || size == 0 || size > kMaxImageFileBytes) return false;
+  if (DecodePngRowByRow(bytes, size, image)) return true;
   int width = 0, height = 0, channels = 0;
   stbi_uc* rgba = stbi_load_from_memory(static_cast<const stbi_uc*>(bytes), static_cast<int>(size), &width,
                                         &height, &channels, 4);

@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+#include <cstdlib>
+
 namespace testing_support {
 
 namespace {
@@ -18,36 +20,85 @@ void Chunk(std::string& out, const char* type, const std::string& data) {
                     crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))));
 }
 
+// The predictor of a filter type, from the unfiltered bytes left (a), above (b) and above-left (c).
+int Predict(uint8_t filter, int a, int b, int c) {
+  switch (filter) {
+    case 1:
+      return a;
+    case 2:
+      return b;
+    case 3:
+      return (a + b) / 2;
+    case 4: {
+      const int p = a + b - c;
+      const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+      return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+    }
+    default:
+      return 0;
+  }
+}
+
+size_t ChannelsOf(uint8_t colour_type) {
+  switch (colour_type) {
+    case 2:
+      return 3;
+    case 4:
+      return 2;
+    case 6:
+      return 4;
+    default:
+      return 1;
+  }
+}
+
 }  // namespace
 
-std::string EncodePng(int width, int height, const std::vector<Rgba>& pixels) {
+std::string EncodePng(const PngFile& file) {
+  const size_t bits = ChannelsOf(file.colour_type) * file.bit_depth;
+  const size_t bpp = bits < 8 ? 1 : bits / 8;
+  const size_t row_bytes = (file.width * bits + 7) / 8;
   std::string raw;
-  for (int y = 0; y < height; ++y) {
-    raw += '\0';  // filter: none
-    for (int x = 0; x < width; ++x) {
-      const Rgba& p = pixels[static_cast<size_t>(y * width + x)];
-      raw += static_cast<char>(p.r);
-      raw += static_cast<char>(p.g);
-      raw += static_cast<char>(p.b);
-      raw += static_cast<char>(p.a);
+  for (size_t y = 0; y < file.height; ++y) {
+    const uint8_t filter = file.filters.empty() ? 0 : file.filters[y % file.filters.size()];
+    raw += static_cast<char>(filter);
+    for (size_t i = 0; i < row_bytes; ++i) {
+      auto sample = [&](size_t row, size_t at) { return static_cast<uint8_t>(file.samples[row * row_bytes + at]); };
+      const int a = i >= bpp ? sample(y, i - bpp) : 0;
+      const int b = y > 0 ? sample(y - 1, i) : 0;
+      const int c = i >= bpp && y > 0 ? sample(y - 1, i - bpp) : 0;
+      raw += static_cast<char>(sample(y, i) - Predict(filter, a, b, c));
     }
   }
   uLongf packed_size = compressBound(static_cast<uLong>(raw.size()));
   std::string packed(packed_size, '\0');
-  compress(reinterpret_cast<Bytef*>(&packed[0]), &packed_size,
-           reinterpret_cast<const Bytef*>(raw.data()), static_cast<uLong>(raw.size()));
+  compress(reinterpret_cast<Bytef*>(&packed[0]), &packed_size, reinterpret_cast<const Bytef*>(raw.data()),
+           static_cast<uLong>(raw.size()));
   packed.resize(packed_size);
 
   std::string header;
-  PutBig32(header, static_cast<uint32_t>(width));
-  PutBig32(header, static_cast<uint32_t>(height));
-  header += std::string("\x08\x06\x00\x00\x00", 5);  // 8 bits, RGBA, deflate, no filter, no interlace
+  PutBig32(header, file.width);
+  PutBig32(header, file.height);
+  header += static_cast<char>(file.bit_depth);
+  header += static_cast<char>(file.colour_type);
+  header += std::string(2, '\0');  // deflate, adaptive filtering
+  header += static_cast<char>(file.interlace);
 
   std::string png("\x89PNG\r\n\x1a\n", 8);
   Chunk(png, "IHDR", header);
-  Chunk(png, "IDAT", packed);
-  Chunk(png, "IEND", "");
+  for (const auto& extra : file.extra_chunks) Chunk(png, extra.first.c_str(), extra.second);
+  const size_t step = file.data_chunk_bytes == 0 ? packed.size() : file.data_chunk_bytes;
+  for (size_t at = 0; at < packed.size(); at += step) Chunk(png, "IDAT", packed.substr(at, step));
+  if (file.end_chunk) Chunk(png, "IEND", "");
   return png;
+}
+
+std::string EncodePng(int width, int height, const std::vector<Rgba>& pixels) {
+  PngFile file;
+  file.width = static_cast<uint32_t>(width);
+  file.height = static_cast<uint32_t>(height);
+  for (const Rgba& p : pixels) file.samples += {static_cast<char>(p.r), static_cast<char>(p.g), static_cast<char>(p.b), static_cast<char>(p.a)};
+  return EncodePng(file);
 }
 
 }  // namespace testing_support
