@@ -146,49 +146,80 @@ double FreshMebibyteMilliseconds() {
   return ms[ms.size() / 2];
 }
 
-void BenchCursorBuild(int scale) {
-  const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
-  const int base = CursorUtils::GetCursorBaseSize().width;
-  constexpr int kBuilds = 20;
-  std::vector<double> ms;
-  for (int i = 0; i < kBuilds; ++i) {
-    const LARGE_INTEGER start = Now();
-    const ScopedCursor cursor(CursorUtils::BuildScaledCursor(arrow, scale, base));
-    ms.push_back(Seconds(start, Now()) * 1e3);
-    if (!cursor) {
-      std::printf("cursor build failed at factor %d\n", scale);
-      return;
-    }
-  }
-  std::sort(ms.begin(), ms.end());
-  const double median = ms[ms.size() / 2];
-  std::printf("Enlarged cursor build, factor %d (%dx%d): median %.2f ms, min %.2f ms (%d builds)\n", scale,
-              scale * base, scale * base, median, ms.front(), kBuilds);
-  const double fresh = FreshMebibyteMilliseconds();
-  std::printf("  first touch of a fresh 1 MiB block: %.2f ms; the two the build needs take %.2f ms of it, "
-              "the rest of the build %.2f ms\n",
-              fresh, 2 * fresh, median - 2 * fresh);
-}
-
-// The arrow decoded by the platform, through GDI+ from a stream, as the program once did: the
-// reference for the program's own decoding of the same resource.
-double PlatformDecodeMilliseconds() {
+// The arrow decoded by the platform, through GDI+ from a stream, as the program once did.
+CursorUtils::BitmapPtr PlatformDecode() {
   HMODULE module = GetModuleHandleW(nullptr);
   HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(CursorUtils::kArrowResourceId), L"PNG");
   HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
   const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-  if (bytes == nullptr) return 0;
-  const LARGE_INTEGER start = Now();
   IStream* stream = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) return 0;
+  if (bytes == nullptr || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) return nullptr;
   ULONG written = 0;
   stream->Write(bytes, SizeofResource(module, found), &written);
   LARGE_INTEGER origin = {};
   stream->Seek(origin, STREAM_SEEK_SET, nullptr);
-  Gdiplus::Bitmap* bitmap = Gdiplus::Bitmap::FromStream(stream);
+  CursorUtils::BitmapPtr bitmap(Gdiplus::Bitmap::FromStream(stream));
   stream->Release();
-  delete bitmap;
-  return Seconds(start, Now()) * 1e3;
+  return bitmap;
+}
+
+double PlatformDecodeMilliseconds() {
+  const LARGE_INTEGER start = Now();
+  const CursorUtils::BitmapPtr bitmap = PlatformDecode();
+  return bitmap ? Seconds(start, Now()) * 1e3 : 0;
+}
+
+// The build as the program first made it, the reference for its speed: the same steps with the
+// arrow decoded by the platform. Owned by the caller, null on failure.
+HCURSOR FormerBuild(HCURSOR source, int scale, int base_size) {
+  ScopedIconInfo info;
+  if (!info.Read(source)) return nullptr;
+  ULONG_PTR token = 0;
+  Gdiplus::GdiplusStartupInput input;
+  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return nullptr;
+  HCURSOR result = nullptr;
+  {
+    CursorUtils::BitmapPtr image = PlatformDecode();
+    CursorUtils::BitmapPtr scaled = CursorUtils::ScaleBitmap(image.get(), scale * base_size, scale * base_size);
+    result = CursorUtils::BitmapToCursor(scaled.get(), static_cast<int>(info.get().xHotspot),
+                                         static_cast<int>(info.get().yHotspot));
+  }
+  Gdiplus::GdiplusShutdown(token);
+  return result;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// The program's build and the former one in turns, so that both meet the same machine.
+void BenchCursorBuild(int scale) {
+  const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+  const int base = CursorUtils::GetCursorBaseSize().width;
+  constexpr int kBuilds = 20;
+  std::vector<double> ms, former_ms;
+  for (int i = 0; i < kBuilds; ++i) {
+    LARGE_INTEGER start = Now();
+    const ScopedCursor cursor(CursorUtils::BuildScaledCursor(arrow, scale, base));
+    ms.push_back(Seconds(start, Now()) * 1e3);
+    start = Now();
+    const ScopedCursor former(FormerBuild(arrow, scale, base));
+    former_ms.push_back(Seconds(start, Now()) * 1e3);
+    if (!cursor || !former) {
+      std::printf("cursor build failed at factor %d\n", scale);
+      return;
+    }
+  }
+  const double median = Median(ms);
+  const double former = Median(former_ms);
+  std::printf("Enlarged cursor build, factor %d (%dx%d): median %.2f ms against %.2f ms for the former build "
+              "(%.2f x)\n",
+              scale, scale * base, scale * base, median, former, median / former);
+  const double fresh = FreshMebibyteMilliseconds();
+  std::printf("  first touch of a fresh 1 MiB block: %.2f ms; the two the build needs take %.2f ms of it, "
+              "the rest of the build %.2f ms\n",
+              fresh, 2 * fresh, median - 2 * fresh);
 }
 
 // The build's steps one by one (medians), to show where its time goes.
@@ -219,10 +250,7 @@ void BenchCursorSteps(int scale) {
     Gdiplus::GdiplusShutdown(token);
     startup.push_back((Seconds(t0, t1) + Seconds(t5, Now())) * 1e3);
   }
-  auto median = [](std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-  };
+  auto median = Median;
   std::printf("  factor %d steps (medians): GDI+ start+stop %.2f ms, PNG decode %.2f ms (platform decoder %.2f ms, "
               "%.2f x), scale %.2f ms, to cursor %.2f ms\n",
               scale, median(startup), median(load), median(platform_load), median(load) / median(platform_load),

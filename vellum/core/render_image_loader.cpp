@@ -21,7 +21,7 @@
 #include "vellum/core/image_decoder.h"
 #include "vellum/core/paint_manager.h"
 #include "vellum/core/paint_pass.h"
-#include "vellum/core/png_row_decoder.h"
+#include "vellum/core/plain_png_decoder.h"
 #include "vellum/core/render_engine.h"
 #include "vellum/core/resource_location.h"
 #include "vellum/core/resource_store.h"
@@ -153,7 +153,7 @@ void DecodedPixelsDeleter::operator()(uint32_t* pixels) const { stbi_image_free(
 bool DecodeImage(const void* bytes, size_t size, DecodedImage* image) {
   *image = DecodedImage();
   if (!bytes || size == 0 || size > kMaxImageFileBytes) return false;
-  if (DecodePngRowByRow(bytes, size, image)) return true;
+  if (DecodePlainPng(bytes, size, image)) return true;
   int width = 0, height = 0, channels = 0;
   stbi_uc* rgba = stbi_load_from_memory(static_cast<const stbi_uc*>(bytes), static_cast<int>(size), &width,
                                         &height, &channels, 4);

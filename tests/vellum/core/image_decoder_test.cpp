@@ -1,7 +1,7 @@
 // Image files decoded to the pixel words GDI+ and 32-bit DIBs take.
 
 #include "vellum/core/image_decoder.h"
-#include "vellum/core/png_row_decoder.h"
+#include "vellum/core/plain_png_decoder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ using testing_support::PngFile;
 using testing_support::Rgba;
 using Vellum::DecodedImage;
 using Vellum::DecodeImage;
-using Vellum::DecodePngRowByRow;
+using Vellum::DecodePlainPng;
 
 std::vector<uint32_t> WordsOf(const DecodedImage& image) {
   if (!image.argb) return {};
@@ -137,7 +137,7 @@ TEST(DecodeImage, EveryKindOfPngGivesItsOwnPixels) {
     SCOPED_TRACE(c.name);
     const std::string png = EncodePng(c.file);
     DecodedImage direct;
-    EXPECT_EQ(DecodePngRowByRow(png.data(), png.size(), &direct), c.row_by_row);
+    EXPECT_EQ(DecodePlainPng(png.data(), png.size(), &direct), c.row_by_row);
     if (c.row_by_row) EXPECT_EQ(WordsOf(direct), c.expected);
     else EXPECT_EQ(direct.argb, nullptr);
     DecodedImage image;
@@ -189,7 +189,7 @@ TEST(DecodeImage, DamagedPngsAreRefusedOnBothPaths) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.first);
     DecodedImage image;
-    EXPECT_FALSE(DecodePngRowByRow(c.second.data(), c.second.size(), &image));
+    EXPECT_FALSE(DecodePlainPng(c.second.data(), c.second.size(), &image));
     EXPECT_EQ(image.argb, nullptr);
     EXPECT_FALSE(DecodeImage(c.second.data(), c.second.size(), &image));
   }

@@ -1,13 +1,14 @@
-#include "vellum/core/png_row_decoder.h"
+#include "vellum/core/plain_png_decoder.h"
 
-#include <zlib.h>
-
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <utility>
 #include <vector>
+
+#include "vellum/core/inflate.h"
 
 namespace Vellum {
 namespace {
@@ -87,29 +88,36 @@ bool Unfilter(unsigned char filter, unsigned char* row, const unsigned char* pri
   }
 }
 
-void StoreRow(const unsigned char* row, int width, bool has_alpha, uint32_t* out) {
-  if (has_alpha) {
-    for (int x = 0; x < width; ++x, row += 4) {
-      out[x] = (uint32_t{row[3]} << 24) | (uint32_t{row[0]} << 16) | (uint32_t{row[1]} << 8) | row[2];
-    }
-  } else {
-    for (int x = 0; x < width; ++x, row += 3) {
-      out[x] = 0xFF000000u | (uint32_t{row[0]} << 16) | (uint32_t{row[1]} << 8) | row[2];
+// The unfiltered rows, each still behind its filter byte, become pixel words in the same buffer. RGBA
+// rows move towards the start (a word is no wider than its samples plus the filter byte), so they go
+// from the top; RGB rows grow by a quarter, so they go from the bottom and from the right.
+void RgbaRowsToWords(unsigned char* buffer, size_t width, size_t height) {
+  const size_t stride = width * 4 + 1;
+  for (size_t y = 0; y < height; ++y) {
+    const unsigned char* row = buffer + y * stride + 1;
+    unsigned char* out = buffer + y * width * 4;
+    for (size_t x = 0; x < width; ++x, row += 4, out += 4) {
+      const uint32_t word =
+          (uint32_t{row[3]} << 24) | (uint32_t{row[0]} << 16) | (uint32_t{row[1]} << 8) | row[2];
+      std::memcpy(out, &word, 4);
     }
   }
 }
 
-struct InflateStream {
-  z_stream stream = {};
-  bool open = false;
-  ~InflateStream() {
-    if (open) inflateEnd(&stream);
+void RgbRowsToWords(unsigned char* buffer, size_t width, size_t height) {
+  const size_t stride = width * 3 + 1;
+  for (size_t y = height; y-- > 0;) {
+    for (size_t x = width; x-- > 0;) {
+      const unsigned char* sample = buffer + y * stride + 1 + x * 3;
+      const uint32_t word = 0xFF000000u | (uint32_t{sample[0]} << 16) | (uint32_t{sample[1]} << 8) | sample[2];
+      std::memcpy(buffer + (y * width + x) * 4, &word, 4);
+    }
   }
-};
+}
 
 }  // namespace
 
-bool DecodePngRowByRow(const void* bytes, size_t size, DecodedImage* image) {
+bool DecodePlainPng(const void* bytes, size_t size, DecodedImage* image) {
   *image = DecodedImage();
   const auto* data = static_cast<const unsigned char*>(bytes);
   if (data == nullptr || size < sizeof(kSignature) || std::memcmp(data, kSignature, sizeof(kSignature)) != 0) {
@@ -128,63 +136,65 @@ bool DecodePngRowByRow(const void* bytes, size_t size, DecodedImage* image) {
     return false;
   }
   if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide ||
-      uint64_t{width} * height * 4 > kMaxPixelBytes) {
+      uint64_t{width} * height * 4 + height > kMaxPixelBytes) {
     return false;
   }
 
-  // Up to the first image data: only ancillary chunks other than a transparent colour, which the
-  // general decoder applies.
+  // The whole file must be one the general decoder reads alike: ancillary chunks other than a
+  // transparent colour (which the general decoder applies), one run of image data, and the end.
+  const unsigned char* first_data = nullptr;
+  size_t data_size = 0;
+  int data_chunks = 0;
+  bool data_ended = false;
   for (;;) {
     if (!chunks.Next(&chunk)) return false;
-    if (ChunkIs(chunk.type, "IDAT")) break;
+    if (ChunkIs(chunk.type, "IEND")) break;
+    if (ChunkIs(chunk.type, "IDAT")) {
+      if (data_ended) return false;
+      if (data_chunks++ == 0) first_data = chunk.data;
+      data_size += chunk.length;
+      continue;
+    }
+    if (data_chunks > 0) data_ended = true;
     if ((chunk.type[0] & 0x20) == 0 || ChunkIs(chunk.type, "tRNS")) return false;
+  }
+  if (data_chunks == 0) return false;
+
+  // Image data split over several chunks is joined first; it is small beside the pixels.
+  std::vector<unsigned char> joined;
+  const unsigned char* compressed = first_data;
+  if (data_chunks > 1) {
+    joined.reserve(data_size);
+    ChunkReader again(data + sizeof(kSignature), size - sizeof(kSignature));
+    while (again.Next(&chunk) && !ChunkIs(chunk.type, "IEND")) {
+      if (ChunkIs(chunk.type, "IDAT")) joined.insert(joined.end(), chunk.data, chunk.data + chunk.length);
+    }
+    compressed = joined.data();
   }
 
   const bool has_alpha = colour == 6;
   const size_t bpp = has_alpha ? 4 : 3;
   const size_t row_bytes = bpp * width;
-  // Each row as stored (filter byte first) and the row above it, reconstructed.
-  std::vector<unsigned char> rows(2 * (row_bytes + 1), 0);
-  unsigned char* current = rows.data();
-  unsigned char* prior = current + row_bytes + 1;
-
+  const size_t stride = row_bytes + 1;  // the filter byte first
+  const size_t words_size = size_t{width} * height * 4;
+  const size_t rows_size = stride * height;
   std::unique_ptr<uint32_t[], DecodedPixelsDeleter> pixels(
-      static_cast<uint32_t*>(std::malloc(static_cast<size_t>(width) * height * 4)));
+      static_cast<uint32_t*>(std::malloc(std::max(words_size, rows_size))));
   if (!pixels) return false;
+  auto* buffer = reinterpret_cast<unsigned char*>(pixels.get());
+  if (!InflateZlib(compressed, data_size, buffer, rows_size)) return false;
 
-  InflateStream inflater;
-  if (inflateInit(&inflater.stream) != Z_OK) return false;
-  inflater.open = true;
-  z_stream& z = inflater.stream;
-  z.next_in = const_cast<Bytef*>(chunk.data);
-  z.avail_in = chunk.length;
-
-  for (uint32_t y = 0; y < height; ++y) {
-    z.next_out = current;
-    z.avail_out = static_cast<uInt>(row_bytes + 1);
-    while (z.avail_out > 0) {
-      if (z.avail_in == 0) {
-        // The image data may be split over several consecutive chunks.
-        if (!chunks.Next(&chunk) || !ChunkIs(chunk.type, "IDAT")) return false;
-        z.next_in = const_cast<Bytef*>(chunk.data);
-        z.avail_in = chunk.length;
-        continue;
-      }
-      const int status = inflate(&z, Z_NO_FLUSH);
-      if (status == Z_STREAM_END && z.avail_out > 0) return false;  // fewer rows than the header says
-      if (status != Z_OK && status != Z_STREAM_END) return false;
-    }
-    if (!Unfilter(current[0], current + 1, prior + 1, row_bytes, bpp)) return false;
-    StoreRow(current + 1, static_cast<int>(width), has_alpha, pixels.get() + static_cast<size_t>(y) * width);
-    std::swap(current, prior);
+  // The row above the first is zeros.
+  const std::vector<unsigned char> zeros(row_bytes, 0);
+  for (size_t y = 0; y < height; ++y) {
+    unsigned char* row = buffer + y * stride;
+    const unsigned char* prior = y == 0 ? zeros.data() : row - stride + 1;
+    if (!Unfilter(row[0], row + 1, prior, row_bytes, bpp)) return false;
   }
-
-  // The rest of the file must still be one the general decoder reads: more image data, ancillary
-  // chunks and the end.
-  for (;;) {
-    if (!chunks.Next(&chunk)) return false;
-    if (ChunkIs(chunk.type, "IEND")) break;
-    if (!ChunkIs(chunk.type, "IDAT") && ((chunk.type[0] & 0x20) == 0 || ChunkIs(chunk.type, "tRNS"))) return false;
+  if (has_alpha) {
+    RgbaRowsToWords(buffer, width, height);
+  } else {
+    RgbRowsToWords(buffer, width, height);
   }
 
   image->argb = std::move(pixels);
