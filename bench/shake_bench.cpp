@@ -2,8 +2,9 @@
 //   - per WM_INPUT report: GetRawInputData alone (the floor) against GetRawInputData plus
 //     ShakeDetector::AddMouseDelta, on same-direction reports (the common case);
 //   - ShakeDetector::DetectShake with 10 and 1,000 samples in the window;
-//   - building the enlarged cursor at factors 3 and 5, whole and step by step, beside what this machine
-//     charges for the first touch of the fresh memory the build cannot do without.
+//   - building the enlarged cursor at factors 3 and 5, whole (in turns with the former build, whose
+//     arrow the platform decoded) and step by step, beside what this machine charges for the first
+//     touch of the fresh memory the build cannot do without.
 // Needs a display (raw input goes to a window): tools/wine-run.sh --build build build/bench/shake_bench.exe
 #include <windows.h>
 #include <objidl.h>
