@@ -53,6 +53,9 @@ class BitReader {
   bool TakeBytes(uint8_t* out, size_t size) {
     for (; size > 0 && count_ >= 8; --size) *out++ = static_cast<uint8_t>(Take(8));
     if (Overran()) return false;
+    if (size == 0) return true;
+    // The buffer is empty; what a refill read ahead above it is left behind by the copy.
+    bits_ = 0;
     if (size > static_cast<size_t>(end_ - at_)) return false;
     std::memcpy(out, at_, size);
     at_ += size;
@@ -63,6 +66,16 @@ class BitReader {
 
  private:
   void Refill() {
+    if (end_ - at_ >= 8) {
+      // Eight bytes at once; those beyond the whole bytes taken land where the next refill puts
+      // them again, so they may stay in the buffer. The stream is little-endian, as the host is.
+      uint64_t word;
+      std::memcpy(&word, at_, 8);
+      bits_ |= word << count_;
+      at_ += (63 - count_) >> 3;
+      count_ |= 56;
+      return;
+    }
     while (count_ <= 56) {
       uint64_t byte = 0;
       if (at_ < end_) {
@@ -270,10 +283,12 @@ class Inflater {
     return Codes(literal, distance);
   }
 
+  // A truncated stream decodes the zero bits supplied past its end until the block or the output
+  // ends; the caller then finds the overrun.
   BlockEnd Codes(const Huffman& literal, const Huffman& distance) {
     for (;;) {
       const int symbol = literal.Decode(&bits_);
-      if (symbol < 0 || bits_.Overran()) return BlockEnd::kError;
+      if (symbol < 0) return BlockEnd::kError;
       if (symbol < 256) {
         *out_++ = static_cast<uint8_t>(symbol);
         if (out_ == end_) return BlockEnd::kFull;
@@ -286,7 +301,7 @@ class Inflater {
       const int distance_symbol = distance.Decode(&bits_);
       if (distance_symbol < 0 || distance_symbol >= 30) return BlockEnd::kError;
       const size_t back = kDistanceBase[distance_symbol] + bits_.Take(kDistanceExtra[distance_symbol]);
-      if (back > static_cast<size_t>(out_ - begin_) || bits_.Overran()) return BlockEnd::kError;
+      if (back > static_cast<size_t>(out_ - begin_)) return BlockEnd::kError;
       length = std::min(length, static_cast<size_t>(end_ - out_));
       Copy(back, length);
       if (out_ == end_) return BlockEnd::kFull;
