@@ -16,6 +16,7 @@
 
 #include "bench/bench_clock.h"
 #include "bench/bench_process.h"
+#include "bench/bench_window.h"
 #include "bench/tray_program.h"
 
 namespace {
@@ -25,16 +26,7 @@ namespace {
 constexpr wchar_t kIdleWindowSwitch[] = L"--idle-window";
 
 int IdleWindow() {
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"LumavexIdleReference";
-  RegisterClassExW(&wc);
-  if (CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                      CW_USEDEFAULT, nullptr, nullptr, wc.hInstance, nullptr) == nullptr) {
-    return 1;
-  }
+  if (bench::CreateHiddenToolWindow(L"LumavexIdleReference", DefWindowProcW) == nullptr) return 1;
   const UINT quit = RegisterWindowMessageW(L"LUMAVEX_QUIT_MSG");
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -19,6 +19,7 @@
 #include "app/cursor_utils.h"
 #include "app/shake_detector.h"
 #include "bench/bench_clock.h"
+#include "bench/bench_window.h"
 #include "common/gdi_handles.h"
 
 namespace {
@@ -71,14 +72,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 bool BenchReports() {
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = Proc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"LumavexShakeBench";
-  RegisterClassExW(&wc);
-  HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", 0, CW_USEDEFAULT, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, wc.hInstance, nullptr);
+  HWND hwnd = bench::CreateHiddenToolWindow(L"LumavexShakeBench", Proc);
   RAWINPUTDEVICE device = {1, 2, RIDEV_INPUTSINK, hwnd};
   if (hwnd == nullptr || !RegisterRawInputDevices(&device, 1, sizeof(device))) {
     std::printf("raw input unavailable (no display?)\n");
@@ -130,6 +124,11 @@ void BenchDetectShake(int samples) {
   std::printf("DetectShake with %4d samples:           %8.1f ns/call\n", samples, ns);
 }
 
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
 // The first touch of a freshly allocated 1 MiB block, one write per page: what the decoded 512 x 512
 // arrow costs before a pixel is decoded, and again for GDI+'s premultiplied copy of it, which DrawImage
 // makes whatever the source's pixel format. Virtual machines charge many times what bare hardware does.
@@ -143,8 +142,7 @@ double FreshMebibyteMilliseconds() {
     for (size_t at = 0; at < kBytes; at += 4096) bytes[at] = 1;
     ms.push_back(Seconds(start, Now()) * 1e3);
   }
-  std::sort(ms.begin(), ms.end());
-  return ms[ms.size() / 2];
+  return Median(ms);
 }
 
 // The arrow decoded by the platform, through GDI+ from a stream, as the program once did.
@@ -187,11 +185,6 @@ HCURSOR FormerBuild(HCURSOR source, int scale, int base_size) {
   }
   Gdiplus::GdiplusShutdown(token);
   return result;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 // The program's build and the former one in turns, so that both meet the same machine.
@@ -251,11 +244,10 @@ void BenchCursorSteps(int scale) {
     Gdiplus::GdiplusShutdown(token);
     startup.push_back((Seconds(t0, t1) + Seconds(t5, Now())) * 1e3);
   }
-  auto median = Median;
   std::printf("  factor %d steps (medians): GDI+ start+stop %.2f ms, PNG decode %.2f ms (platform decoder %.2f ms, "
               "%.2f x), scale %.2f ms, to cursor %.2f ms\n",
-              scale, median(startup), median(load), median(platform_load), median(load) / median(platform_load),
-              median(resize), median(convert));
+              scale, Median(startup), Median(load), Median(platform_load), Median(load) / Median(platform_load),
+              Median(resize), Median(convert));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bench/bench_clock.h"
+#include "bench/bench_window.h"
 #include "bench/tray_program.h"
 
 namespace {
@@ -22,14 +23,7 @@ namespace {
 constexpr wchar_t kOneWindowSwitch[] = L"--one-window";
 
 int OneWindow() {
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"LumavexStartupFloor";
-  RegisterClassExW(&wc);
-  HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", 0, CW_USEDEFAULT, CW_USEDEFAULT,
-                                CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, wc.hInstance, nullptr);
+  HWND window = bench::CreateHiddenToolWindow(L"LumavexStartupFloor", DefWindowProcW);
   if (window == nullptr) return 1;
   DestroyWindow(window);
   return 0;

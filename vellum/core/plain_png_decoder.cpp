@@ -141,36 +141,31 @@ bool DecodePlainPng(const void* bytes, size_t size, DecodedImage* image) {
   }
 
   // The whole file must be one the general decoder reads alike: ancillary chunks other than a
-  // transparent colour (which the general decoder applies), one run of image data, and the end.
-  const unsigned char* first_data = nullptr;
+  // transparent colour (which the general decoder applies), one run of image data, and the end. Data
+  // split over several chunks is joined; it is small beside the pixels.
+  const unsigned char* compressed = nullptr;
   size_t data_size = 0;
-  int data_chunks = 0;
+  std::vector<unsigned char> joined;
   bool data_ended = false;
   for (;;) {
     if (!chunks.Next(&chunk)) return false;
     if (ChunkIs(chunk.type, "IEND")) break;
     if (ChunkIs(chunk.type, "IDAT")) {
       if (data_ended) return false;
-      if (data_chunks++ == 0) first_data = chunk.data;
+      if (compressed == nullptr) {
+        compressed = chunk.data;
+      } else {
+        if (joined.empty()) joined.assign(compressed, compressed + data_size);
+        joined.insert(joined.end(), chunk.data, chunk.data + chunk.length);
+        compressed = joined.data();
+      }
       data_size += chunk.length;
       continue;
     }
-    if (data_chunks > 0) data_ended = true;
+    if (compressed != nullptr) data_ended = true;
     if ((chunk.type[0] & 0x20) == 0 || ChunkIs(chunk.type, "tRNS")) return false;
   }
-  if (data_chunks == 0) return false;
-
-  // Image data split over several chunks is joined first; it is small beside the pixels.
-  std::vector<unsigned char> joined;
-  const unsigned char* compressed = first_data;
-  if (data_chunks > 1) {
-    joined.reserve(data_size);
-    ChunkReader again(data + sizeof(kSignature), size - sizeof(kSignature));
-    while (again.Next(&chunk) && !ChunkIs(chunk.type, "IEND")) {
-      if (ChunkIs(chunk.type, "IDAT")) joined.insert(joined.end(), chunk.data, chunk.data + chunk.length);
-    }
-    compressed = joined.data();
-  }
+  if (compressed == nullptr) return false;
 
   const bool has_alpha = colour == 6;
   const size_t bpp = has_alpha ? 4 : 3;
