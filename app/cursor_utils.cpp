@@ -10,7 +10,7 @@
 
 #include "common/gdi_handles.h"
 #include "common/logging.h"
-#include "vellum/core/image_decoder.h"
+#include "vellum/core/image/image_decoder.h"
 
 namespace CursorUtils {
 namespace {

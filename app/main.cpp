@@ -23,7 +23,7 @@
 #include "common/registry.h"
 #include "common/singleton.h"
 #include "common/text.h"
-#include "vellum/core/paint_manager.h"
+#include "vellum/core/manager/paint_manager.h"
 
 namespace {
 

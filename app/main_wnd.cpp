@@ -16,7 +16,7 @@
 #include "common/logging.h"
 #include "common/singleton.h"
 #include "common/system_info.h"
-#include "vellum/core/dpi_scaler.h"
+#include "vellum/core/base/dpi_scaler.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "app/shake_detector.h"
 #include "app/system_cursors.h"
 #include "app/tray_icon.h"
-#include "vellum/core/window_impl_base.h"
+#include "vellum/core/window/window_impl_base.h"
 
 class CursorManager;
 class PopMenu;

@@ -2,8 +2,8 @@
 
 #include "app/main_wnd.h"
 #include "app/popup_placement.h"
-#include "vellum/core/control.h"
-#include "vellum/core/dpi_scaler.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/base/dpi_scaler.h"
 
 const wchar_t kPopMenuClassName[] = L"LUMAVEX_POP_MENU";
 

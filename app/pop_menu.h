@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "vellum/core/window_impl_base.h"
+#include "vellum/core/window/window_impl_base.h"
 
 // The small skinned menu that opens when the right mouse button is released on the tray icon: one item
 // opens the settings, one quits (their captions are painted in their images). It does no work itself:

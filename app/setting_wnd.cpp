@@ -8,9 +8,9 @@
 #include "common/config.h"
 #include "common/logging.h"
 #include "common/logon_task.h"
-#include "vellum/core/button.h"
-#include "vellum/core/label.h"
-#include "vellum/core/option.h"
+#include "vellum/core/base_controls/button.h"
+#include "vellum/core/base_controls/label.h"
+#include "vellum/core/base_controls/option.h"
 
 using Vellum::CButtonUI;
 using Vellum::CControlUI;

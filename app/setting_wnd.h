@@ -15,7 +15,7 @@
 
 #include <functional>
 
-#include "vellum/core/window_impl_base.h"
+#include "vellum/core/window/window_impl_base.h"
 
 namespace Vellum {
 class CButtonUI;

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "vellum/core/render_engine.h"
+#include "vellum/core/render/render_engine.h"
 
 namespace bench {
 

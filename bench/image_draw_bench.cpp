@@ -11,9 +11,9 @@
 
 #include "bench/bench_clock.h"
 #include "bench/bench_surface.h"
-#include "vellum/core/image_draw_info.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/render_engine.h"
+#include "vellum/core/image/image_draw_info.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/render_engine.h"
 
 namespace {
 

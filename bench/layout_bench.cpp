@@ -7,9 +7,9 @@
 #include <cstdio>
 
 #include "bench/bench_clock.h"
-#include "vellum/core/label.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/vertical_layout.h"
+#include "vellum/core/base_controls/label.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/layout/vertical_layout.h"
 
 namespace {
 

@@ -16,10 +16,10 @@
 
 #include "bench/bench_clock.h"
 #include "bench/bench_surface.h"
-#include "vellum/core/label.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/render_engine.h"
-#include "vellum/core/tile_layout.h"
+#include "vellum/core/base_controls/label.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/render_engine.h"
+#include "vellum/core/layout/tile_layout.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "app/tray_icon.h"
 #include "bench/bench_clock.h"
 #include "common/config.h"
-#include "vellum/core/paint_manager.h"
+#include "vellum/core/manager/paint_manager.h"
 
 namespace {
 

@@ -19,13 +19,13 @@
 
 #include "bench/bench_clock.h"
 #include "bench/bench_surface.h"
-#include "vellum/core/container.h"
-#include "vellum/core/control.h"
-#include "vellum/core/dialog_builder.h"
-#include "vellum/core/dpi_scaler.h"
-#include "vellum/core/image_draw_info.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/render_engine.h"
+#include "vellum/core/layout/container.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/markup/dialog_builder.h"
+#include "vellum/core/base/dpi_scaler.h"
+#include "vellum/core/image/image_draw_info.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/render_engine.h"
 
 namespace {
 

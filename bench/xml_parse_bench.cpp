@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "bench/bench_clock.h"
-#include "vellum/core/xml_markup.h"
+#include "vellum/core/markup/xml_markup.h"
 
 namespace {
 

@@ -25,8 +25,8 @@
 #include "tests/support/log_capture.h"
 #include "tests/support/loopback_client.h"
 #include "tests/support/ui_input.h"
-#include "vellum/core/dpi_scaler.h"
-#include "vellum/core/paint_manager.h"
+#include "vellum/core/base/dpi_scaler.h"
+#include "vellum/core/manager/paint_manager.h"
 
 namespace {
 

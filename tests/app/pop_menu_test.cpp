@@ -13,8 +13,8 @@
 #include "app/popup_placement.h"
 #include "tests/support/embedded_skin_package.h"
 #include "tests/support/ui_input.h"
-#include "vellum/core/control.h"
-#include "vellum/core/paint_manager.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/manager/paint_manager.h"
 
 namespace {
 

@@ -24,11 +24,11 @@
 #include "tests/support/loopback_client.h"
 #include "tests/support/test_support.h"
 #include "tests/support/ui_input.h"
-#include "vellum/core/button.h"
-#include "vellum/core/control.h"
-#include "vellum/core/label.h"
-#include "vellum/core/option.h"
-#include "vellum/core/paint_manager.h"
+#include "vellum/core/base_controls/button.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/base_controls/label.h"
+#include "vellum/core/base_controls/option.h"
+#include "vellum/core/manager/paint_manager.h"
 
 namespace {
 

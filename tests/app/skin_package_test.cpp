@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "tests/support/embedded_skin_package.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/render_engine.h"
-#include "vellum/core/xml_markup.h"
-#include "vellum/core/zip_reader.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/render_engine.h"
+#include "vellum/core/markup/xml_markup.h"
+#include "vellum/core/resources/zip/zip_reader.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 
 #include "tests/support/embedded_skin_package.h"
 #include "tests/support/ui_input.h"
-#include "vellum/core/control.h"
-#include "vellum/core/dpi_scaler.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/render_engine.h"
-#include "vellum/core/window_impl_base.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/base/dpi_scaler.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/render_engine.h"
+#include "vellum/core/window/window_impl_base.h"
 
 namespace {
 

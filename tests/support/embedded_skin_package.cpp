@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "tests/support/test_support.h"
-#include "vellum/core/paint_manager.h"
+#include "vellum/core/manager/paint_manager.h"
 
 namespace testing_support {
 

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "vellum/core/render_engine.h"
+#include "vellum/core/render/render_engine.h"
 
 namespace testing_support {
 

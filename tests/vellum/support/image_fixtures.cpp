@@ -1,4 +1,4 @@
-#include "tests/vellum/core/image_fixtures.h"
+#include "tests/vellum/support/image_fixtures.h"
 
 #include <zlib.h>
 

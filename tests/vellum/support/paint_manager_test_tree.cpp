@@ -1,4 +1,4 @@
-#include "tests/vellum/core/paint_manager_test_tree.h"
+#include "tests/vellum/support/paint_manager_test_tree.h"
 
 #include <algorithm>
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "vellum/core/control.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/ui_events.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/base/ui_events.h"
 
 namespace testing_support {
 

@@ -1,4 +1,4 @@
-#include "tests/vellum/core/zip_builder.h"
+#include "tests/vellum/support/zip_builder.h"
 
 #include <zlib.h>
 

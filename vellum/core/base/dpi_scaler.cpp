@@ -1,4 +1,4 @@
-#include "vellum/core/dpi_scaler.h"
+#include "vellum/core/base/dpi_scaler.h"
 
 #include "common/gdi_handles.h"
 

@@ -1,4 +1,4 @@
-#include "vellum/core/ui_delegate.h"
+#include "vellum/core/base/ui_delegate.h"
 
 namespace Vellum {
 

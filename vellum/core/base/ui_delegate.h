@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "vellum/core/ui_ptr_array.h"
+#include "vellum/core/base/ui_ptr_array.h"
 
 namespace Vellum {
 

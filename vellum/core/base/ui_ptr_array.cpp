@@ -1,4 +1,4 @@
-#include "vellum/core/ui_ptr_array.h"
+#include "vellum/core/base/ui_ptr_array.h"
 
 #include <climits>
 #include <cstdint>

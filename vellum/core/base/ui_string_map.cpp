@@ -1,4 +1,4 @@
-#include "vellum/core/ui_string_map.h"
+#include "vellum/core/base/ui_string_map.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "vellum/core/ui_string.h"
+#include "vellum/core/base/ui_string.h"
 
 namespace Vellum {
 

@@ -1,12 +1,12 @@
-#include "vellum/core/button.h"
+#include "vellum/core/base_controls/button.h"
 
-#include "vellum/core/control_attribute_values.h"
-#include "vellum/core/dpi_scaler.h"
-#include "vellum/core/image_draw_info.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/render_engine.h"
-#include "vellum/core/tab_layout.h"
-#include "vellum/core/ui_events.h"
+#include "vellum/core/markup/control_attribute_values.h"
+#include "vellum/core/base/dpi_scaler.h"
+#include "vellum/core/image/image_draw_info.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/render_engine.h"
+#include "vellum/core/layout/tab_layout.h"
+#include "vellum/core/base/ui_events.h"
 
 namespace Vellum {
 namespace {

@@ -7,8 +7,8 @@
 
 #include <windows.h>
 
-#include "vellum/core/label.h"
-#include "vellum/core/ui_string.h"
+#include "vellum/core/base_controls/label.h"
+#include "vellum/core/base/ui_string.h"
 
 namespace Vellum {
 

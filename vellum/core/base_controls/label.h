@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "vellum/core/control.h"
+#include "vellum/core/manager/control.h"
 
 namespace Vellum {
 

@@ -1,10 +1,10 @@
-#include "vellum/core/option.h"
+#include "vellum/core/base_controls/option.h"
 
-#include "vellum/core/control_attribute_values.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/render_engine.h"
-#include "vellum/core/ui_events.h"
-#include "vellum/core/ui_ptr_array.h"
+#include "vellum/core/markup/control_attribute_values.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/render_engine.h"
+#include "vellum/core/base/ui_events.h"
+#include "vellum/core/base/ui_ptr_array.h"
 
 namespace Vellum {
 namespace {

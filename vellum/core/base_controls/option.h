@@ -8,8 +8,8 @@
 
 #include <windows.h>
 
-#include "vellum/core/button.h"
-#include "vellum/core/ui_string.h"
+#include "vellum/core/base_controls/button.h"
+#include "vellum/core/base/ui_string.h"
 
 namespace Vellum {
 

@@ -1,14 +1,14 @@
-#include "vellum/core/scroll_bar.h"
+#include "vellum/core/base_controls/scroll_bar.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "vellum/core/container.h"
-#include "vellum/core/control_attribute_values.h"
-#include "vellum/core/dpi_scaler.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/render_engine.h"
-#include "vellum/core/ui_events.h"
+#include "vellum/core/layout/container.h"
+#include "vellum/core/markup/control_attribute_values.h"
+#include "vellum/core/base/dpi_scaler.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/render_engine.h"
+#include "vellum/core/base/ui_events.h"
 
 namespace Vellum {
 namespace {

@@ -9,8 +9,8 @@
 
 #include <cstdint>
 
-#include "vellum/core/control.h"
-#include "vellum/core/ui_string.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/base/ui_string.h"
 
 namespace Vellum {
 

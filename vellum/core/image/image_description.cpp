@@ -3,11 +3,11 @@
 
 #include <algorithm>
 
-#include "vellum/core/dpi_scaler.h"
-#include "vellum/core/image_draw_info.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/paint_pass.h"
-#include "vellum/core/render_engine.h"
+#include "vellum/core/base/dpi_scaler.h"
+#include "vellum/core/image/image_draw_info.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/paint_pass.h"
+#include "vellum/core/render/render_engine.h"
 
 namespace Vellum {
 

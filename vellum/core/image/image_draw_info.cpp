@@ -1,9 +1,9 @@
-#include "vellum/core/image_draw_info.h"
+#include "vellum/core/image/image_draw_info.h"
 
 #include <cwchar>
 #include <cwctype>
 
-#include "vellum/core/dpi_scaler.h"
+#include "vellum/core/base/dpi_scaler.h"
 
 namespace Vellum {
 

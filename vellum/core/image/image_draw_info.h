@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "vellum/core/ui_string.h"
+#include "vellum/core/base/ui_string.h"
 
 namespace Vellum {
 

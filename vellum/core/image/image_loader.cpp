@@ -18,13 +18,13 @@
 #include <stb/stb_image.h>
 
 #include "common/com_ptr.h"
-#include "vellum/core/image_decoder.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/paint_pass.h"
-#include "vellum/core/plain_png_decoder.h"
-#include "vellum/core/render_engine.h"
-#include "vellum/core/resource_location.h"
-#include "vellum/core/resource_store.h"
+#include "vellum/core/image/image_decoder.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/paint_pass.h"
+#include "vellum/core/image/plain_png_decoder.h"
+#include "vellum/core/render/render_engine.h"
+#include "vellum/core/resources/resource_location.h"
+#include "vellum/core/resources/resource_store.h"
 
 namespace Vellum {
 

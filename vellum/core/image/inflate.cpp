@@ -1,4 +1,4 @@
-#include "vellum/core/inflate.h"
+#include "vellum/core/image/inflate.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "vellum/core/plain_png_decoder.h"
+#include "vellum/core/image/plain_png_decoder.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "vellum/core/inflate.h"
+#include "vellum/core/image/inflate.h"
 
 namespace Vellum {
 namespace {

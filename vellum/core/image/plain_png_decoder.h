@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "vellum/core/image_decoder.h"
+#include "vellum/core/image/image_decoder.h"
 
 namespace Vellum {
 

@@ -1,6 +1,6 @@
-#include "vellum/core/child_layout.h"
+#include "vellum/core/layout/child_layout.h"
 
-#include "vellum/core/dialog_builder.h"
+#include "vellum/core/markup/dialog_builder.h"
 
 namespace Vellum {
 

@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "vellum/core/container.h"
-#include "vellum/core/ui_string.h"
+#include "vellum/core/layout/container.h"
+#include "vellum/core/base/ui_string.h"
 
 namespace Vellum {
 

@@ -6,9 +6,9 @@
 
 #include <windows.h>
 
-#include "vellum/core/control.h"
-#include "vellum/core/ui_ptr_array.h"
-#include "vellum/core/ui_string.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/base/ui_ptr_array.h"
+#include "vellum/core/base/ui_string.h"
 
 namespace Vellum {
 

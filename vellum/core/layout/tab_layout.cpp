@@ -1,9 +1,9 @@
-#include "vellum/core/tab_layout.h"
+#include "vellum/core/layout/tab_layout.h"
 
 #include <algorithm>
 
-#include "vellum/core/control_attribute_values.h"
-#include "vellum/core/paint_manager.h"
+#include "vellum/core/markup/control_attribute_values.h"
+#include "vellum/core/manager/paint_manager.h"
 
 namespace Vellum {
 

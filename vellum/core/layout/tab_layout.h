@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "vellum/core/container.h"
+#include "vellum/core/layout/container.h"
 
 namespace Vellum {
 

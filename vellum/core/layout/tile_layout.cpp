@@ -1,9 +1,9 @@
-#include "vellum/core/tile_layout.h"
+#include "vellum/core/layout/tile_layout.h"
 
 #include <algorithm>
 
-#include "vellum/core/control_attribute_values.h"
-#include "vellum/core/scroll_bar.h"
+#include "vellum/core/markup/control_attribute_values.h"
+#include "vellum/core/base_controls/scroll_bar.h"
 
 namespace Vellum {
 namespace {

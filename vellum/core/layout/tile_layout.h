@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "vellum/core/container.h"
+#include "vellum/core/layout/container.h"
 
 namespace Vellum {
 

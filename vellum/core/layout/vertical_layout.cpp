@@ -1,10 +1,10 @@
-#include "vellum/core/vertical_layout.h"
+#include "vellum/core/layout/vertical_layout.h"
 
 #include <algorithm>
 
-#include "vellum/core/control_attribute_values.h"
-#include "vellum/core/scroll_bar.h"
-#include "vellum/core/ui_events.h"
+#include "vellum/core/markup/control_attribute_values.h"
+#include "vellum/core/base_controls/scroll_bar.h"
+#include "vellum/core/base/ui_events.h"
 
 namespace Vellum {
 

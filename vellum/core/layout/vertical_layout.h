@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "vellum/core/box_layout.h"
+#include "vellum/core/layout/box_layout.h"
 
 namespace Vellum {
 

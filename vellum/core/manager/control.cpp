@@ -1,8 +1,8 @@
-#include "vellum/core/control.h"
+#include "vellum/core/manager/control.h"
 
-#include "vellum/core/dpi_scaler.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/resource_store.h"
+#include "vellum/core/base/dpi_scaler.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/resources/resource_store.h"
 
 namespace Vellum {
 namespace {

@@ -1,9 +1,9 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "vellum/core/control.h"
-#include "vellum/core/control_attribute_values.h"
-#include "vellum/core/paint_manager.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/markup/control_attribute_values.h"
+#include "vellum/core/manager/paint_manager.h"
 
 namespace Vellum {
 namespace {

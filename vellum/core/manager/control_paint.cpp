@@ -1,7 +1,7 @@
-#include "vellum/core/control.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/paint_pass.h"
-#include "vellum/core/render_engine.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/paint_pass.h"
+#include "vellum/core/render/render_engine.h"
 
 namespace Vellum {
 namespace {

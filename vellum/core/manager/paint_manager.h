@@ -23,11 +23,11 @@
 #include <memory>
 #include <vector>
 
-#include "vellum/core/ui_events.h"
-#include "vellum/core/ui_ptr_array.h"
-#include "vellum/core/ui_string.h"
-#include "vellum/core/ui_string_map.h"
-#include "vellum/core/zip_reader.h"
+#include "vellum/core/base/ui_events.h"
+#include "vellum/core/base/ui_ptr_array.h"
+#include "vellum/core/base/ui_string.h"
+#include "vellum/core/base/ui_string_map.h"
+#include "vellum/core/resources/zip/zip_reader.h"
 
 namespace Vellum {
 

@@ -5,10 +5,10 @@
 #include <ole2.h>
 #include <shellapi.h>
 
-#include "vellum/core/control.h"
-#include "vellum/core/drag_drop.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/render_engine.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/ole/drag_drop.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/render_engine.h"
 
 namespace Vellum {
 

@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include "vellum/core/image_draw_info.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/ui_string_map.h"
+#include "vellum/core/image/image_draw_info.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/base/ui_string_map.h"
 
 namespace Vellum {
 

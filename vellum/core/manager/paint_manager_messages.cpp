@@ -9,10 +9,10 @@
 #include <cwchar>
 #include <vector>
 
-#include "vellum/core/control.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/paint_manager_rules.h"
-#include "vellum/core/shadow_window.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/manager/paint_manager_rules.h"
+#include "vellum/core/window/shadow_window.h"
 
 namespace Vellum {
 

@@ -2,12 +2,12 @@
 // copied by update rectangle, the layered path (per-pixel alpha with UpdateLayeredWindow, native
 // child windows printed in, the layered image that shapes the window), invalidation.
 
-#include "vellum/core/control.h"
-#include "vellum/core/dpi_scaler.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/paint_manager_internal.h"
-#include "vellum/core/paint_manager_rules.h"
-#include "vellum/core/render_engine.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/base/dpi_scaler.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/manager/paint_manager_internal.h"
+#include "vellum/core/manager/paint_manager_rules.h"
+#include "vellum/core/render/render_engine.h"
 
 namespace Vellum {
 

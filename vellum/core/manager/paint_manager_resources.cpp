@@ -11,16 +11,16 @@
 #include <cwctype>
 #include <vector>
 
-#include "vellum/core/control.h"
-#include "vellum/core/dpi_scaler.h"
-#include "vellum/core/image_draw_info.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/paint_manager_internal.h"
-#include "vellum/core/paint_manager_rules.h"
-#include "vellum/core/paint_pass.h"
-#include "vellum/core/render_engine.h"
-#include "vellum/core/resource_location.h"
-#include "vellum/core/shadow_window.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/base/dpi_scaler.h"
+#include "vellum/core/image/image_draw_info.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/manager/paint_manager_internal.h"
+#include "vellum/core/manager/paint_manager_rules.h"
+#include "vellum/core/render/paint_pass.h"
+#include "vellum/core/render/render_engine.h"
+#include "vellum/core/resources/resource_location.h"
+#include "vellum/core/window/shadow_window.h"
 
 namespace Vellum {
 

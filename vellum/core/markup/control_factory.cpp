@@ -1,19 +1,19 @@
-#include "vellum/core/control_factory.h"
+#include "vellum/core/markup/control_factory.h"
 
 #include <mutex>
 #include <vector>
 
-#include "vellum/core/button.h"
-#include "vellum/core/child_layout.h"
-#include "vellum/core/container.h"
-#include "vellum/core/control.h"
-#include "vellum/core/horizontal_layout.h"
-#include "vellum/core/label.h"
-#include "vellum/core/option.h"
-#include "vellum/core/scroll_bar.h"
-#include "vellum/core/tab_layout.h"
-#include "vellum/core/tile_layout.h"
-#include "vellum/core/vertical_layout.h"
+#include "vellum/core/base_controls/button.h"
+#include "vellum/core/layout/child_layout.h"
+#include "vellum/core/layout/container.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/layout/horizontal_layout.h"
+#include "vellum/core/base_controls/label.h"
+#include "vellum/core/base_controls/option.h"
+#include "vellum/core/base_controls/scroll_bar.h"
+#include "vellum/core/layout/tab_layout.h"
+#include "vellum/core/layout/tile_layout.h"
+#include "vellum/core/layout/vertical_layout.h"
 
 namespace Vellum {
 namespace {

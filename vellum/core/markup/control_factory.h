@@ -10,7 +10,7 @@
 
 #include <map>
 
-#include "vellum/core/ui_string.h"
+#include "vellum/core/base/ui_string.h"
 
 namespace Vellum {
 

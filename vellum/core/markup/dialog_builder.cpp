@@ -1,16 +1,16 @@
-#include "vellum/core/dialog_builder.h"
+#include "vellum/core/markup/dialog_builder.h"
 
 #include <cwchar>
 
-#include "vellum/core/container.h"
-#include "vellum/core/control.h"
-#include "vellum/core/control_attribute_values.h"
-#include "vellum/core/control_factory.h"
-#include "vellum/core/dpi_scaler.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/resource_store.h"
-#include "vellum/core/shadow_window.h"
-#include "vellum/core/ui_events.h"
+#include "vellum/core/layout/container.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/markup/control_attribute_values.h"
+#include "vellum/core/markup/control_factory.h"
+#include "vellum/core/base/dpi_scaler.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/resources/resource_store.h"
+#include "vellum/core/window/shadow_window.h"
+#include "vellum/core/base/ui_events.h"
 
 namespace Vellum {
 namespace {

@@ -1,4 +1,4 @@
-#include "vellum/core/xml_markup.h"
+#include "vellum/core/markup/xml_markup.h"
 
 #include <climits>
 #include <cstdlib>

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "vellum/core/ui_string.h"
+#include "vellum/core/base/ui_string.h"
 
 namespace Vellum {
 

@@ -1,4 +1,4 @@
-#include "vellum/core/drag_drop.h"
+#include "vellum/core/ole/drag_drop.h"
 
 #include <cstring>
 #include <cwchar>

@@ -1,4 +1,4 @@
-#include "vellum/core/paint_pass.h"
+#include "vellum/core/render/paint_pass.h"
 
 namespace Vellum {
 

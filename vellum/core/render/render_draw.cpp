@@ -8,8 +8,8 @@
 
 #include <gdiplus.h>
 
-#include "vellum/core/paint_pass.h"
-#include "vellum/core/render_engine.h"
+#include "vellum/core/render/paint_pass.h"
+#include "vellum/core/render/render_engine.h"
 
 namespace Vellum {
 

@@ -11,9 +11,9 @@
 
 #include <gdiplus.h>
 
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/paint_pass.h"
-#include "vellum/core/render_engine.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/paint_pass.h"
+#include "vellum/core/render/render_engine.h"
 
 namespace Vellum {
 

@@ -1,8 +1,8 @@
 // Rendering a control, or a window's tree, into a bitmap of its own (drag pictures, snapshots).
 
-#include "vellum/core/control.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/render_engine.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/render_engine.h"
 
 namespace Vellum {
 

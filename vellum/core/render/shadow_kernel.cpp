@@ -1,4 +1,4 @@
-#include "vellum/core/shadow_kernel.h"
+#include "vellum/core/render/shadow_kernel.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "vellum/core/resource_location.h"
+#include "vellum/core/resources/resource_location.h"
 
 #include <cstring>
 #include <memory>
@@ -6,8 +6,8 @@
 #include <string>
 
 #include "common/scoped_handle.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/xml_markup.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/markup/xml_markup.h"
 
 namespace Vellum {
 

@@ -1,4 +1,4 @@
-#include "vellum/core/resource_store.h"
+#include "vellum/core/resources/resource_store.h"
 
 namespace Vellum {
 

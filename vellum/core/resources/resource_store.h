@@ -4,8 +4,8 @@
 // resources by id. Nothing in this program fills the tables, so every lookup falls through: names
 // stay as written and text ids show as they are.
 
-#include "vellum/core/ui_string.h"
-#include "vellum/core/ui_string_map.h"
+#include "vellum/core/base/ui_string.h"
+#include "vellum/core/base/ui_string_map.h"
 
 namespace Vellum {
 

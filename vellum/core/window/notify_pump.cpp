@@ -1,6 +1,6 @@
-#include "vellum/core/notify_pump.h"
+#include "vellum/core/window/notify_pump.h"
 
-#include "vellum/core/control.h"
+#include "vellum/core/manager/control.h"
 
 namespace Vellum {
 namespace {

@@ -13,9 +13,9 @@
 
 #include <windows.h>
 
-#include "vellum/core/ui_events.h"
-#include "vellum/core/ui_string.h"
-#include "vellum/core/ui_string_map.h"
+#include "vellum/core/base/ui_events.h"
+#include "vellum/core/base/ui_string.h"
+#include "vellum/core/base/ui_string_map.h"
 
 namespace Vellum {
 

@@ -1,13 +1,13 @@
-#include "vellum/core/shadow_window.h"
+#include "vellum/core/window/shadow_window.h"
 
 #include <cstring>
 #include <map>
 #include <vector>
 
-#include "vellum/core/image_draw_info.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/render_engine.h"
-#include "vellum/core/shadow_kernel.h"
+#include "vellum/core/image/image_draw_info.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/render_engine.h"
+#include "vellum/core/render/shadow_kernel.h"
 
 namespace Vellum {
 

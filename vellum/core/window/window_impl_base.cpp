@@ -1,11 +1,11 @@
-#include "vellum/core/window_impl_base.h"
+#include "vellum/core/window/window_impl_base.h"
 
 #include <windowsx.h>
 
 #include <cwchar>
 
-#include "vellum/core/control.h"
-#include "vellum/core/dialog_builder.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/markup/dialog_builder.h"
 
 namespace Vellum {
 namespace {

@@ -11,11 +11,11 @@
 
 #include <windows.h>
 
-#include "vellum/core/notify_pump.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/resource_store.h"
-#include "vellum/core/ui_events.h"
-#include "vellum/core/window_wnd.h"
+#include "vellum/core/window/notify_pump.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/resources/resource_store.h"
+#include "vellum/core/base/ui_events.h"
+#include "vellum/core/window/window_wnd.h"
 
 namespace Vellum {
 

@@ -1,6 +1,6 @@
-#include "vellum/core/window_wnd.h"
+#include "vellum/core/window/window_wnd.h"
 
-#include "vellum/core/paint_manager.h"
+#include "vellum/core/manager/paint_manager.h"
 
 namespace Vellum {
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "vellum/core/ui_geometry.h"
-#include "vellum/core/ui_ptr_array.h"
-#include "vellum/core/ui_string_map.h"
+#include "vellum/core/base/ui_geometry.h"
+#include "vellum/core/base/ui_ptr_array.h"
+#include "vellum/core/base/ui_string_map.h"
 
 using Vellum::CUIPtrArray;
 using Vellum::CUIRect;

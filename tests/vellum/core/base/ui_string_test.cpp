@@ -1,4 +1,4 @@
-#include "vellum/core/ui_string.h"
+#include "vellum/core/base/ui_string.h"
 
 #include <gtest/gtest.h>
 

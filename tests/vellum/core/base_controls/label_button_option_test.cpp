@@ -5,17 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "tests/vellum/core/dib_surface.h"
-#include "tests/vellum/core/image_fixtures.h"
-#include "vellum/core/button.h"
-#include "vellum/core/horizontal_layout.h"
-#include "vellum/core/label.h"
-#include "vellum/core/option.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/render_engine.h"
-#include "vellum/core/tab_layout.h"
-#include "vellum/core/ui_events.h"
-#include "vellum/core/vertical_layout.h"
+#include "tests/vellum/support/dib_surface.h"
+#include "tests/vellum/support/image_fixtures.h"
+#include "vellum/core/base_controls/button.h"
+#include "vellum/core/layout/horizontal_layout.h"
+#include "vellum/core/base_controls/label.h"
+#include "vellum/core/base_controls/option.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/render_engine.h"
+#include "vellum/core/layout/tab_layout.h"
+#include "vellum/core/base/ui_events.h"
+#include "vellum/core/layout/vertical_layout.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "vellum/core/scroll_bar.h"
+#include "vellum/core/base_controls/scroll_bar.h"
 
 #include <gtest/gtest.h>
 
@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "tests/support/ui_input.h"
-#include "tests/vellum/core/container_test_controls.h"
-#include "tests/vellum/core/dib_surface.h"
-#include "tests/vellum/core/image_fixtures.h"
-#include "tests/vellum/core/paint_manager_test_tree.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/ui_events.h"
-#include "vellum/core/vertical_layout.h"
+#include "tests/vellum/support/container_test_controls.h"
+#include "tests/vellum/support/dib_surface.h"
+#include "tests/vellum/support/image_fixtures.h"
+#include "tests/vellum/support/paint_manager_test_tree.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/base/ui_events.h"
+#include "vellum/core/layout/vertical_layout.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // Image files decoded to the pixel words GDI+ and 32-bit DIBs take.
 
-#include "vellum/core/image_decoder.h"
-#include "vellum/core/plain_png_decoder.h"
+#include "vellum/core/image/image_decoder.h"
+#include "vellum/core/image/plain_png_decoder.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "tests/vellum/core/image_fixtures.h"
+#include "tests/vellum/support/image_fixtures.h"
 
 namespace {
 

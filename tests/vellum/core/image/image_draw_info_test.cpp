@@ -1,8 +1,8 @@
-#include "vellum/core/image_draw_info.h"
+#include "vellum/core/image/image_draw_info.h"
 
 #include <gtest/gtest.h>
 
-#include "vellum/core/dpi_scaler.h"
+#include "vellum/core/base/dpi_scaler.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 
 #include "common/program_path.h"
 #include "tests/support/test_support.h"
-#include "tests/vellum/core/image_fixtures.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/render_engine.h"
-#include "vellum/core/resource_location.h"
-#include "vellum/core/resource_store.h"
+#include "tests/vellum/support/image_fixtures.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/render_engine.h"
+#include "vellum/core/resources/resource_location.h"
+#include "vellum/core/resources/resource_store.h"
 
 namespace Vellum {
 

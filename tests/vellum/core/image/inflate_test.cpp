@@ -1,7 +1,7 @@
 // The image decoder's inflater, held to zlib's own compressor: every kind of block and match an
 // encoder writes, and damaged streams that must fail without a write outside the output.
 
-#include "vellum/core/inflate.h"
+#include "vellum/core/image/inflate.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

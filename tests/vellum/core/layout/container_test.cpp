@@ -1,16 +1,16 @@
-#include "vellum/core/container.h"
+#include "vellum/core/layout/container.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "tests/vellum/core/container_test_controls.h"
-#include "tests/vellum/core/dib_surface.h"
-#include "vellum/core/control_factory.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/scroll_bar.h"
-#include "vellum/core/ui_events.h"
-#include "vellum/core/vertical_layout.h"
+#include "tests/vellum/support/container_test_controls.h"
+#include "tests/vellum/support/dib_surface.h"
+#include "vellum/core/markup/control_factory.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/base_controls/scroll_bar.h"
+#include "vellum/core/base/ui_events.h"
+#include "vellum/core/layout/vertical_layout.h"
 
 namespace {
 

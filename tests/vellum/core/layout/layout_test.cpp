@@ -2,15 +2,15 @@
 
 #include <vector>
 
-#include "tests/vellum/core/container_test_controls.h"
-#include "vellum/core/child_layout.h"
-#include "vellum/core/horizontal_layout.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/scroll_bar.h"
-#include "vellum/core/tab_layout.h"
-#include "vellum/core/tile_layout.h"
-#include "vellum/core/ui_events.h"
-#include "vellum/core/vertical_layout.h"
+#include "tests/vellum/support/container_test_controls.h"
+#include "vellum/core/layout/child_layout.h"
+#include "vellum/core/layout/horizontal_layout.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/base_controls/scroll_bar.h"
+#include "vellum/core/layout/tab_layout.h"
+#include "vellum/core/layout/tile_layout.h"
+#include "vellum/core/base/ui_events.h"
+#include "vellum/core/layout/vertical_layout.h"
 
 namespace {
 

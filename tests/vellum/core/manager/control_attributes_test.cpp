@@ -3,8 +3,8 @@
 
 #include <functional>
 
-#include "vellum/core/control.h"
-#include "vellum/core/paint_manager.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/manager/paint_manager.h"
 
 namespace {
 

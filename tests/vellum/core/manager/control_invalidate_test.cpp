@@ -2,8 +2,8 @@
 #include <windows.h>
 
 #include "tests/support/ui_input.h"
-#include "vellum/core/control.h"
-#include "vellum/core/paint_manager.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/manager/paint_manager.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "vellum/core/control.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/render_engine.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/render_engine.h"
 
 namespace {
 

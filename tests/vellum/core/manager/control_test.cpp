@@ -1,4 +1,4 @@
-#include "vellum/core/control.h"
+#include "vellum/core/manager/control.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/ui_events.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/base/ui_events.h"
 
 namespace {
 

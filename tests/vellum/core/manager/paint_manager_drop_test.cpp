@@ -9,9 +9,9 @@
 #include <cstring>
 #include <vector>
 
-#include "tests/vellum/core/paint_manager_test_tree.h"
-#include "vellum/core/drag_drop.h"
-#include "vellum/core/paint_manager.h"
+#include "tests/vellum/support/paint_manager_test_tree.h"
+#include "vellum/core/ole/drag_drop.h"
+#include "vellum/core/manager/paint_manager.h"
 
 namespace Vellum {
 namespace {

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "tests/vellum/core/image_fixtures.h"
-#include "tests/vellum/core/paint_manager_test_tree.h"
-#include "tests/vellum/core/zip_builder.h"
-#include "vellum/core/image_draw_info.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/render_engine.h"
+#include "tests/vellum/support/image_fixtures.h"
+#include "tests/vellum/support/paint_manager_test_tree.h"
+#include "tests/vellum/support/zip_builder.h"
+#include "vellum/core/image/image_draw_info.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/render_engine.h"
 
 namespace Vellum {
 namespace {

@@ -9,9 +9,9 @@
 #include <functional>
 #include <vector>
 
-#include "tests/vellum/core/paint_manager_test_tree.h"
-#include "vellum/core/control.h"
-#include "vellum/core/paint_manager.h"
+#include "tests/vellum/support/paint_manager_test_tree.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/manager/paint_manager.h"
 
 namespace Vellum {
 namespace {

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/vellum/core/paint_manager_test_tree.h"
-#include "vellum/core/control.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/ui_delegate.h"
-#include "vellum/core/ui_events.h"
+#include "tests/vellum/support/paint_manager_test_tree.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/base/ui_delegate.h"
+#include "vellum/core/base/ui_events.h"
 
 namespace Vellum {
 namespace {

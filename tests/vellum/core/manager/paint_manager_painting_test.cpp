@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "tests/support/test_support.h"
-#include "tests/vellum/core/image_fixtures.h"
-#include "tests/vellum/core/paint_manager_test_tree.h"
-#include "vellum/core/control.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/render_engine.h"
+#include "tests/vellum/support/image_fixtures.h"
+#include "tests/vellum/support/paint_manager_test_tree.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/render_engine.h"
 
 namespace Vellum {
 namespace {

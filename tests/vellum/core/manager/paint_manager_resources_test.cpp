@@ -8,10 +8,10 @@
 
 #include <memory>
 
-#include "tests/vellum/core/paint_manager_test_tree.h"
-#include "vellum/core/dpi_scaler.h"
-#include "vellum/core/image_draw_info.h"
-#include "vellum/core/paint_manager.h"
+#include "tests/vellum/support/paint_manager_test_tree.h"
+#include "vellum/core/base/dpi_scaler.h"
+#include "vellum/core/image/image_draw_info.h"
+#include "vellum/core/manager/paint_manager.h"
 
 namespace Vellum {
 namespace {

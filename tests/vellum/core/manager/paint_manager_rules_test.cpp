@@ -1,4 +1,4 @@
-#include "vellum/core/paint_manager_rules.h"
+#include "vellum/core/manager/paint_manager_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "vellum/core/control_attribute_values.h"
+#include "vellum/core/markup/control_attribute_values.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

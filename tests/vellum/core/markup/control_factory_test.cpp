@@ -1,11 +1,11 @@
-#include "vellum/core/control_factory.h"
+#include "vellum/core/markup/control_factory.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "vellum/core/control.h"
-#include "vellum/core/ui_string.h"
+#include "vellum/core/manager/control.h"
+#include "vellum/core/base/ui_string.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "vellum/core/button.h"
-#include "vellum/core/container.h"
-#include "vellum/core/dialog_builder.h"
-#include "vellum/core/label.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/ui_events.h"
-#include "vellum/core/vertical_layout.h"
+#include "vellum/core/base_controls/button.h"
+#include "vellum/core/layout/container.h"
+#include "vellum/core/markup/dialog_builder.h"
+#include "vellum/core/base_controls/label.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/base/ui_events.h"
+#include "vellum/core/layout/vertical_layout.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "vellum/core/drag_drop.h"
+#include "vellum/core/ole/drag_drop.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "vellum/core/drag_drop.h"
+#include "vellum/core/ole/drag_drop.h"
 
 namespace {
 

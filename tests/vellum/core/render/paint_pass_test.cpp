@@ -1,14 +1,14 @@
-#include "vellum/core/paint_pass.h"
+#include "vellum/core/render/paint_pass.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <vector>
 
-#include "tests/vellum/core/dib_surface.h"
-#include "vellum/core/label.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/render_engine.h"
+#include "tests/vellum/support/dib_surface.h"
+#include "vellum/core/base_controls/label.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/render_engine.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/vellum/core/dib_surface.h"
-#include "tests/vellum/core/image_fixtures.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/render_engine.h"
+#include "tests/vellum/support/dib_surface.h"
+#include "tests/vellum/support/image_fixtures.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/render_engine.h"
 
 namespace {
 

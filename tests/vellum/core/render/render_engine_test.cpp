@@ -1,4 +1,4 @@
-#include "vellum/core/render_engine.h"
+#include "vellum/core/render/render_engine.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "tests/support/test_support.h"
-#include "tests/vellum/core/image_fixtures.h"
-#include "tests/vellum/core/zip_builder.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/render_engine.h"
-#include "vellum/core/resource_location.h"
-#include "vellum/core/xml_markup.h"
+#include "tests/vellum/support/image_fixtures.h"
+#include "tests/vellum/support/zip_builder.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/render_engine.h"
+#include "vellum/core/resources/resource_location.h"
+#include "vellum/core/markup/xml_markup.h"
 
 namespace {
 

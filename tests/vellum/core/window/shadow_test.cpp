@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "tests/support/ui_input.h"
-#include "tests/vellum/core/image_fixtures.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/shadow_kernel.h"
-#include "vellum/core/shadow_window.h"
+#include "tests/vellum/support/image_fixtures.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/shadow_kernel.h"
+#include "vellum/core/window/shadow_window.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/window_impl_base.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/window/window_impl_base.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "tests/support/ui_input.h"
-#include "vellum/core/button.h"
-#include "vellum/core/container.h"
-#include "vellum/core/label.h"
-#include "vellum/core/notify_pump.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/window_impl_base.h"
-#include "vellum/core/window_wnd.h"
+#include "vellum/core/base_controls/button.h"
+#include "vellum/core/layout/container.h"
+#include "vellum/core/base_controls/label.h"
+#include "vellum/core/window/notify_pump.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/window/window_impl_base.h"
+#include "vellum/core/window/window_wnd.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "vellum/core/zip_cipher.h"
+#include "vellum/core/resources/zip/zip_cipher.h"
 
 #include <zlib.h>
 

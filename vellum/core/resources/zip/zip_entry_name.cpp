@@ -1,4 +1,4 @@
-#include "vellum/core/zip_entry_name.h"
+#include "vellum/core/resources/zip/zip_entry_name.h"
 
 namespace Vellum {
 

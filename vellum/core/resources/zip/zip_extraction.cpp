@@ -7,10 +7,10 @@
 #include <new>
 
 #include "common/scoped_handle.h"
-#include "vellum/core/zip_cipher.h"
-#include "vellum/core/zip_entry_name.h"
-#include "vellum/core/zip_open_entry.h"
-#include "vellum/core/zip_reader.h"
+#include "vellum/core/resources/zip/zip_cipher.h"
+#include "vellum/core/resources/zip/zip_entry_name.h"
+#include "vellum/core/resources/zip/zip_open_entry.h"
+#include "vellum/core/resources/zip/zip_reader.h"
 
 namespace Vellum {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <new>
 
-#include "vellum/core/zip_reader.h"
+#include "vellum/core/resources/zip/zip_reader.h"
 
 namespace Vellum {
 

@@ -7,8 +7,8 @@
 
 #include <memory>
 
-#include "vellum/core/zip_cipher.h"
-#include "vellum/core/zip_reader.h"
+#include "vellum/core/resources/zip/zip_cipher.h"
+#include "vellum/core/resources/zip/zip_reader.h"
 
 namespace Vellum {
 

@@ -1,6 +1,6 @@
 // CZipReader: opening and closing an archive, and describing and finding its entries. Extraction is
 // in zip_extraction.cpp, the handle API in zip_handle_api.cpp.
-#include "vellum/core/zip_reader.h"
+#include "vellum/core/resources/zip/zip_reader.h"
 
 #include <minizip/unzip.h>
 
@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "vellum/core/zip_entry_name.h"
-#include "vellum/core/zip_open_entry.h"
-#include "vellum/core/zip_source_io.h"
+#include "vellum/core/resources/zip/zip_entry_name.h"
+#include "vellum/core/resources/zip/zip_open_entry.h"
+#include "vellum/core/resources/zip/zip_source_io.h"
 
 namespace Vellum {
 

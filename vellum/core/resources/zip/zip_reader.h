@@ -13,7 +13,7 @@
 #include <string>
 
 #include "common/scoped_handle.h"
-#include "vellum/core/zip_entry_name.h"
+#include "vellum/core/resources/zip/zip_entry_name.h"
 
 namespace Vellum {
 

@@ -1,9 +1,9 @@
-#include "vellum/core/zip_source_io.h"
+#include "vellum/core/resources/zip/zip_source_io.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "vellum/core/zip_reader.h"
+#include "vellum/core/resources/zip/zip_reader.h"
 
 namespace Vellum {
 

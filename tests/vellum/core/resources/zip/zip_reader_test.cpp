@@ -1,4 +1,4 @@
-#include "vellum/core/zip_reader.h"
+#include "vellum/core/resources/zip/zip_reader.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -13,7 +13,7 @@
 #include "common/scoped_handle.h"
 #include "tests/support/guarded_bytes.h"
 #include "tests/support/test_support.h"
-#include "tests/vellum/core/zip_builder.h"
+#include "tests/vellum/support/zip_builder.h"
 
 namespace {
 
