@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/gdi_handles.h"
+#include "common/base/gdi_handles.h"
 #include "common/logging.h"
 #include "vellum/core/image/image_decoder.h"
 

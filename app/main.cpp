@@ -13,7 +13,7 @@
 #include "app/main_wnd.h"
 #include "app/setting_wnd.h"
 #include "common/collector.h"
-#include "common/com_ptr.h"
+#include "common/base/com_ptr.h"
 #include "common/config.h"
 #include "common/data_session.h"
 #include "common/device_info.h"

@@ -20,7 +20,7 @@
 #include "app/shake_detector.h"
 #include "bench/bench_clock.h"
 #include "bench/bench_window.h"
-#include "common/gdi_handles.h"
+#include "common/base/gdi_handles.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "common/crypto.h"
 #include "common/json_text.h"
 #include "common/logging.h"
-#include "common/scoped_handle.h"
+#include "common/base/scoped_handle.h"
 
 namespace common {
 

@@ -12,7 +12,7 @@
 
 #include "common/crypto.h"
 #include "common/registry.h"
-#include "common/scoped_handle.h"
+#include "common/base/scoped_handle.h"
 #include "common/scoped_reg_key.h"
 #include "common/text.h"
 

@@ -4,7 +4,7 @@
 #include <shlwapi.h>
 #include <taskschd.h>
 
-#include "common/com_ptr.h"
+#include "common/base/com_ptr.h"
 #include "common/logging.h"
 #include "common/program_path.h"
 

@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "common/gdi_handles.h"
+#include "common/base/gdi_handles.h"
 #include "common/registry.h"
 #include "common/scoped_reg_key.h"
 

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "common/scoped_handle.h"
+#include "common/base/scoped_handle.h"
 
 // A worker thread with a queue of tasks ordered by due time. Owners move their bookkeeping onto it so
 // that their state is touched by one thread only, and use delayed posts for retries.

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <exception>
 
-#include "common/scoped_handle.h"
+#include "common/base/scoped_handle.h"
 #include "common/text.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <mutex>
 #include <string>
 
-#include "common/scoped_handle.h"
+#include "common/base/scoped_handle.h"
 
 // One HTTP GET or POST through WinHTTP, run on a thread of its own, with the answer received into
 // memory or into a file. A task is used once. Only HTTP 200 counts as success.

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "common/scoped_handle.h"
+#include "common/base/scoped_handle.h"
 #include "service/service_names.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "common/scoped_handle.h"
+#include "common/base/scoped_handle.h"
 
 // The downloaded setup package: where it lives, whether it matches the offer, and its removal once the
 // product has reached its version.

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "app/cursor_utils.h"
-#include "common/com_ptr.h"
-#include "common/gdi_handles.h"
+#include "common/base/com_ptr.h"
+#include "common/base/gdi_handles.h"
 #include "tests/app/cursor_readback.h"
 #include "tests/app/gdiplus_running.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "common/gdi_handles.h"
+#include "common/base/gdi_handles.h"
 
 // Reads a cursor back through GetIconInfo: its size, hotspot and the pixels of both bitmaps.
 struct CursorImage {

@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "common/scoped_handle.h"
+#include "common/base/scoped_handle.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/system_cursors.h"
-#include "common/gdi_handles.h"
+#include "common/base/gdi_handles.h"
 
 // Stands in for the system cursors: records every call (which id, which handle, when) and keeps the
 // set of cursor handles that are alive, so leaks show. Copies are real CopyIcon handles; a handle

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "common/collector.h"
-#include "common/com_ptr.h"
+#include "common/base/com_ptr.h"
 #include "common/config.h"
 #include "common/logging.h"
 #include "common/logon_task.h"

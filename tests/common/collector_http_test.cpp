@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "common/scoped_handle.h"
+#include "common/base/scoped_handle.h"
 #include "tests/support/loopback_client.h"
 
 namespace {

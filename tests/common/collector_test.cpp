@@ -15,7 +15,7 @@
 
 #include "common/data_session.h"
 #include "common/registry.h"
-#include "common/scoped_handle.h"
+#include "common/base/scoped_handle.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/loopback_client.h"
 #include "tests/support/registry_support.h"

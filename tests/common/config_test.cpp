@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "common/com_ptr.h"
+#include "common/base/com_ptr.h"
 #include "common/logon_task.h"
 #include "common/program_path.h"
 #include "tests/support/test_support.h"

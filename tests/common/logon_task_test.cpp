@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "common/com_ptr.h"
+#include "common/base/com_ptr.h"
 #include "common/logging.h"
 #include "common/text.h"
 #include "tests/support/test_support.h"

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <string>
 
-#include "common/gdi_handles.h"
+#include "common/base/gdi_handles.h"
 #include "common/scoped_reg_key.h"
 #include "tests/support/registry_support.h"
 

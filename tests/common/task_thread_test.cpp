@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "common/scoped_handle.h"
+#include "common/base/scoped_handle.h"
 
 namespace {
 

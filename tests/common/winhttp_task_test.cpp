@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "common/collector_http.h"
-#include "common/scoped_handle.h"
+#include "common/base/scoped_handle.h"
 #include "tests/support/loopback_client.h"
 #include "tests/support/test_support.h"
 

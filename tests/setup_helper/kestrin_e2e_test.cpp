@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "common/com_ptr.h"
+#include "common/base/com_ptr.h"
 #include "common/device_info.h"
 #include "common/logon_task.h"
 #include "common/program_path.h"

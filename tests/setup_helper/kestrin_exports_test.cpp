@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "common/com_ptr.h"
+#include "common/base/com_ptr.h"
 #include "common/logon_task.h"
 #include "common/program_path.h"
-#include "common/scoped_handle.h"
+#include "common/base/scoped_handle.h"
 #include "tests/setup_helper/kestrin_library.h"
 #include "tests/support/pe_exports.h"
 #include "tests/support/test_support.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "common/scoped_handle.h"
+#include "common/base/scoped_handle.h"
 
 namespace testing_support {
 

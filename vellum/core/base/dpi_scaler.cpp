@@ -1,6 +1,6 @@
 #include "vellum/core/base/dpi_scaler.h"
 
-#include "common/gdi_handles.h"
+#include "common/base/gdi_handles.h"
 
 namespace Vellum {
 namespace {

@@ -17,7 +17,7 @@
 #define STBI_ASSERT(x) ((void)0)
 #include <stb/stb_image.h>
 
-#include "common/com_ptr.h"
+#include "common/base/com_ptr.h"
 #include "vellum/core/image/image_decoder.h"
 #include "vellum/core/manager/paint_manager.h"
 #include "vellum/core/render/paint_pass.h"

@@ -94,7 +94,7 @@ CControlUI* CSkinBuilder::Create(IDialogBuilderCallback* callback, CPaintManager
       ApplyWindowAttributes(root, manager);
     }
   }
-  return _Parse(&root, parent, manager);
+  return ParseChildren(&root, parent, manager);
 }
 
 void CSkinBuilder::LoadResources(CXmlMarkupNode& root, CPaintManagerUI* manager) {
@@ -249,7 +249,7 @@ CControlUI* CSkinBuilder::CreateByName(const wchar_t* element_name, CPaintManage
   return callback_ ? callback_->CreateControl(element_name) : nullptr;
 }
 
-CControlUI* CSkinBuilder::_Parse(CXmlMarkupNode* node, CControlUI* parent,
+CControlUI* CSkinBuilder::ParseChildren(CXmlMarkupNode* node, CControlUI* parent,
                                  CPaintManagerUI* manager) {
   CControlUI* first = nullptr;
   for (CXmlMarkupNode child = node->GetChild(); child.IsValid(); child = child.GetSibling()) {
@@ -262,7 +262,7 @@ CControlUI* CSkinBuilder::_Parse(CXmlMarkupNode* node, CControlUI* parent,
 
     CControlUI* control = CreateByName(element, manager);
     if (control == nullptr) continue;  // skipped together with its children
-    if (child.HasChildren()) _Parse(&child, control, manager);
+    if (child.HasChildren()) ParseChildren(&child, control, manager);
 
     if (parent) {
       auto* container = static_cast<IContainerUI*>(parent->GetInterface(L"IContainer"));

@@ -44,7 +44,7 @@ class CSkinBuilder {
   const wchar_t* GetLastErrorLocation() const { return xml_.GetLastErrorLocation(); }
 
   // Builds the children of node under parent; the first control made at this level, or null.
-  CControlUI* _Parse(CXmlMarkupNode* node, CControlUI* parent = nullptr,
+  CControlUI* ParseChildren(CXmlMarkupNode* node, CControlUI* parent = nullptr,
                      CPaintManagerUI* manager = nullptr);
 
   // Nested Include elements deeper than this are not followed, so a skin that includes itself

@@ -7,7 +7,7 @@
 #include <cwctype>
 #include <new>
 
-#include "common/scoped_handle.h"
+#include "common/base/scoped_handle.h"
 
 namespace Vellum {
 namespace {

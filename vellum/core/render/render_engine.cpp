@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "common/gdi_handles.h"
+#include "common/base/gdi_handles.h"
 
 namespace Vellum {
 

@@ -5,7 +5,7 @@
 #include <new>
 #include <string>
 
-#include "common/scoped_handle.h"
+#include "common/base/scoped_handle.h"
 #include "vellum/core/manager/paint_manager.h"
 #include "vellum/core/markup/xml_markup.h"
 

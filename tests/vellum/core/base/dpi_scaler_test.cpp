@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "common/gdi_handles.h"
+#include "common/base/gdi_handles.h"
 
 using Vellum::CDpiScaler;
 

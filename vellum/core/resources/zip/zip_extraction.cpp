@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <new>
 
-#include "common/scoped_handle.h"
+#include "common/base/scoped_handle.h"
 #include "vellum/core/resources/zip/zip_cipher.h"
 #include "vellum/core/resources/zip/zip_entry_name.h"
 #include "vellum/core/resources/zip/zip_open_entry.h"

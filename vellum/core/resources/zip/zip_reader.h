@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "common/scoped_handle.h"
+#include "common/base/scoped_handle.h"
 #include "vellum/core/resources/zip/zip_entry_name.h"
 
 namespace Vellum {
