@@ -12,8 +12,12 @@
 // resource tables that every window falls back on. All of it is used on the UI thread without locks.
 //
 // The work is split by concern: paint_manager_resources.cpp (life cycle, tables, window
-// attributes, DPI), paint_manager_messages.cpp (messages to events, focus, timers, notifications,
-// the control look-ups), paint_manager_painting.cpp (WM_PAINT, layered windows, invalidation) and
+// attributes, DPI), paint_manager_messages.cpp (messages to events, key state, mouse moves and
+// buttons, close), paint_manager_hover.cpp (hover and tool tips), paint_manager_focus.cpp (focus
+// and tab order), paint_manager_timers.cpp (capture and timers), paint_manager_notify.cpp
+// (notifications, deferred work and deletion, the notifier and filter lists),
+// paint_manager_tree.cpp (attaching and initialising controls, the control look-ups),
+// paint_manager_painting.cpp (WM_PAINT, layered windows, invalidation) and
 // paint_manager_drag_drop.cpp (the drag from a control and the drop on the window).
 
 #include <windows.h>
@@ -333,13 +337,20 @@ class CPaintManagerUI {
                  CControlUI* sender = nullptr);
   bool HandleMouseMove(WPARAM wParam, LPARAM lParam);
   void HandleLButtonDown(WPARAM wParam, LPARAM lParam);
+  void HandleClose();
+  CControlUI* OwnControlAt(POINT point, bool* foreign) const;
+
+  // paint_manager_hover.cpp
   bool HandleMouseHover(LPARAM lParam);
   void HandleMouseLeave();
-  void HandleClose();
+
+  // paint_manager_timers.cpp
+  void HandleTimer(WPARAM wParam, LPARAM lParam);
+  bool IsTimerIdHeld(UINT win32_id) const;
+
+  // paint_manager_notify.cpp
   void DoDeferredWork();
   void DeliverNotify(TUINotification& msg);
-  bool IsTimerIdHeld(UINT win32_id) const;
-  CControlUI* OwnControlAt(POINT point, bool* foreign) const;
 
   // paint_manager_painting.cpp
   void HandlePaint();

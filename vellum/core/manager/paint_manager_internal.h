@@ -3,9 +3,11 @@
 // The parts of the paint manager that its source files share and nobody else needs.
 
 #include <windows.h>
+#include <windowsx.h>
 
 #include "vellum/core/image/image_draw_info.h"
 #include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/base/ui_ptr_array.h"
 #include "vellum/core/base/ui_string_map.h"
 
 namespace Vellum {
@@ -33,5 +35,14 @@ struct CPaintManagerUI::TLayeredState {
 
 // The process-wide 1-pixel pen of the update-rectangle outline.
 HPEN GetUpdateRectPen();
+
+inline POINT PointFromLParam(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+
+// Takes out the first equal entry; false when there was none.
+inline bool RemoveFirst(CUIPtrArray& list, void* item) {
+  const int index = list.Find(item);
+  if (index < 0) return false;
+  return list.Remove(index);
+}
 
 }  // namespace Vellum

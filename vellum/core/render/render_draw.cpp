@@ -10,6 +10,7 @@
 
 #include "vellum/core/render/paint_pass.h"
 #include "vellum/core/render/render_engine.h"
+#include "vellum/core/render/render_internal.h"
 
 namespace Vellum {
 
@@ -20,10 +21,6 @@ bool IsEmptyArea(const RECT& rect) { return rect.right <= rect.left || rect.bott
 bool Intersects(const RECT& a, const RECT& b) {
   RECT common;
   return IntersectRect(&common, &a, &b) != FALSE;
-}
-
-COLORREF ToColorRef(DWORD argb) {
-  return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
 }
 
 // The memory DC a draw takes its bitmap from: the one the paint pass keeps for that bitmap while a
