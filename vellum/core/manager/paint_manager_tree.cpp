@@ -72,7 +72,11 @@ void CPaintManagerUI::ForgetControl(CControlUI* control) {
   if (control == nullptr) return;
   if (control == event_key_) event_key_ = nullptr;
   if (control == event_hover_) event_hover_ = nullptr;
-  if (control == event_click_) event_click_ = nullptr;
+  if (control == event_click_) {
+    event_click_ = nullptr;
+    // The capture served the pushed control's drag; nothing is left to receive it.
+    if (mouse_capture_) ReleaseCapture();
+  }
   if (control == event_rclick_) event_rclick_ = nullptr;
   if (control == focus_) focus_ = nullptr;
   KillTimer(control);
@@ -83,6 +87,18 @@ void CPaintManagerUI::ForgetControl(CControlUI* control) {
     if (msg->sender == control) msg->sender = nullptr;
   }
   RemoveFirst(mouse_leave_needed_, control);
+  // The post-paint list takes a control more than once.
+  while (RemoveFirst(post_paint_controls_, control)) {
+  }
+  // The control's native windows stay its own to destroy; the manager only stops printing them.
+  for (int i = native_window_controls_.GetSize() - 1; i >= 0; --i) {
+    if (native_window_controls_[i] != control) continue;
+    native_window_controls_.Remove(i);
+    native_windows_.Remove(i);
+  }
+  for (int i = found_controls_.GetSize() - 1; i >= 0; --i) {
+    if (found_controls_[i] == control) found_controls_.Remove(i);
+  }
 }
 
 CControlUI* CPaintManagerUI::FindControl(const wchar_t* name) const {
