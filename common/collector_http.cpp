@@ -11,6 +11,8 @@
 namespace {
 
 constexpr wchar_t kDefaultAgent[] = L"default 1.0";
+// With one request at a time, a collector that trickles its answer would hold back every event after it.
+constexpr DWORD kRequestDeadlineMs = 60000;
 
 struct ParsedUrl {
   bool secure = false;
@@ -113,6 +115,7 @@ bool CollectorHttp::StartRequest(const Waiting& post) {
     task->set_path(parsed.path);
     task->set_port(parsed.port);
     task->set_verb(WinHttpTask::kPost);
+    task->set_deadline_ms(kRequestDeadlineMs);
   }
   task->set_body(post.body);
   WinHttpTask* const key = task.get();

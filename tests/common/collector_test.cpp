@@ -483,7 +483,8 @@ TEST(CollectorWithoutInit, SessionsFailAtOnce) {
   Collector collector;
   const auto start = Clock::now();
   EXPECT_FALSE(collector.CreateSession("event", "start")->Send());
-  EXPECT_LT(MillisecondsSince(start), 1000);
+  // Below the five seconds that a send waits for an answer.
+  EXPECT_LT(MillisecondsSince(start), 4000);
 }
 
 }  // namespace
