@@ -2,11 +2,13 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 
 #include "common/collector_http.h"
 #include "common/data_session.h"
+#include "common/logging.h"
 #include "common/registry.h"
 #include "common/scoped_reg_key.h"
 #include "common/system_info.h"
@@ -123,6 +125,11 @@ void Collector::SetRetryTimingForTesting(SecondsClock clock, RetryScheduler sche
   schedule_retry_ = std::move(scheduler);
 }
 
+void Collector::SetReportLimitsForTesting(size_t max_reports, int64_t max_age_seconds) {
+  max_reports_ = max_reports;
+  max_age_seconds_ = max_age_seconds;
+}
+
 void Collector::Report(std::shared_ptr<DataSession> session) {
   if (!worker_.IsCurrentThread()) {
     worker_.Post([this, session] { Report(session); });
@@ -132,8 +139,25 @@ void Collector::Report(std::shared_ptr<DataSession> session) {
   auto record = std::make_shared<CollectRetryInfo>();
   record->start_time = now_seconds_();
   record->session = std::move(session);
-  pending_.insert(record);
+  pending_.push_back(record);
+  DropStaleReports();
   SendReport(record);
+}
+
+bool Collector::IsPending(const std::shared_ptr<CollectRetryInfo>& record) const {
+  return std::find(pending_.begin(), pending_.end(), record) != pending_.end();
+}
+
+void Collector::DropStaleReports() {
+  const int64_t now = now_seconds_();
+  const size_t before = pending_.size();
+  const int64_t max_age = max_age_seconds_;
+  pending_.remove_if([now, max_age](const std::shared_ptr<CollectRetryInfo>& record) {
+    return now - record->start_time > max_age;
+  });
+  while (pending_.size() > max_reports_) pending_.pop_front();
+  const size_t dropped = before - pending_.size();
+  if (dropped != 0) LOG_WARN << "statistics reports given up: " << dropped;
 }
 
 void Collector::SendReport(const std::shared_ptr<CollectRetryInfo>& record) {
@@ -155,14 +179,18 @@ void Collector::ScheduleRetry(std::shared_ptr<CollectRetryInfo> record, bool ok)
     return;
   }
   if (ok) {
-    pending_.erase(record);
+    pending_.remove(record);
     return;
   }
+  // Given up while its attempt was under way.
+  if (!IsPending(record)) return;
   const int64_t delay = RetryDelaySeconds(record->retry_count);
   schedule_retry_([this, record] { DoRetry(record); }, delay * 1000);
 }
 
 void Collector::DoRetry(std::shared_ptr<CollectRetryInfo> record) {
+  DropStaleReports();
+  if (!IsPending(record)) return;
   record->retry_count += 1;
   record->time_spent = now_seconds_() - record->start_time;
   SendReport(record);

@@ -2,10 +2,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <list>
 #include <map>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <string>
 
 #include "common/singleton.h"
@@ -22,7 +22,9 @@ class DataSession;
 // on which the report path keeps its retries.
 //
 // Most events are sent once through a session. Events handed to Report are retried after each failure,
-// after 1, 2, 4 ... 256 s and then every 300 s, until one attempt succeeds or the process ends.
+// after 1, 2, 4 ... 256 s and then every 300 s, until one attempt succeeds or the process ends. With
+// the collection endpoint out of reach they would pile up for as long as the program runs: at most
+// kMaxPendingReports are kept, none older than kMaxPendingAgeSeconds, and the oldest go first.
 class Collector {
  public:
   using StringMap = std::map<std::string, std::string>;
@@ -38,6 +40,9 @@ class Collector {
   // retry is scheduled (on collector_thread, after delay_ms).
   using SecondsClock = std::function<int64_t()>;
   using RetryScheduler = std::function<void(std::function<void()> task, int64_t delay_ms)>;
+
+  static constexpr size_t kMaxPendingReports = 100;
+  static constexpr int64_t kMaxPendingAgeSeconds = 24 * 3600;
 
   Collector();
   // Stops collector_thread, then releases the HTTP client; pending reports are dropped.
@@ -67,6 +72,7 @@ class Collector {
   static int64_t RetryDelaySeconds(int32_t retry_count);
 
   void SetRetryTimingForTesting(SecondsClock clock, RetryScheduler scheduler);
+  void SetReportLimitsForTesting(size_t max_reports, int64_t max_age_seconds);
 
  private:
   // Lets a report's outcome, which arrives on the HTTP client's thread and may outlive this object,
@@ -79,6 +85,9 @@ class Collector {
   void ScheduleRetry(std::shared_ptr<CollectRetryInfo> record, bool ok);
   void DoRetry(std::shared_ptr<CollectRetryInfo> record);
   void SendReport(const std::shared_ptr<CollectRetryInfo>& record);
+  bool IsPending(const std::shared_ptr<CollectRetryInfo>& record) const;
+  // Drops the reports past the age limit, then the oldest beyond the count limit, with one log line.
+  void DropStaleReports();
 
   bool debug_ = false;
   std::shared_ptr<CollectorHttp> http_;
@@ -86,7 +95,9 @@ class Collector {
   StringMap ep_fields_;
   std::string url_;
   bool add_elapsed_time_ = false;
-  std::set<std::shared_ptr<CollectRetryInfo>> pending_;
+  std::list<std::shared_ptr<CollectRetryInfo>> pending_;  // oldest first
+  size_t max_reports_ = kMaxPendingReports;
+  int64_t max_age_seconds_ = kMaxPendingAgeSeconds;
   SecondsClock now_seconds_;
   RetryScheduler schedule_retry_;
   std::shared_ptr<Link> link_;

@@ -5,11 +5,14 @@
 
 #include <cstdio>
 
+#include "common/logging.h"
 #include "common/text.h"
 
 namespace {
 
 constexpr wchar_t kDefaultAgent[] = L"default 1.0";
+// With one request at a time, a collector that trickles its answer would hold back every event after it.
+constexpr DWORD kRequestDeadlineMs = 60000;
 
 struct ParsedUrl {
   bool secure = false;
@@ -49,10 +52,22 @@ CollectorHttp::~CollectorHttp() {
   // No bookkeeping may run while the table goes away; the requests still running report to this
   // object until their tasks have waited for them, and those reports are dropped by the stopped thread.
   worker_.Stop();
+  waiting_.clear();
   std::map<WinHttpTask*, Entry> running;
   running.swap(running_);
   running.clear();
 }
+
+namespace {
+
+// Called after the last use of the client: a callback may release its last owner.
+void Fail(const std::vector<CollectorHttp::Callback>& callbacks) {
+  for (const auto& callback : callbacks) {
+    if (callback) callback(false, 0, std::string());
+  }
+}
+
+}  // namespace
 
 void CollectorHttp::Start() { worker_.Start(); }
 
@@ -65,10 +80,33 @@ void CollectorHttp::Post(const std::string& url, const std::string& body, const 
     return;
   }
 
+  waiting_.push_back(Waiting{url, body, std::move(callback)});
+  std::vector<Callback> failed;
+  // Half the line goes at once, so that an endpoint out of reach costs a log line per many events.
+  if (waiting_.size() > kMaxWaiting) {
+    while (waiting_.size() > kMaxWaiting / 2) {
+      failed.push_back(std::move(waiting_.front().callback));
+      waiting_.pop_front();
+    }
+  }
+  if (!failed.empty()) LOG_WARN << "statistics requests dropped unsent: " << failed.size();
+  StartNext(&failed);
+  Fail(failed);
+}
+
+void CollectorHttp::StartNext(std::vector<Callback>* failed) {
+  while (running_.empty() && !waiting_.empty()) {
+    Waiting post = std::move(waiting_.front());
+    waiting_.pop_front();
+    if (!StartRequest(post)) failed->push_back(std::move(post.callback));
+  }
+}
+
+bool CollectorHttp::StartRequest(const Waiting& post) {
   auto task = std::make_shared<WinHttpTask>();
   task->set_listener(this);
   ParsedUrl parsed;
-  const bool url_ok = ParseUrl(url, &parsed);
+  const bool url_ok = ParseUrl(post.url, &parsed);
   if (!url_ok) {
     std::fprintf(stderr, "Error in URL parsing.\n");
   } else {
@@ -77,19 +115,20 @@ void CollectorHttp::Post(const std::string& url, const std::string& body, const 
     task->set_path(parsed.path);
     task->set_port(parsed.port);
     task->set_verb(WinHttpTask::kPost);
+    task->set_deadline_ms(kRequestDeadlineMs);
   }
-  task->set_body(body);
+  task->set_body(post.body);
   WinHttpTask* const key = task.get();
-  running_[key] = Entry(task, callback);
+  running_[key] = Entry(task, post.callback);
 
   if (url_ok && !parsed.host.empty() && !parsed.path.empty()) {
     if (task->agent().empty()) task->set_agent(kDefaultAgent);
-    if (task->Start()) return;
+    if (task->Start()) return true;
   }
-  // Nothing was started, so no completion will come: answer now, so that every Post ends in exactly
-  // one callback and a waiting sender is released.
+  // Nothing was started, so no completion will come: the caller answers now, so that every Post ends
+  // in exactly one callback and a waiting sender is released.
   running_.erase(key);
-  if (callback) callback(false, 0, std::string());
+  return false;
 }
 
 void CollectorHttp::OnTaskComplete(WinHttpTask* task, WinHttpTask::Status status) {
@@ -104,10 +143,13 @@ void CollectorHttp::OnTaskComplete(WinHttpTask* task, WinHttpTask::Status status
 void CollectorHttp::Complete(WinHttpTask* task) {
   auto it = running_.find(task);
   if (it == running_.end()) return;
-  // Taken out of the table before the callback runs: the callback may post again, and dropping the
-  // entry may release the last owner of this client.
+  // Taken out of the table, and the next request started, before the callback runs: the callback may
+  // post again, and dropping the entry may release the last owner of this client.
   Entry entry = std::move(it->second);
   running_.erase(it);
+  std::vector<Callback> failed;
+  StartNext(&failed);
   const bool ok = entry.first->state() == WinHttpTask::kSucceeded;
   if (entry.second) entry.second(ok, 0, ok ? entry.first->response() : std::string());
+  Fail(failed);
 }

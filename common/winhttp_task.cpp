@@ -19,6 +19,10 @@ constexpr DWORD kFinishWaitMs = 10000;
 
 }  // namespace
 
+// WinHTTP waits for ever to resolve a name by default; the others are its own defaults for connect,
+// send and receive, shortened for connect.
+const WinHttpTask::Timeouts WinHttpTask::kDefaultTimeouts = {15000, 15000, 30000, 30000};
+
 WinHttpTask::WinHttpTask()
     : done_event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       buffer_(static_cast<char*>(std::malloc(growth_))) {
@@ -67,17 +71,39 @@ DWORD WINAPI WinHttpTask::ThreadProc(LPVOID param) {
   return 0;
 }
 
+void CALLBACK WinHttpTask::OnDeadline(PVOID param, BOOLEAN) {
+  auto* task = static_cast<WinHttpTask*>(param);
+  task->deadline_passed_ = true;
+  task->cancelled_ = true;
+  // Windows returns from the blocked call at once; Wine only when that call's own timeout runs out, and
+  // the read loop stops at its next chunk.
+  task->CloseHandles();
+}
+
 void WinHttpTask::Run() {
   ResetEvent(done_event_.get());
   state_ = kRunning;
   if (listener_ != nullptr) listener_->OnTaskComplete(this, kRunning);
 
+  HANDLE deadline = nullptr;
+  if (deadline_ms_ != 0 &&
+      !CreateTimerQueueTimer(&deadline, nullptr, &WinHttpTask::OnDeadline, this, deadline_ms_, 0,
+                             WT_EXECUTEONLYONCE)) {
+    deadline = nullptr;
+    std::fprintf(stderr, "No deadline timer: %lu\n", GetLastError());
+  }
   bool ok = false;
   try {
     ok = Exchange();
   } catch (const std::exception&) {
     // No memory for the read buffer, or a lock that failed: the request failed, and the listener
     // must still hear of it, or a sender waiting for the outcome would wait for ever.
+  }
+  // Waits for a deadline callback that is running: it uses the handles and the task.
+  if (deadline != nullptr) DeleteTimerQueueTimer(nullptr, deadline, INVALID_HANDLE_VALUE);
+  if (deadline_passed_) {
+    std::fprintf(stderr, "Request abandoned at its deadline.\n");
+    ok = false;
   }
   CloseHandles();
 
@@ -105,6 +131,11 @@ bool WinHttpTask::Exchange() {
   HINTERNET session = WinHttpOpen(agent_.c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
                                   WINHTTP_NO_PROXY_BYPASS, 0);
   if (session == nullptr || !keep(&session_, session)) return false;
+  if (!WinHttpSetTimeouts(session, timeouts_.resolve_ms, timeouts_.connect_ms, timeouts_.send_ms,
+                          timeouts_.receive_ms)) {
+    std::printf("WinHttpSetTimeouts Failed: %lu\n", GetLastError());
+    return false;
+  }
 
   HINTERNET connection = WinHttpConnect(session, host_.c_str(), port_, 0);
   if (connection == nullptr) {
@@ -121,6 +152,13 @@ bool WinHttpTask::Exchange() {
     return false;
   }
   if (!keep(&request_, request)) return false;
+  // The wait for the answer's headers has a timeout of its own, which the session's do not set.
+  DWORD response_timeout = static_cast<DWORD>(timeouts_.receive_ms);
+  if (!WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &response_timeout,
+                        sizeof(response_timeout))) {
+    std::printf("WinHttpSetOption Failed: %lu\n", GetLastError());
+    return false;
+  }
 
   BOOL sent;
   if (!body_.empty() && verb_ == kPost) {

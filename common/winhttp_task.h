@@ -16,6 +16,10 @@
 // One HTTP GET or POST through WinHTTP, run on a thread of its own, with the answer received into
 // memory or into a file. A task is used once. Only HTTP 200 counts as success.
 //
+// Every request has resolve, connect, send and receive timeouts, so that no single step waits without
+// end; a deadline, when set, bounds the whole exchange, which a server that trickles its answer would
+// otherwise keep open for ever.
+//
 // The request thread alone touches the handles and the buffer until it signals done_event() and calls
 // the listener; the listener call is its last use of the task. The destructor waits for the request
 // thread (cancelling the request when it takes too long), so an owner may let go of the task at any
@@ -24,6 +28,16 @@ class WinHttpTask {
  public:
   enum Status { kNotStarted = 0, kRunning = 1, kSucceeded = 2, kFailed = 3 };
   enum Verb { kGet = 0, kPost = 1 };
+
+  // Milliseconds for each step of a request, as WinHttpSetTimeouts takes them; the receive timeout
+  // also bounds the wait for the answer's headers.
+  struct Timeouts {
+    int resolve_ms;
+    int connect_ms;
+    int send_ms;
+    int receive_ms;
+  };
+  static const Timeouts kDefaultTimeouts;
 
   class Listener {
    public:
@@ -55,6 +69,9 @@ class WinHttpTask {
   void set_output_create_new(bool create_new) { output_create_new_ = create_new; }
   // An answer longer than this many bytes fails the task (0: no limit).
   void set_max_length(uint64_t bytes) { max_length_ = bytes; }
+  void set_timeouts(const Timeouts& timeouts) { timeouts_ = timeouts; }
+  // The whole exchange fails once this many milliseconds have passed since Start (0: no deadline).
+  void set_deadline_ms(DWORD ms) { deadline_ms_ = ms; }
 
   // Splits a UTF-8 URL into scheme (secure for https), host, port and path, and sets the verb. False,
   // with "Error in URL parsing." on the standard error stream for an address that does not parse, and
@@ -74,6 +91,8 @@ class WinHttpTask {
   // Read these once the task has ended (done_event() signalled or the final listener call).
   Status state() const { return state_; }
   DWORD http_status() const { return http_status_; }
+  // Whether the task was failed by its deadline.
+  bool deadline_passed() const { return deadline_passed_; }
   // The answer received into memory, followed by one zero byte.
   const char* data() const { return buffer_.get(); }
   size_t length() const { return length_; }
@@ -89,6 +108,7 @@ class WinHttpTask {
   };
 
   static DWORD WINAPI ThreadProc(LPVOID param);
+  static void CALLBACK OnDeadline(PVOID param, BOOLEAN fired);
   void Run();
   // The exchange itself; true when the answer was 200 and was taken in.
   bool Exchange();
@@ -123,4 +143,7 @@ class WinHttpTask {
   bool output_create_new_ = false;
   uint64_t max_length_ = 0;
   uint64_t received_ = 0;
+  Timeouts timeouts_ = kDefaultTimeouts;
+  DWORD deadline_ms_ = 0;
+  std::atomic<bool> deadline_passed_{false};
 };

@@ -23,6 +23,8 @@ constexpr wchar_t kAgent[] = L"default 1.0";
 constexpr wchar_t kSetupArguments[] = L"/verysilent";
 constexpr UINT kClearRetryMs = 30000;
 constexpr UINT kSetupFinishPollMs = 2000;
+// The upgrade answer is a small JSON document; anything much longer is not one.
+constexpr uint64_t kMaxAnswerBytes = 64 * 1024;
 
 std::wstring FolderOf(const std::wstring& path) {
   const size_t slash = path.find_last_of(L'\\');
@@ -38,8 +40,17 @@ void ReportEvent(const std::string& value, const std::map<std::string, std::stri
 
 }  // namespace
 
+// A check is a small exchange; a package of up to 1 GiB gets an hour, a few megabits a second.
+const ServiceImpl::RequestLimits ServiceImpl::kRequestLimits = {WinHttpTask::kDefaultTimeouts, 120000, 3600000};
+
 ServiceImpl::ServiceImpl(const SessionSource* sessions)
-    : sessions_(sessions), now_ticks_(&SystemClockTicks), first_check_delay_ms_(kFirstCheckDelayMs) {}
+    : stop_event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      sessions_(sessions),
+      now_ticks_(&SystemClockTicks),
+      first_check_delay_ms_(kFirstCheckDelayMs),
+      logon_check_delay_ms_(kLogonCheckDelayMs),
+      setup_finish_poll_ms_(kSetupFinishPollMs),
+      limits_(kRequestLimits) {}
 
 ServiceImpl::~ServiceImpl() {
   if (thread_ != nullptr) CloseHandle(thread_);
@@ -52,6 +63,9 @@ ServiceImpl* ServiceImpl::GetInstance() {
 }
 
 bool ServiceImpl::StartThread() {
+  if (!stop_event_.valid()) return false;
+  ResetEvent(stop_event_.get());
+  running_ = true;
   thread_ = CreateThread(nullptr, 0, &ServiceImpl::ThreadProc, this, 0, &thread_id_);
   return thread_ != nullptr;
 }
@@ -72,6 +86,7 @@ DWORD WINAPI ServiceImpl::ThreadProc(LPVOID param) {
 
 void ServiceImpl::RequestStop() {
   running_.exchange(false);
+  SetEvent(stop_event_.get());
   const HWND window = hwnd_;
   if (window != nullptr) PostMessageW(window, WM_QUIT, 0, 0);
 }
@@ -116,7 +131,6 @@ bool ServiceImpl::CreateServiceWindow() {
 }
 
 void ServiceImpl::CreateWindowAndLoop() {
-  running_.exchange(true);
   const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
   if (FAILED(com)) {
     LOG_INFO << "Failed to initialize COM";
@@ -124,19 +138,7 @@ void ServiceImpl::CreateWindowAndLoop() {
     PostMessageW(hwnd_, WM_SERVICE_INIT, 0, 0);
   }
 
-  // Polls rather than blocks, so that a cleared running flag ends the loop within a pass.
-  while (running_) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) {
-        running_.exchange(false);
-        break;
-      }
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    Sleep(1);
-  }
+  RunMessageLoop();
 
   const HWND window = hwnd_.exchange(nullptr);
   if (window != nullptr) DestroyWindow(window);
@@ -149,6 +151,32 @@ void ServiceImpl::CreateWindowAndLoop() {
   req_task_.reset();
   download_task_.reset();
   if (SUCCEEDED(com)) CoUninitialize();
+}
+
+// Sleeps until a message, a timer or the stop arrives, then handles every message queued, in order.
+// MWMO_INPUTAVAILABLE wakes the wait also for messages that arrived while the previous pass drained
+// the queue. The stop event comes first when both are ready, so a stop that came before the loop
+// started ends it before any work begins.
+void ServiceImpl::RunMessageLoop() {
+  const HANDLE stop = stop_event_.get();
+  while (running_) {
+    const DWORD woke = MsgWaitForMultipleObjectsEx(1, &stop, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (woke == WAIT_OBJECT_0) break;
+    if (woke != WAIT_OBJECT_0 + 1) {
+      LOG_ERROR << "MsgWaitForMultipleObjectsEx failed, err: " << GetLastError();
+      break;
+    }
+    ++wakeups_;
+    MSG message;
+    while (running_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        running_.exchange(false);
+        break;
+      }
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
 }
 
 LRESULT CALLBACK ServiceImpl::WndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -185,7 +213,7 @@ LRESULT CALLBACK ServiceImpl::WndProc(HWND hwnd, UINT message, WPARAM wparam, LP
       }
       case WM_SERVICE_LOGON:
         // A check under way re-arms the timer itself when it ends.
-        if (!self->check_in_flight_) SetTimer(hwnd, TIMER_CHECK_UPDATE, kLogonCheckDelayMs, nullptr);
+        if (!self->check_in_flight_) SetTimer(hwnd, TIMER_CHECK_UPDATE, self->logon_check_delay_ms_, nullptr);
         return 0;
       default:
         return DefWindowProcW(hwnd, message, wparam, lparam);
@@ -245,7 +273,7 @@ void ServiceImpl::Init() {
   ReportEvent("status_healthy", {{"first_hit", "true"}, {"online_days", std::to_string(online_days_)}});
   StartTimerCheck(true);
   ClearCurrentVersionSetupPackage();
-  SetTimer(hwnd_, TIMER_SETUP_FINISH, kSetupFinishPollMs, nullptr);
+  SetTimer(hwnd_, TIMER_SETUP_FINISH, setup_finish_poll_ms_, nullptr);
 }
 
 void ServiceImpl::StartMidnightTask() {
@@ -301,6 +329,9 @@ void ServiceImpl::ReqSetupCfg() {
     return;
   }
   task->set_body(body);
+  task->set_max_length(kMaxAnswerBytes);
+  task->set_timeouts(limits_.timeouts);
+  task->set_deadline_ms(limits_.check_deadline_ms);
   if (task->agent().empty()) task->set_agent(kAgent);
   // The previous task ended before this one was made: its release waits for nothing.
   req_task_ = task;
@@ -314,6 +345,7 @@ void ServiceImpl::ReqSetupCfg() {
 
 void ServiceImpl::OnReqSetupCfg() {
   const WinHttpTask& task = *req_task_;
+  if (task.deadline_passed()) LOG_WARN << "upgrade check abandoned at its deadline";
   UpgradeOffer offer;
   const UpgradeDecision decision = EvaluateUpgradeAnswer(task.state() == WinHttpTask::kSucceeded, task.http_status(),
                                                          task.response(), product_version_, &offer);
@@ -354,6 +386,8 @@ void ServiceImpl::DownloadSetupPackage() {
   // Written only into a file of its own making, never through one left in its place.
   task->set_output_create_new(true);
   task->set_max_length(kMaxPackageBytes);
+  task->set_timeouts(limits_.timeouts);
+  task->set_deadline_ms(limits_.download_deadline_ms);
   task->set_listener(this);
   if (task->agent().empty()) task->set_agent(kAgent);
   download_task_ = task;
@@ -376,6 +410,7 @@ void ServiceImpl::OnDownloadSetupPackage() {
     }
   } else {
     LOG_WARN << "OnDownloadSetupPackage Failed, http code:" << task.http_status();
+    if (task.deadline_passed()) LOG_WARN << "package download abandoned at its deadline";
     DeleteFileW(setup_path_.c_str());
   }
   CheckDone();

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "common/scoped_handle.h"
 #include "common/winhttp_task.h"
 #include "service/session_launcher.h"
 #include "service/upgrade_protocol.h"
@@ -16,7 +17,9 @@
 // drive all the work: start-up, the upgrade check, the package download, verification and launch, the
 // daily heartbeat and the poll of the setup-finish event. Everything runs on that thread; the control
 // handler and the HTTP request threads only post messages to the window (and the control handler
-// clears `running_`). A request or download in flight is never joined by a second one.
+// sets the stop event). The worker sleeps until a message, a timer or the stop arrives. A request or
+// download in flight is never joined by a second one, and each has a deadline, so that one that hangs
+// cannot hold back the checks after it.
 class ServiceImpl : public WinHttpTask::Listener {
  public:
   enum Message : UINT {
@@ -37,6 +40,15 @@ class ServiceImpl : public WinHttpTask::Listener {
 
   using TickClock = std::function<int64_t()>;
 
+  // How long the network work may take: every request's WinHTTP timeouts, and the overall deadline of
+  // the upgrade request and of the package download.
+  struct RequestLimits {
+    WinHttpTask::Timeouts timeouts;
+    DWORD check_deadline_ms;
+    DWORD download_deadline_ms;
+  };
+  static const RequestLimits kRequestLimits;
+
   // `sessions` tells where the interactive user is; it must outlive the object.
   explicit ServiceImpl(const SessionSource* sessions);
   ~ServiceImpl() override;
@@ -53,7 +65,8 @@ class ServiceImpl : public WinHttpTask::Listener {
   // Waits for the worker thread to end; false when it did not end within `timeout_ms`.
   bool WaitForThread(DWORD timeout_ms);
 
-  // From the control handler's thread.
+  // From the control handler's thread. The stop holds also when it comes before the worker's loop has
+  // started.
   void RequestStop();
   void DelayCheckAfterLogon();
 
@@ -62,10 +75,19 @@ class ServiceImpl : public WinHttpTask::Listener {
 
   void set_clock_for_testing(TickClock clock) { now_ticks_ = std::move(clock); }
   void set_first_check_delay_for_testing(UINT ms) { first_check_delay_ms_ = ms; }
+  void set_logon_check_delay_for_testing(UINT ms) { logon_check_delay_ms_ = ms; }
+  void set_setup_finish_poll_for_testing(UINT ms) { setup_finish_poll_ms_ = ms; }
+  void set_request_limits_for_testing(const RequestLimits& limits) { limits_ = limits; }
+  // The hidden window once the worker has made it; null before and after.
+  HWND window_for_testing() const { return hwnd_; }
+  // How often the worker's loop has woken up, and the worker's thread id.
+  uint64_t wakeups() const { return wakeups_; }
+  DWORD thread_id() const { return thread_id_; }
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   void CreateWindowAndLoop();
+  void RunMessageLoop();
   bool CreateServiceWindow();
   void OnTimer(UINT_PTR id);
 
@@ -84,6 +106,9 @@ class ServiceImpl : public WinHttpTask::Listener {
 
   std::atomic<HWND> hwnd_{nullptr};
   std::atomic<bool> running_{false};
+  // Manual reset: set by RequestStop, cleared by StartThread.
+  ScopedHandle stop_event_;
+  std::atomic<uint64_t> wakeups_{0};
   int64_t online_days_ = 0;
   DWORD thread_id_ = 0;
   HANDLE thread_ = nullptr;
@@ -106,4 +131,7 @@ class ServiceImpl : public WinHttpTask::Listener {
   // A check (request, then download) is under way; no timer re-arms it meanwhile.
   bool check_in_flight_ = false;
   UINT first_check_delay_ms_;
+  UINT logon_check_delay_ms_;
+  UINT setup_finish_poll_ms_;
+  RequestLimits limits_;
 };

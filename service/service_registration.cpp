@@ -58,26 +58,53 @@ bool RunningUnderWow64() {
 }
 
 // The group value names the one service of the group: the name, its terminator and the final one.
-void WriteGroupValue() {
+LONG WriteGroupValue() {
   ScopedRegKey key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSvchostGroupsKey, 0, KEY_WRITE, key.put()) != ERROR_SUCCESS) return;
+  const LONG opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSvchostGroupsKey, 0, KEY_WRITE, key.put());
+  if (opened != ERROR_SUCCESS) return opened;
   std::wstring multi(kServiceName);
   multi.push_back(L'\0');
   multi.push_back(L'\0');
-  RegSetValueExW(key.get(), kServiceGroupName, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(multi.data()),
-                 static_cast<DWORD>(multi.size() * sizeof(wchar_t)));
+  return RegSetValueExW(key.get(), kServiceGroupName, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(multi.data()),
+                        static_cast<DWORD>(multi.size() * sizeof(wchar_t)));
 }
 
 std::wstring ParametersKey() { return std::wstring(L"SYSTEM\\CurrentControlSet\\Services\\") + kServiceName + L"\\Parameters"; }
 
-void WriteServiceDll(const std::wstring& library) {
+LONG WriteServiceDll(const std::wstring& library) {
   ScopedRegKey key;
-  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, ParametersKey().c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                      nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
-    return;
+  const LONG created = RegCreateKeyExW(HKEY_LOCAL_MACHINE, ParametersKey().c_str(), 0, nullptr,
+                                       REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, key.put(), nullptr);
+  if (created != ERROR_SUCCESS) return created;
+  return RegSetValueExW(key.get(), L"ServiceDll", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(library.c_str()),
+                        static_cast<DWORD>((library.size() + 1) * sizeof(wchar_t)));
+}
+
+// Both host values: the group and the library. The first failure's error, 0 when both were written.
+LONG WriteHostValues(const std::wstring& library) {
+  LONG error = WriteGroupValue();
+  if (error != ERROR_SUCCESS) {
+    LOG_ERROR << "writing the service group value failed, err: " << error;
+    return error;
   }
-  RegSetValueExW(key.get(), L"ServiceDll", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(library.c_str()),
-                 static_cast<DWORD>((library.size() + 1) * sizeof(wchar_t)));
+  error = WriteServiceDll(library);
+  if (error != ERROR_SUCCESS) LOG_ERROR << "writing ServiceDll failed, err: " << error;
+  return error;
+}
+
+void RemoveHostValues() {
+  ScopedRegKey key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSvchostGroupsKey, 0, KEY_WRITE, key.put()) == ERROR_SUCCESS) {
+    RegDeleteValueW(key.get(), kServiceGroupName);
+  }
+  SHDeleteKeyW(HKEY_LOCAL_MACHINE, ParametersKey().c_str());
+}
+
+// Undoes a registration that failed half-way: a service that the host cannot run must not stay behind.
+HRESULT AbandonNewService(SC_HANDLE service, DWORD error) {
+  if (!DeleteService(service)) LOG_ERROR << "DeleteService after a failed registration failed, err: " << GetLastError();
+  RemoveHostValues();
+  return HresultFromError(error);
 }
 
 }  // namespace
@@ -107,9 +134,9 @@ HRESULT RegisterUpdateService() {
       // A reinstall, possibly into another folder: the host must load the library from where it is now.
       const std::wstring library = ServiceModulePath();
       if (library.empty()) return HresultFromError(GetLastError());
-      WriteGroupValue();
-      WriteServiceDll(library);
-      return S_OK;
+      // The service stays: it was whole before, and a failed write leaves the earlier values in place.
+      const LONG error = WriteHostValues(library);
+      return error == ERROR_SUCCESS ? S_OK : HresultFromError(static_cast<DWORD>(error));
     }
   }
   const DWORD open_error = GetLastError();
@@ -146,15 +173,14 @@ HRESULT RegisterUpdateService() {
     ShowMessage(L"ChangeServiceConfig2 failed to set description");
   }
 
-  WriteGroupValue();
-
   const std::wstring library = ServiceModulePath();
   if (library.empty()) {
     const DWORD error = GetLastError();
     ShowMessage(L"GetModuleFileName failed");
-    return HresultFromError(error);
+    return AbandonNewService(service.get(), error);
   }
-  WriteServiceDll(library);
+  const LONG written = WriteHostValues(library);
+  if (written != ERROR_SUCCESS) return AbandonNewService(service.get(), static_cast<DWORD>(written));
 
   StartServiceW(service.get(), 0, nullptr);
   return S_OK;
@@ -190,10 +216,6 @@ HRESULT UnregisterUpdateService() {
     if (error != ERROR_SERVICE_DOES_NOT_EXIST) return HresultFromError(error);
   }
 
-  ScopedRegKey key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSvchostGroupsKey, 0, KEY_WRITE, key.put()) == ERROR_SUCCESS) {
-    RegDeleteValueW(key.get(), kServiceGroupName);
-  }
-  SHDeleteKeyW(HKEY_LOCAL_MACHINE, ParametersKey().c_str());
+  RemoveHostValues();
   return S_OK;
 }

@@ -19,7 +19,8 @@ std::wstring ServiceBinaryPath(bool wow64);
 std::wstring ServiceDisplayName(const std::wstring& locale);
 std::wstring ServiceDescription(const std::wstring& locale);
 
-// Creates (or, when it exists, repoints at this library) and starts the service; 0 on success.
+// Creates (or, when it exists, repoints at this library) and starts the service; 0 on success. A new
+// service whose host values cannot be written is deleted again, and the error returned.
 HRESULT RegisterUpdateService();
 // Stops (giving up after 30 s) and deletes the service and removes the host values; 0 on success,
 // also when the service did not exist.

@@ -17,6 +17,8 @@ namespace {
 // A URL's limit in the common browsers and servers, without its terminator.
 constexpr size_t kMaxEscapedLength = 2083;
 constexpr uint32_t kDefaultIntervalMs = 21600000;
+// What a log line shows of a text that came over the network.
+constexpr size_t kLoggedPrefixBytes = 256;
 
 bool IsUnreserved(unsigned char c) {
   if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
@@ -105,13 +107,30 @@ std::string BuildUpgradeFormBody(const std::string& request_text) {
   return "data=" + escaped;
 }
 
+std::string LoggedPrefix(const std::string& text) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string shown;
+  for (size_t i = 0; i < text.size() && i < kLoggedPrefixBytes; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x20 && c < 0x7f) {
+      shown.push_back(static_cast<char>(c));
+    } else {
+      shown += "\\x";
+      shown.push_back(kHex[c >> 4]);
+      shown.push_back(kHex[c & 0xF]);
+    }
+  }
+  if (text.size() > kLoggedPrefixBytes) shown += "... (" + std::to_string(text.size()) + " bytes)";
+  return shown;
+}
+
 bool ParseUpgradeAnswer(const std::string& body, UpgradeOffer* offer) {
   std::string plain;
   if (!BlowfishDecryptFromBase64(kUpgradeKey, body, &plain) || plain.empty()) {
     LOG_INFO << "http_post Decrypt_Base64_Blowfish failed";
     return false;
   }
-  LOG_INFO << "RequestSetupCfg: " << plain;
+  LOG_INFO << "RequestSetupCfg: " << LoggedPrefix(plain);
   return ReadOffer(plain, offer);
 }
 
@@ -123,10 +142,15 @@ UpgradeDecision EvaluateUpgradeAnswer(bool succeeded, unsigned long http_status,
   }
   UpgradeOffer parsed;
   if (!ParseUpgradeAnswer(body, &parsed)) {
-    LOG_WARN << "parse udpate cfg failed: " << body;
+    LOG_WARN << "parse udpate cfg failed: " << LoggedPrefix(body);
     return UpgradeDecision::kCheckLater;
   }
   if (CompareVersion(Utf8ToUtf16(parsed.version), Utf8ToUtf16(product_version)) > 0) {
+    // Without a digest no package can ever verify: it would be downloaded and deleted at every check.
+    if (parsed.hash.empty()) {
+      LOG_WARN << "offer refused, no package hash: " << parsed.version;
+      return UpgradeDecision::kCheckLater;
+    }
     *offer = std::move(parsed);
     return UpgradeDecision::kDownload;
   }

@@ -36,6 +36,10 @@ bool UrlEscape(const std::string& text, std::string* escaped);
 // The form body "data=<escaped Base64 of the enciphered request>"; "" when any step fails.
 std::string BuildUpgradeFormBody(const std::string& request_text);
 
+// What a log line shows of text received: at most the first 256 bytes, every byte outside printable
+// ASCII as "\xNN", and the whole length when it was cut.
+std::string LoggedPrefix(const std::string& text);
+
 // Deciphers and checks an answer body. True, with the offer stored, only for errno 0 (or false) and a
 // "data" object whose "cdn_url", "version" and "hash" are strings, the first two non-empty, the
 // version one to four numbers and the hash 32 hex digits or empty. Logs what it deciphered.
@@ -47,8 +51,8 @@ enum class UpgradeDecision {
   kDownload,    // a newer version is offered
 };
 
-// The whole answer table: transport outcome, parse and version comparison, with its log lines. The
-// offer is written only for kDownload.
+// The whole answer table: transport outcome, parse and version comparison, with its log lines. A newer
+// offer without a hash is refused. The offer is written only for kDownload.
 UpgradeDecision EvaluateUpgradeAnswer(bool succeeded, unsigned long http_status, const std::string& body,
                                       const std::string& product_version, UpgradeOffer* offer);
 

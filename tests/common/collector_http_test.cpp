@@ -4,6 +4,7 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "common/base/scoped_handle.h"
+#include "common/crypto.h"
 #include "tests/support/loopback_client.h"
 
 namespace {
@@ -222,6 +224,44 @@ TEST_F(CollectorHttpTest, PostFromManyThreadsAtOnceAnswersEachOnce) {
   Sleep(100);
   EXPECT_EQ(total, kPosts);
   EXPECT_EQ(ok_count, kPosts);
+}
+
+// A collector that answers slowly or not at all holds one request thread, not one per event: the posts
+// wait their turn in order, and when too many wait, the oldest fail at once.
+TEST_F(CollectorHttpTest, OneRequestAtATimeInPostOrderWithABoundedLine) {
+  ASSERT_TRUE(LoopbackServer::SetResponses("/collection", "[{\"status\":200,\"delay_ms\":1500},{\"status\":200}]"));
+  constexpr int kPosts = 100;
+  std::mutex mutex;
+  std::vector<int> sent, dropped;
+  size_t recorded_at_first_answer = 0;
+  int total = 0;
+  const ScopedHandle all_done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  for (int i = 0; i < kPosts; ++i) {
+    client_.Post(LoopbackServer::Url("/collection"), "n=" + std::to_string(i), {},
+                 [&, i](bool ok, int, const std::string&) {
+                   if (i == 0) recorded_at_first_answer = nlohmann::json::parse(LoopbackServer::RequestsJson()).size();
+                   std::lock_guard<std::mutex> lock(mutex);
+                   (ok ? sent : dropped).push_back(i);
+                   if (++total == kPosts) SetEvent(all_done.get());
+                 });
+  }
+  ASSERT_EQ(WaitForSingleObject(all_done.get(), 60000), WAIT_OBJECT_0);
+  std::lock_guard<std::mutex> lock(mutex);
+  // The next request may have started as the first answer came, none before.
+  EXPECT_LE(recorded_at_first_answer, 2u);
+  ASSERT_FALSE(sent.empty());
+  EXPECT_EQ(sent.front(), 0);
+  EXPECT_TRUE(std::is_sorted(sent.begin(), sent.end()));
+  EXPECT_LE(kPosts - static_cast<int>(dropped.size()), static_cast<int>(CollectorHttp::kMaxWaiting) + 1);
+  for (int d : dropped) EXPECT_LT(d, sent[1]) << "a newer post was dropped before an older one";
+  const auto requests = nlohmann::json::parse(LoopbackServer::RequestsJson());
+  ASSERT_EQ(requests.size(), sent.size());
+  for (size_t k = 0; k < sent.size(); ++k) {
+    const std::string body = "n=" + std::to_string(sent[k]);
+    std::string expected;
+    ASSERT_TRUE(Base64Encode(&expected, body.data(), body.size()));
+    EXPECT_EQ(requests[k]["body_b64"], expected) << k;
+  }
 }
 
 TEST(CollectorHttpLifetime, ClientReleasedFromItsOwnCallbackDoesNotJoinItself) {

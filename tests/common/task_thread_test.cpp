@@ -80,24 +80,29 @@ TEST(TaskThread, PostDuringTheWaitForADelayedTaskRunsAtOnceAndTheDelayedOneStill
   EXPECT_EQ(delayed_at, 1000);
 }
 
-// The same on the real clock, with room for a busy machine.
+// The same on the real clock: the one test of this program that waits in real time. A busy machine
+// only makes things later, so the times are lower bounds and the order shows the rest.
 TEST(TaskThread, DelayedAndImmediateTasksKeepTheirTimesOnTheRealClock) {
   TaskThread thread(L"test");
   thread.Start();
   const auto start = Clock::now();
   std::atomic<int64_t> delayed_at{-1}, immediate_at{-1};
+  std::atomic<bool> delayed_ran_first{false};
   Latch delayed_ran;
   thread.PostDelayed([&] { delayed_at = MsSince(start); delayed_ran.Set(); }, 1000);
   Sleep(200);
   Latch immediate_ran;
-  thread.Post([&] { immediate_at = MsSince(start); immediate_ran.Set(); });
+  thread.Post([&] {
+    immediate_at = MsSince(start);
+    delayed_ran_first = delayed_at >= 0;
+    immediate_ran.Set();
+  });
 
   ASSERT_TRUE(immediate_ran.Wait(10000));
   EXPECT_GE(immediate_at, 190);
-  EXPECT_LT(immediate_at, 1000) << "the post waited for the delayed task";
+  EXPECT_FALSE(delayed_ran_first) << "the post waited for the delayed task";
   ASSERT_TRUE(delayed_ran.Wait(10000)) << "the delayed task was left in the queue";
   EXPECT_GE(delayed_at, 990);
-  EXPECT_LT(delayed_at, 5000);
 }
 
 TEST(TaskThread, TasksRunOnTheWorkerInDueTimeOrder) {
@@ -145,7 +150,7 @@ TEST(TaskThread, TasksQueuedBeforeStartKnowTheyRunOnTheWorker) {
       ran.Set();
     });
     thread.Start();
-    ASSERT_TRUE(ran.Wait(2000));
+    ASSERT_TRUE(ran.Wait(10000));
     ASSERT_TRUE(on_worker) << "round " << round;
   }
 }
@@ -164,7 +169,7 @@ TEST(TaskThread, ATaskMayPostFurtherTasksOntoItsOwnThread) {
     }
   };
   thread.Post(step);
-  ASSERT_TRUE(done.Wait(2000));
+  ASSERT_TRUE(done.Wait(10000));
   EXPECT_EQ(depth, 5);
 }
 
@@ -211,7 +216,7 @@ TEST(TaskThread, LastOwnerReleasedOnItsOwnThreadDetachesInsteadOfJoiningItself) 
     owner.reset();
     released.Set();
   });
-  ASSERT_TRUE(released.Wait(2000));
+  ASSERT_TRUE(released.Wait(10000));
   EXPECT_TRUE(weak.expired());
   Sleep(400);
   EXPECT_FALSE(discarded_ran) << "the queue of a released thread must be discarded";

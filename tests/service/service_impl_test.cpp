@@ -1,6 +1,7 @@
 // The service object run in this process: its worker thread, window and timers for real, against the
 // loopback server (upgrade API, package download, statistics), with the session list given by the test
-// since Wine lists no session. The first check comes after 200 ms instead of 10 s.
+// since Wine lists no session. The first check comes after 200 ms instead of 10 s, and the network
+// limits are seconds rather than minutes.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <aclapi.h>
@@ -9,11 +10,13 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "common/registry.h"
+#include "common/scoped_handle.h"
 #include "service/service_control.h"
 #include "service/service_impl.h"
 #include "service/setup_finish_event.h"
@@ -37,6 +40,15 @@ using testing_support::LoopbackServer;
 using testing_support::ScopedRegistryValue;
 
 constexpr char kInstalled[] = "1.2.0.6";
+
+const ServiceImpl::RequestLimits kTestLimits = {{3000, 3000, 3000, 3000}, 4000, 4000};
+
+// Has the worker handle one message and answer: true once it has, false when its loop has ended.
+bool RoundTrip(HWND window) {
+  DWORD_PTR result = 0;
+  return window != nullptr &&
+         SendMessageTimeoutW(window, ServiceImpl::WM_SERVICE_RESERVED, 0, 0, SMTO_NORMAL, 15000, &result) != 0;
+}
 
 class OwnSessionSource : public SessionSource {
  public:
@@ -103,9 +115,11 @@ class ServiceRun : public ::testing::Test {
     RemovePackageFiles(kFixtureVersion);
   }
 
-  void Start() {
+  void Start(const std::function<void(ServiceImpl*)>& configure = nullptr) {
     service_ = std::make_unique<ServiceImpl>(&sessions_);
     service_->set_first_check_delay_for_testing(200);
+    service_->set_request_limits_for_testing(kTestLimits);
+    if (configure) configure(service_.get());
     ASSERT_TRUE(service_->StartThread());
   }
 
@@ -248,6 +262,30 @@ TEST_F(ServiceRun, AnswerAndDownloadFailures) {
         "old md5 not equal cfg. file md5: " + digest + ",cfg hash : " + std::string(32, 'B'),
         "delete old setup package file", "VerifySetupPackage Failed "},
        1},
+      // Such a package could never verify: it would be fetched and deleted at every check.
+      {"offer without a hash", json::array({{{"offer", Offer(kFixtureVersion, "")}}}), json::array(),
+       {std::string("offer refused, no package hash: ") + kFixtureVersion}, 0},
+      {"offer whose hash is not one", json::array({{{"offer", Offer(kFixtureVersion, "../setup.exe")}}}),
+       json::array(), {}, 0},
+      {"answer of garbage", json::array({{{"status", 200}, {"body", std::string(50000, '\x01')}}}), json::array(),
+       {}, 0},
+      // The answer is read up to a small limit, not into memory without end.
+      {"oversized answer", json::array({{{"status", 200}, {"body", std::string(200000, 'A')}}}), json::array(),
+       {"http post failed, curl_code:0 http code : 200 err_msg : "}, 0},
+      {"silent upgrade API", json::array({{{"delay_ms", 9000}, {"offer", Offer(kFixtureVersion, digest)}}}),
+       json::array(), {"http post failed, curl_code:0 http code : 0 err_msg : "}, 0},
+      {"answer trickling past the deadline",
+       json::array({{{"trickle_ms", 100}, {"offer", Offer(kFixtureVersion, digest)}}}), json::array(),
+       {"upgrade check abandoned at its deadline", "http post failed, curl_code:0 http code : 200 err_msg : "}, 0},
+      {"silent package server", json::array({{{"offer", Offer(kFixtureVersion, digest)}}}),
+       json::array({{{"delay_ms", 9000}}}), {"OnDownloadSetupPackage", "OnDownloadSetupPackage Failed, http code:0"},
+       1},
+      // The part already written goes with the abandoned download.
+      {"package trickling past the deadline", json::array({{{"offer", Offer(kFixtureVersion, digest)}}}),
+       json::array({{{"trickle_ms", 20}}}),
+       {"OnDownloadSetupPackage", "OnDownloadSetupPackage Failed, http code:200",
+        "package download abandoned at its deadline"},
+       1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -266,10 +304,11 @@ TEST_F(ServiceRun, AnswerAndDownloadFailures) {
     service_.reset();
 
     auto warnings = Warnings();
-    // Answers that do not parse log the body they came with.
+    // Answers that do not parse log the start of the body they came with.
     if (c.warnings.empty()) {
       ASSERT_EQ(warnings.size(), 1u);
       EXPECT_EQ(warnings[0].rfind("parse udpate cfg failed: ", 0), 0u) << warnings[0];
+      EXPECT_LT(warnings[0].size(), 1500u);
     } else if (c.warnings == std::vector<std::string>{"no warning"}) {
       EXPECT_TRUE(warnings.empty());
     } else {
@@ -283,16 +322,20 @@ TEST_F(ServiceRun, AnswerAndDownloadFailures) {
 
 TEST_F(ServiceRun, SetupFinishEventIsHandledOncePerSignal) {
   ASSERT_TRUE(LoopbackServer::SetResponses("/api/upgrade", json::array({{{"status", 500}}}).dump()));
-  Start();
+  // The test makes the polls itself, so that none falls between the two signals.
+  Start([](ServiceImpl* service) { service->set_setup_finish_poll_for_testing(3600000); });
   WaitForFirstCheck();
+  const HWND window = service_->window_for_testing();
   ASSERT_TRUE(product_version_.SetString(L"1.2.0.7"));
   HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"Global\\LumavexSetupFinish");
   ASSERT_NE(event, nullptr) << GetLastError();
   // Two signals before one poll are one finished setup.
   SetEvent(event);
   SetEvent(event);
-  WaitForLine(log_.get(), " product_version_: 1.2.0.7", 1, 5000);
-  Sleep(2500);
+  for (int poll = 0; poll < 2; ++poll) {
+    ASSERT_TRUE(PostMessageW(window, WM_TIMER, ServiceImpl::TIMER_SETUP_FINISH, 0));
+    ASSERT_TRUE(RoundTrip(window));
+  }
   const auto messages = log_->Messages();
   EXPECT_EQ(Count(messages, "found setup finish!"), 1u);
   EXPECT_EQ(Count(messages, " product_version_: 1.2.0.7"), 1u);
@@ -365,6 +408,63 @@ TEST(PackageDownload, NeverWritesThroughAnExistingFileAndStopsAtItsLimit) {
   }
 }
 
+// The worker's loop: it sleeps while nothing happens, keeps the order of what is posted, and ends on a
+// stop whenever that comes.
+TEST_F(ServiceRun, AStopRightAfterStartEndsTheWorker) {
+  ASSERT_TRUE(LoopbackServer::SetResponses("/api/upgrade", json::array({{{"status", 500}}}).dump()));
+  // Rounds, because where the stop lands in the worker's start-up varies.
+  for (int round = 0; round < 20; ++round) {
+    SCOPED_TRACE(round);
+    ServiceImpl service(&sessions_);
+    service.set_first_check_delay_for_testing(3600000);
+    ASSERT_TRUE(service.StartThread());
+    service.RequestStop();
+    ASSERT_TRUE(service.WaitForThread(15000)) << "the worker ran on after the stop";
+  }
+}
+
+LRESULT CALLBACK RecordBurst(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+WNDPROC g_service_proc = nullptr;
+std::vector<WPARAM> g_burst;
+HANDLE g_burst_done = nullptr;
+constexpr UINT kBurstMessage = WM_APP + 7;
+constexpr WPARAM kBurstSize = 3000;
+
+LRESULT CALLBACK RecordBurst(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == kBurstMessage) {
+    g_burst.push_back(wparam);
+    if (g_burst.size() == kBurstSize) SetEvent(g_burst_done);
+    return 0;
+  }
+  return CallWindowProcW(g_service_proc, window, message, wparam, lparam);
+}
+
+TEST_F(ServiceRun, IdleWorkerSleepsAndABurstOfMessagesIsHandledInOrder) {
+  ASSERT_TRUE(LoopbackServer::SetResponses("/api/upgrade", json::array({{{"status", 500}}}).dump()));
+  Start();
+  WaitForFirstCheck();
+  const HWND window = service_->window_for_testing();
+  ASSERT_NE(window, nullptr);
+
+  // Only its own timer (every 2 s) wakes an idle worker; a polling loop wakes a thousand times a second.
+  const uint64_t before = service_->wakeups();
+  Sleep(1000);
+  EXPECT_LT(service_->wakeups() - before, 20u);
+
+  g_burst.clear();
+  ScopedHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  g_burst_done = done.get();
+  g_service_proc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordBurst)));
+  ASSERT_NE(g_service_proc, nullptr);
+  for (WPARAM i = 0; i < kBurstSize; ++i) ASSERT_TRUE(PostMessageW(window, kBurstMessage, i, 0)) << i;
+  ASSERT_EQ(WaitForSingleObject(done.get(), 30000), WAIT_OBJECT_0) << g_burst.size() << " handled";
+  SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_service_proc));
+  std::vector<WPARAM> expected(kBurstSize);
+  for (WPARAM i = 0; i < kBurstSize; ++i) expected[i] = i;
+  EXPECT_EQ(g_burst, expected);
+}
+
 TEST(OnlineDays, WholeDaysOfUptime) {
   constexpr int64_t kHour = 36000000000LL;
   EXPECT_EQ(OnlineDays(0, 23 * kHour + 59 * kHour / 60), 0);
@@ -376,28 +476,31 @@ TEST(OnlineDays, WholeDaysOfUptime) {
 }
 
 // The control handler of the process's own service object, driven directly: Wine's service host never
-// sends session changes.
+// sends session changes. The first check is an hour away and a logon's comes after 300 ms, so the
+// check that follows is the logon's.
 TEST(ControlHandler, StopOnlyWhileRunningAndLogonDelaysTheCheck) {
   LogCapture log;
   ASSERT_TRUE(LoopbackServer::Clear());
+  ASSERT_TRUE(LoopbackServer::SetResponses("/api/upgrade", json::array({{{"status", 500}}}).dump()));
   ServiceImpl* service = ServiceImpl::GetInstance();
+  service->set_first_check_delay_for_testing(3600000);
+  service->set_logon_check_delay_for_testing(300);
   ASSERT_TRUE(service->StartThread());
-  WaitForLine(&log, " StartTimerCheck ", 1, 5000);
+  WaitForLine(&log, " StartTimerCheck ", 1, 15000);
 
   SetServiceStateForTesting(SERVICE_START_PENDING);
   ServiceCtrlHandlerEx(SERVICE_CONTROL_STOP, 0, nullptr, nullptr);
-  EXPECT_FALSE(service->WaitForThread(500)) << "a stop before RUNNING was obeyed";
+  EXPECT_TRUE(RoundTrip(service->window_for_testing())) << "a stop before RUNNING was obeyed";
   EXPECT_EQ(CurrentServiceState(), static_cast<DWORD>(SERVICE_START_PENDING));
 
-  // A logon replaces the first check, due after 10 s, by one after 120 s.
   ServiceCtrlHandlerEx(SERVICE_CONTROL_SESSIONCHANGE, WTS_SESSION_LOGOFF, nullptr, nullptr);
   ServiceCtrlHandlerEx(SERVICE_CONTROL_SESSIONCHANGE, WTS_SESSION_LOGON, nullptr, nullptr);
-  auto messages = log.Messages();
+  // The check's end re-arms the timer a second time.
+  auto messages = WaitForLine(&log, " StartTimerCheck ", 2);
   EXPECT_EQ(Count(messages, "WTS_SESSION_LOGON"), 1u);
   EXPECT_EQ(Count(messages, "DelayCheckUpdate"), 1u);
-  Sleep(11000);
-  EXPECT_EQ(json::parse(LoopbackServer::UpgradeRequestsJson()).size(), 0u);
-  EXPECT_FALSE(Contains(log.Messages(), "CheckUpdate"));
+  EXPECT_EQ(Count(messages, "CheckUpdate"), 1u);
+  EXPECT_EQ(json::parse(LoopbackServer::UpgradeRequestsJson()).size(), 1u);
 
   SetServiceStateForTesting(SERVICE_RUNNING);
   ServiceCtrlHandlerEx(SERVICE_CONTROL_STOP, 0, nullptr, nullptr);

@@ -1,7 +1,11 @@
-// The fixed texts of registration: host command line, localized names and error results.
+// The fixed texts of registration: host command line, localized names and error results; and a
+// registration that fails half-way, run against the service control manager of the prefix.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <aclapi.h>
 
+#include "common/scoped_reg_key.h"
+#include "service/service_names.h"
 #include "service/service_registration.h"
 
 namespace {
@@ -35,6 +39,71 @@ TEST(Registration, ErrorsBecomeHresults) {
   EXPECT_EQ(HresultFromError(1060), static_cast<HRESULT>(0x80070424));
   // A failure that left no error code is still a failure.
   EXPECT_EQ(HresultFromError(0), E_FAIL);
+}
+
+// Denies everyone the writing of values under a key while it lives, then puts its former access back.
+class ReadOnlyKey {
+ public:
+  explicit ReadOnlyKey(const wchar_t* path) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, READ_CONTROL | WRITE_DAC, key_.put()) != ERROR_SUCCESS) return;
+    PACL dacl = nullptr;
+    if (GetSecurityInfo(key_.get(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
+                        &saved_) != ERROR_SUCCESS) {
+      return;
+    }
+    saved_dacl_ = dacl;
+    EXPLICIT_ACCESSW deny = {};
+    deny.grfAccessPermissions = KEY_SET_VALUE;
+    deny.grfAccessMode = DENY_ACCESS;
+    deny.Trustee.TrusteeForm = TRUSTEE_IS_NAME;
+    deny.Trustee.ptstrName = const_cast<wchar_t*>(L"Everyone");
+    PACL denied = nullptr;
+    if (SetEntriesInAclW(1, &deny, dacl, &denied) != ERROR_SUCCESS) return;
+    applied_ = SetSecurityInfo(key_.get(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, denied,
+                               nullptr) == ERROR_SUCCESS;
+    LocalFree(denied);
+  }
+  ~ReadOnlyKey() {
+    if (applied_) {
+      SetSecurityInfo(key_.get(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, saved_dacl_, nullptr);
+    }
+    if (saved_ != nullptr) LocalFree(saved_);
+  }
+  bool applied() const { return applied_; }
+
+ private:
+  ScopedRegKey key_;
+  PSECURITY_DESCRIPTOR saved_ = nullptr;
+  PACL saved_dacl_ = nullptr;
+  bool applied_ = false;
+};
+
+bool ServiceExists() {
+  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+  if (manager == nullptr) return false;
+  SC_HANDLE service = OpenServiceW(manager, kServiceName, SERVICE_QUERY_STATUS);
+  if (service != nullptr) CloseServiceHandle(service);
+  CloseServiceHandle(manager);
+  return service != nullptr;
+}
+
+// The host group value cannot be written: the new service could never run, so it is deleted again and
+// the error returned, where success used to be reported.
+TEST(Registration, AServiceWhoseHostValuesCannotBeWrittenIsRemovedAgain) {
+  ASSERT_FALSE(ServiceExists()) << "the service is registered already";
+  const std::wstring parameters =
+      std::wstring(L"SYSTEM\\CurrentControlSet\\Services\\") + kServiceName + L"\\Parameters";
+  {
+    ReadOnlyKey group(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Svchost");
+    ASSERT_TRUE(group.applied());
+    EXPECT_EQ(RegisterUpdateService(), HresultFromError(ERROR_ACCESS_DENIED));
+  }
+  EXPECT_FALSE(ServiceExists());
+  ScopedRegKey key;
+  EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, parameters.c_str(), 0, KEY_READ, key.put()),
+            static_cast<LONG>(ERROR_FILE_NOT_FOUND));
+  // Whatever the outcome, nothing stays behind for the tests after this one.
+  UnregisterUpdateService();
 }
 
 }  // namespace

@@ -140,7 +140,11 @@ TEST(UpgradeAnswer, BodiesThatDoNotDecipher) {
 }
 
 TEST(UpgradeAnswer, DecisionTableWithItsLogLines) {
-  const std::string newer = Encipher(R"({"errno":0,"data":{"cdn_url":"http://h/s.exe","version":"1.2.0","hash":""}})");
+  const std::string newer = Encipher(
+      R"({"errno":0,"data":{"cdn_url":"http://h/s.exe","version":"1.2.0","hash":"0123456789abcdefABCDEF0123456789"}})");
+  const std::string newer_without_hash =
+      Encipher(R"({"errno":0,"data":{"cdn_url":"http://h/s.exe","version":"1.2.0","hash":""}})");
+  const std::string long_garbage(5000, 'Q');
   const std::string same = Encipher(R"({"errno":0,"data":{"cdn_url":"http://h/s.exe","version":"1.2","hash":""}})");
   const std::string refused = Encipher(R"({"errno":3})");
   struct Case {
@@ -161,6 +165,12 @@ TEST(UpgradeAnswer, DecisionTableWithItsLogLines) {
        {"http post failed, curl_code:0 http code : 200 err_msg : "}},
       {"undecodable", true, 200, "%%%%", "1.2", UpgradeDecision::kCheckLater, {"parse udpate cfg failed: %%%%"}},
       {"errno", true, 200, refused, "1.2", UpgradeDecision::kCheckLater, {"parse udpate cfg failed: " + refused}},
+      // Anything received is logged by its start only.
+      {"long garbage", true, 200, long_garbage, "1.2", UpgradeDecision::kCheckLater,
+       {"parse udpate cfg failed: " + std::string(256, 'Q') + "... (5000 bytes)"}},
+      // A package that cannot be verified is never fetched.
+      {"newer without a hash", true, 200, newer_without_hash, "1.2", UpgradeDecision::kCheckLater,
+       {"offer refused, no package hash: 1.2.0"}},
       {"same version", true, 200, same, "1.2", UpgradeDecision::kCheckLater, {" no need update "}},
       {"older version", true, 200, same, "1.10", UpgradeDecision::kCheckLater, {" no need update "}},
       {"more parts win", true, 200, newer, "1.2", UpgradeDecision::kDownload, {}},
@@ -178,6 +188,16 @@ TEST(UpgradeAnswer, DecisionTableWithItsLogLines) {
       EXPECT_EQ(offer.version, "") << c.name;
     }
   }
+}
+
+TEST(UpgradeAnswer, LoggedPrefixShowsTheStartOfWhatCameReadably) {
+  EXPECT_EQ(LoggedPrefix(""), "");
+  EXPECT_EQ(LoggedPrefix("{\"errno\":1}"), "{\"errno\":1}");
+  EXPECT_EQ(LoggedPrefix(std::string("a\0\r\n\\\xff", 6)), "a\\x00\\x0d\\x0a\\\\xff");
+  EXPECT_EQ(LoggedPrefix(std::string(256, 'x')), std::string(256, 'x'));
+  EXPECT_EQ(LoggedPrefix(std::string(257, 'x')), std::string(256, 'x') + "... (257 bytes)");
+  // A line of escapes stays short too.
+  EXPECT_EQ(LoggedPrefix(std::string(100000, '\x01')).size(), 256u * 4 + std::string("... (100000 bytes)").size());
 }
 
 TEST(UpgradeCheck, IntervalFromTheRegistryValue) {

@@ -14,7 +14,10 @@ enciphered under the upgrade key; it is deciphered and recorded as well. How the
                                        "headers": {"Name": "value"}}
                                       "cut": n announces the whole body but sends only n bytes, then
                                       closes the connection; with "reset": true it is reset instead
-                                      of closed cleanly. "offer": a JSON value, or "offer_text":
+                                      of closed cleanly. "trickle_ms": n sends the body one byte
+                                      every n ms (a server that never quite stops answering);
+                                      "delay_ms" longer than the client waits is a silent one.
+                                      "offer": a JSON value, or "offer_text":
                                       a text, is sent enciphered under the upgrade key and Base64-
                                       encoded, as the upgrade API answers (instead of "body").
   POST /_control/file?path=P          the request body is served as the answer to GET P
@@ -162,7 +165,7 @@ class Handler(BaseHTTPRequestHandler):
         return self.rfile.read(length) if length > 0 else b""
 
     def send_plain(self, status, body, content_type="application/octet-stream", headers=None, cut=None,
-                   reset=False):
+                   reset=False, trickle_ms=None):
         self.send_response(status)
         self.send_header("Content-Type", content_type)
         for name, value in (headers or {}).items():
@@ -171,6 +174,13 @@ class Handler(BaseHTTPRequestHandler):
         if cut is not None:
             self.send_header("Connection", "close")
         self.end_headers()
+        if trickle_ms:
+            self.close_connection = True
+            for i in range(len(body)):
+                self.wfile.write(body[i:i + 1])
+                self.wfile.flush()
+                time.sleep(trickle_ms / 1000.0)
+            return
         if cut is None:
             self.wfile.write(body)
             return
@@ -227,8 +237,8 @@ class Handler(BaseHTTPRequestHandler):
             payload = payload.encode("utf-8")
         try:
             self.send_plain(status, payload, headers=answer.get("headers"), cut=answer.get("cut"),
-                            reset=bool(answer.get("reset")))
-        except (BrokenPipeError, ConnectionResetError):
+                            reset=bool(answer.get("reset")), trickle_ms=answer.get("trickle_ms"))
+        except (BrokenPipeError, ConnectionResetError, ConnectionAbortedError):
             self.close_connection = True
 
     def handle_control(self, url, body):
