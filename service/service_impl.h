@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "common/scoped_handle.h"
+#include "common/base/scoped_handle.h"
 #include "common/winhttp_task.h"
 #include "service/session_launcher.h"
 #include "service/upgrade_protocol.h"

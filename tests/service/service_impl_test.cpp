@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "common/registry.h"
-#include "common/scoped_handle.h"
+#include "common/base/scoped_handle.h"
 #include "service/service_control.h"
 #include "service/service_impl.h"
 #include "service/setup_finish_event.h"
