@@ -22,6 +22,7 @@ struct Registered {
 const Registered kRegistered[] = {
     {L"Progress", L"ProgressUI"},
     {L"Slider", L"SliderUI"},
+    {L"Loading", L"Loading"},
 };
 
 std::wstring Lower(std::wstring text) {
