@@ -23,6 +23,7 @@ const Registered kRegistered[] = {
     {L"Progress", L"ProgressUI"},
     {L"Slider", L"SliderUI"},
     {L"Loading", L"Loading"},
+    {L"ColorPalette", L"ColorPaletteUI"},
 };
 
 std::wstring Lower(std::wstring text) {
