@@ -203,9 +203,9 @@ TEST(LoadingTimer, TheRealTimerStepsTheRing) {
       last = now;
     }
   }
-  // 12 ticks of 50 ms in 600 ms; Wine's timers are precise to some tens of milliseconds.
-  EXPECT_GE(steps, 7);
-  EXPECT_LE(steps, 14);
+  // 12 ticks of 50 ms in 600 ms. Loose below for a busy machine; a second timer would double it.
+  EXPECT_GE(steps, 4);
+  EXPECT_LE(steps, 16);
 }
 
 TEST(LoadingTimer, ATimeOfZeroDrawsAStillRing) {
