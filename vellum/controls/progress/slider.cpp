@@ -14,8 +14,6 @@ constexpr UINT kSliderTextStyle = DT_SINGLELINE | DT_CENTER;
 constexpr WORD kWheelUp = 0;
 constexpr WORD kWheelDown = 1;
 
-bool IsMouseEvent(int type) { return type >= UIEVENT__MOUSEBEGIN && type <= UIEVENT__MOUSEEND; }
-
 }  // namespace
 
 CSliderUI::CSliderUI() { text_style_ = kSliderTextStyle; }

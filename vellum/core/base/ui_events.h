@@ -41,6 +41,8 @@ enum : int {
   UIEVENT__MOUSEEND = UIEVENT_SCROLLWHEEL,
 };
 
+inline bool IsMouseEvent(int type) { return type >= UIEVENT__MOUSEBEGIN && type <= UIEVENT__MOUSEEND; }
+
 // Built on the stack by the manager and handed to CControlUI::Event.
 struct TUIEvent {
   int type = 0;

@@ -11,8 +11,6 @@
 namespace Vellum {
 namespace {
 
-bool IsMouseEvent(int type) { return type >= UIEVENT__MOUSEBEGIN && type <= UIEVENT__MOUSEEND; }
-
 bool IsInside(const RECT& rect, POINT point) { return ::PtInRect(&rect, point) != FALSE; }
 
 }  // namespace

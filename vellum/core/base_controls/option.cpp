@@ -7,11 +7,6 @@
 #include "vellum/core/base/ui_ptr_array.h"
 
 namespace Vellum {
-namespace {
-
-bool IsMouseEvent(int type) { return type >= UIEVENT__MOUSEBEGIN && type <= UIEVENT__MOUSEEND; }
-
-}  // namespace
 
 COptionUI::COptionUI() = default;
 

@@ -16,10 +16,6 @@ namespace {
 constexpr int kDefaultThickness = 16;
 constexpr int kOutlineWidth = 2;
 
-bool IsMouseEvent(int type) {
-  return type >= UIEVENT__MOUSEBEGIN && type <= UIEVENT__MOUSEEND;
-}
-
 bool IsEmptyArea(const RECT& rect) { return rect.right <= rect.left || rect.bottom <= rect.top; }
 
 }  // namespace

@@ -4,13 +4,6 @@
 #include "vellum/core/base/ui_events.h"
 
 namespace Vellum {
-namespace {
-
-bool IsMouseEvent(int type) {
-  return type >= UIEVENT__MOUSEBEGIN && type <= UIEVENT__MOUSEEND;
-}
-
-}  // namespace
 
 // ---- Hit testing ----------------------------------------------------------------------------------
 
