@@ -38,9 +38,6 @@ class NotificationLog : public Vellum::INotifyUI {
 class NativeHostWindow {
  public:
   NativeHostWindow(int width = 320, int height = 140) : window_(false, width, height) {
-    // As framework windows are: their painting leaves the native children alone.
-    ::SetWindowLongPtrW(hwnd(), GWL_STYLE,
-                        ::GetWindowLongPtrW(hwnd(), GWL_STYLE) | WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
     root_ = new Vellum::CVerticalLayoutUI();
     box_ = new Vellum::CVerticalLayoutUI();
     box_->SetFixedHeight(40);
