@@ -196,6 +196,35 @@ TEST_F(EditWindowTest, DestroyingTheEditWhileEditingDestroysItsWindow) {
   EXPECT_EQ(host_.log().Count(L"textchanged", nullptr), 0);
 }
 
+TEST_F(EditWindowTest, OverALayeredWindowTheEditIsAnOwnedPopupAndTabMovesOn) {
+  host_.manager().SetLayered(true);
+  host_.PaintNow();
+  HWND native = StartEditing();
+  ASSERT_NE(native, nullptr);
+  const LONG style = ::GetWindowLongW(native, GWL_STYLE);
+  EXPECT_EQ(style & (WS_POPUP | WS_VISIBLE | WS_CHILD), WS_POPUP | WS_VISIBLE);
+  EXPECT_EQ(::GetWindow(native, GW_OWNER), host_.hwnd());
+  // In screen coordinates, one pixel lower than the text area.
+  RECT expected = edit_->GetNativeWindowRect();
+  POINT origin{0, 0};
+  ::ClientToScreen(host_.hwnd(), &origin);
+  ::OffsetRect(&expected, origin.x, origin.y + 1);
+  RECT placed{};
+  ::GetWindowRect(native, &placed);
+  EXPECT_TRUE(::EqualRect(&placed, &expected));
+
+  ASSERT_TRUE(PressChord({VK_TAB}));
+  // The move waits for the layout that turning the window layered asked for.
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        host_.PaintNow();
+        return host_.manager().GetFocus() == other_;
+      },
+      2000));
+  ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(native); }, 2000));
+  EXPECT_EQ(edit_->GetNativeWindow(), nullptr);
+}
+
 TEST_F(EditWindowTest, PasswordModeOnALiveWindowMasksAndUnmasksTheText) {
   edit_->SetText(L"secret");
   HWND native = StartEditing();
