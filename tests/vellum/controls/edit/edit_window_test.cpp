@@ -76,6 +76,17 @@ TEST_F(EditWindowTest, FocusPlacesAFocusedNativeEditOverTheTextArea) {
   EXPECT_EQ(placed.bottom - placed.top, font_height);
   EXPECT_TRUE(::EqualRect(&placed, &expected));
 
+  // A new place for the control takes the window along.
+  RECT moved = item;
+  ::OffsetRect(&moved, 20, 5);
+  moved.right -= 60;
+  edit_->SetPos(moved, false);
+  const RECT expected_moved = edit_->GetNativeWindowRect();
+  const RECT placed_moved = RectInParent(native, host_.hwnd());
+  EXPECT_TRUE(::EqualRect(&placed_moved, &expected_moved));
+  EXPECT_EQ(placed_moved.left, moved.left + 4);
+  EXPECT_EQ(placed_moved.right, moved.right - 4);
+
   // The caret waits at the end of the text and blinks at the system's rate.
   const UINT blink = ::GetCaretBlinkTime();
   ASSERT_GT(blink, 0u);
