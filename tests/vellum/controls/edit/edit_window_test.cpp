@@ -290,6 +290,22 @@ TEST_F(EditWindowTest, ASemiTransparentBackgroundShowsTheWindowBehindThroughIt) 
     if (c.native_background == 0xFF00FF00) {  // a new colour on the live window is taken up
       edit_->SetNativeBkColor(0xFF0000FF);
       ExpectBackground(native, RGB(0x00, 0x00, 0xFF));
+    } else {
+      // Every repaint makes a fresh brush of what lies behind; the one before is gone.
+      HDC dc = ::GetDC(native);
+      auto ask = [&] {
+        return reinterpret_cast<HBRUSH>(::SendMessageW(host_.hwnd(), WM_CTLCOLOREDIT,
+                                                       reinterpret_cast<WPARAM>(dc),
+                                                       reinterpret_cast<LPARAM>(native)));
+      };
+      HBRUSH first = ask();
+      ASSERT_NE(first, nullptr);
+      EXPECT_EQ(::GetObjectType(first), static_cast<DWORD>(OBJ_BRUSH));
+      HBRUSH second = ask();
+      EXPECT_EQ(::GetObjectType(second), static_cast<DWORD>(OBJ_BRUSH));
+      EXPECT_NE(second, first);  // made before the old one goes
+      EXPECT_EQ(::GetObjectType(first), 0u);
+      ::ReleaseDC(native, dc);
     }
     host_.manager().SetFocus(other_);
     ASSERT_TRUE(WaitUntil([&] { return edit_->GetNativeWindow() == nullptr; }, 2000));
