@@ -1,0 +1,135 @@
+#include "vellum/controls/native/native_child_window.h"
+
+#include "vellum/core/manager/control.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/render/render_engine.h"
+
+namespace Vellum {
+
+RECT NativeTextArea(const RECT& item, const RECT& padding, int font_height) {
+  RECT rect{item.left + padding.left, item.top + padding.top, item.right - padding.right,
+            item.bottom - padding.bottom};
+  const LONG height = rect.bottom - rect.top;
+  if (font_height < height) {
+    rect.top += (height - font_height) / 2;
+    rect.bottom = rect.top + font_height;
+  }
+  return rect;
+}
+
+RECT ClipToAncestors(const CControlUI* control, const RECT& rect) {
+  RECT clipped = rect;
+  for (const CControlUI* parent = control->GetParent(); parent != nullptr;
+       parent = parent->GetParent()) {
+    const RECT client = parent->GetClientPos();
+    if (!parent->IsVisible() || !::IntersectRect(&clipped, &clipped, &client)) return RECT{};
+  }
+  return clipped;
+}
+
+COLORREF ArgbToColorRef(DWORD argb) {
+  return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+}
+
+HBRUSH PatternBrushFromBitmap(HBITMAP bitmap) {
+  if (bitmap == nullptr) return nullptr;
+  HBRUSH brush = ::CreatePatternBrush(bitmap);
+  ::DeleteObject(bitmap);
+  return brush;
+}
+
+CNativeChildWindow::~CNativeChildWindow() {
+  if (brush_ != nullptr) ::DeleteObject(brush_);
+}
+
+bool CNativeChildWindow::CreateOver(CControlUI* owner, const RECT& rect, DWORD style, HFONT font,
+                                    bool popup) {
+  CPaintManagerUI* manager = owner != nullptr ? owner->GetManager() : nullptr;
+  if (manager == nullptr || manager->GetPaintWindow() == nullptr) return false;
+  owner_ = owner;
+  manager_ = manager;
+  popup_ = popup;
+  const RECT placed = ToWindowCoordinates(rect);
+  if (Create(manager->GetPaintWindow(), nullptr, style, 0, placed) == nullptr) {
+    owner_ = nullptr;
+    return false;
+  }
+  ::SendMessageW(GetHWND(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (popup_) listed_ = manager->AddNativeWindow(owner, GetHWND());
+  return true;
+}
+
+RECT CNativeChildWindow::ToWindowCoordinates(const RECT& rect) const {
+  if (!popup_) return rect;
+  // A pop-up lives in screen coordinates; it sits one pixel lower than the text area so that
+  // its text lines up with the text the control painted into the layered image.
+  POINT origin{0, 0};
+  ::ClientToScreen(manager_->GetPaintWindow(), &origin);
+  RECT screen = rect;
+  ::OffsetRect(&screen, origin.x, origin.y + 1);
+  return screen;
+}
+
+void CNativeChildWindow::MoveTo(const RECT& rect, bool keep_size) {
+  if (GetHWND() == nullptr || manager_ == nullptr) return;
+  const RECT placed = ToWindowCoordinates(rect);
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  if (keep_size) flags |= SWP_NOSIZE;
+  ::SetWindowPos(GetHWND(), nullptr, placed.left, placed.top, placed.right - placed.left,
+                 placed.bottom - placed.top, flags);
+}
+
+HBRUSH CNativeChildWindow::ColorBackground(HDC dc, DWORD text_argb, DWORD background_argb) {
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, ArgbToColorRef(text_argb));
+  if (background_argb >= 0xFF000000) {
+    if (brush_ == nullptr || !solid_brush_ || brush_color_ != background_argb) {
+      HBRUSH solid = ::CreateSolidBrush(ArgbToColorRef(background_argb));
+      if (solid == nullptr) return brush_;
+      if (brush_ != nullptr) ::DeleteObject(brush_);
+      brush_ = solid;
+      brush_color_ = background_argb;
+      solid_brush_ = true;
+    }
+    return brush_;
+  }
+  if (owner_ == nullptr || manager_ == nullptr) return brush_;
+  // What lies under the window changes with every repaint of the window behind, so the pattern
+  // is taken afresh each time.
+  const RECT under = manager_->GetChildWindowRect(GetHWND());
+  HBRUSH fresh = PatternBrushFromBitmap(
+      CRenderUI::RenderWindowToBitmap(manager_, under, owner_, background_argb));
+  if (fresh == nullptr) return brush_;
+  if (brush_ != nullptr) ::DeleteObject(brush_);
+  brush_ = fresh;
+  solid_brush_ = false;
+  return brush_;
+}
+
+void CNativeChildWindow::Unlist() {
+  if (listed_ && manager_ != nullptr) manager_->RemoveNativeWindow(GetHWND());
+  listed_ = false;
+}
+
+void CNativeChildWindow::DetachAndDestroy() {
+  Unlist();
+  owner_ = nullptr;
+  if (GetHWND() != nullptr) {
+    ::DestroyWindow(GetHWND());
+  } else {
+    delete this;
+  }
+}
+
+void CNativeChildWindow::OnFinalMessage(HWND hwnd) {
+  if (owner_ != nullptr) {
+    owner_->Invalidate();
+    if (listed_ && manager_ != nullptr) manager_->RemoveNativeWindow(hwnd);
+    listed_ = false;
+    ForgetOwnerPointer();
+    owner_ = nullptr;
+  }
+  delete this;
+}
+
+}  // namespace Vellum
