@@ -77,10 +77,13 @@ class TextTest : public ::testing::Test {
     event.mouse_point = point;
     text_->Event(event);
   }
-  // Clicks at a client point and waits for what the click brings.
+  // Clicks at a client point and waits until the window has the button's release.
   void ClickAt(POINT client) {
+    const int released = window_.SeenCount(WM_LBUTTONUP);
     ASSERT_TRUE(testing_support::ClickAt(ToScreen(client)));
-    testing_support::PumpFor(150);
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return window_.SeenCount(WM_LBUTTONUP) > released; }, 2000))
+        << "the click at " << client.x << "," << client.y << " never reached the window";
+    testing_support::PumpFor(20);
   }
   void HoverAt(POINT client) {
     const POINT screen = ToScreen(client);
@@ -88,7 +91,8 @@ class TextTest : public ::testing::Test {
     testing_support::PumpFor(150);
   }
 
-  ManagedWindow window_{false, 600, 80};
+  // Topmost: windows of tests running beside this one must not catch its clicks.
+  ManagedWindow window_{false, 600, 80, WS_EX_TOPMOST};
   RecordingContainer* root_ = nullptr;
   CTextUI* text_ = nullptr;
   NotifyRecorder recorder_;
