@@ -176,6 +176,37 @@ TEST_F(TextTest, HandCursorAndHoverOnlyOverALink) {
   EXPECT_EQ(text_->GetHoveredLink(), -1);
 }
 
+// Pixels of the window inside rect whose colour is mostly the given primary (0 red, 1 green).
+int InkedPixels(HWND window, const RECT& rect, int primary) {
+  HDC dc = ::GetDC(window);
+  int inked = 0;
+  for (int y = rect.top; y < rect.bottom; ++y) {
+    for (int x = rect.left; x < rect.right; ++x) {
+      const COLORREF c = ::GetPixel(dc, x, y);
+      const int main = primary == 0 ? GetRValue(c) : GetGValue(c);
+      const int other = primary == 0 ? GetGValue(c) : GetRValue(c);
+      if (main > 150 && other < 100 && GetBValue(c) < 100) ++inked;
+    }
+  }
+  ::ReleaseDC(window, dc);
+  return inked;
+}
+
+TEST_F(TextTest, HoveringALinkRepaintsItInTheHoverColour) {
+  window_.manager().SetDefaultLinkFontColor(0xFFFF0000);
+  window_.manager().SetDefaultLinkHoverFontColor(0xFF00FF00);
+  HoverAt(POINT{kTextRect.right - 5, kTextRect.bottom - 5});
+  Repaint();
+  const RECT docs = text_->GetLinkRect(1);
+  ASSERT_GT(InkedPixels(window_.hwnd(), docs, 0), 0);
+  EXPECT_EQ(InkedPixels(window_.hwnd(), docs, 1), 0);
+
+  // Nothing but the move asks for the repaint.
+  HoverAt(Centre(docs));
+  EXPECT_GT(InkedPixels(window_.hwnd(), docs, 1), 0);
+  EXPECT_EQ(InkedPixels(window_.hwnd(), docs, 0), 0);
+}
+
 TEST_F(TextTest, WithoutTaggedTextThereAreNoLinksNoHandAndNoClicks) {
   const RECT home = text_->GetLinkRect(0);
   text_->SetAttribute(L"showhtml", L"false");
