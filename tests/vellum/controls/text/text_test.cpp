@@ -276,6 +276,16 @@ TEST_F(TextTest, AutomaticWidthIsTheMeasuredTextPlusBothPaddings) {
   EXPECT_EQ(estimate.cx, text_size.cx + 4);
   EXPECT_EQ(estimate.cy, 20);  // the fixed height: the measured one is not used
   EXPECT_EQ(text_->GetFixedWidth(), text_size.cx + 4);
+
+  // At 150 % the width is stored unscaled, so that reading it back gives the measured width plus
+  // the scaled paddings again (less what the division dropped).
+  window_.manager().SetDPI(144);
+  const SIZE scaled_size = CRenderUI::GetTextSize(window_.manager().GetPaintDC(), &window_.manager(),
+                                                  L"Some words to measure", -1);
+  const SIZE scaled_estimate = text_->EstimateSize(SIZE{900, 120});
+  EXPECT_LE(std::abs(scaled_estimate.cx - (scaled_size.cx + 6)), 1)
+      << scaled_estimate.cx << " for a text of " << scaled_size.cx;
+  EXPECT_EQ(scaled_estimate.cy, 30);
 }
 
 }  // namespace
