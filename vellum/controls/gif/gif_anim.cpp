@@ -17,11 +17,6 @@
 namespace Vellum {
 namespace {
 
-// GDI+'s time dimension of multi-frame images; defined here because the import library that
-// should carry it does not.
-const GUID kFrameDimensionTime = {
-    0x6aedbd6d, 0x3fb5, 0x418a, {0x83, 0xa6, 0x7f, 0x45, 0x22, 0x9d, 0xc8, 0x72}};
-constexpr PROPID kPropertyFrameDelay = 0x5100;
 
 void RegisterGifFamily(CControlFactory& factory) {
   factory.RegisterControl(L"CGifAnimUI", &CGifAnimUI::CreateControl);
@@ -38,11 +33,11 @@ UINT CountFrames(Gdiplus::Image& image) {
 }
 
 std::vector<UINT> ReadDelayProperty(Gdiplus::Image& image) {
-  const UINT size = image.GetPropertyItemSize(kPropertyFrameDelay);
+  const UINT size = image.GetPropertyItemSize(PropertyTagFrameDelay);
   if (size < sizeof(Gdiplus::PropertyItem)) return {};
   std::vector<uint8_t> block(size);
   auto* item = reinterpret_cast<Gdiplus::PropertyItem*>(block.data());
-  if (image.GetPropertyItem(kPropertyFrameDelay, size, item) != Gdiplus::Ok) return {};
+  if (image.GetPropertyItem(PropertyTagFrameDelay, size, item) != Gdiplus::Ok) return {};
   // The value normally follows the header in the same block; never read past either the stated
   // length or the block.
   const auto* value = static_cast<const uint8_t*>(item->value);
@@ -171,7 +166,7 @@ bool CGifAnimUI::DoPaint(HDC dc, const RECT& paint, CControlUI* /*stop*/) {
   if (image_ == nullptr || image_->gdiplus_image == nullptr) return true;
   Gdiplus::Image* gif = image_->gdiplus_image;
   // Selected before drawing, so the frame on screen is the one whose delay is running.
-  if (frame_count_ > 1) gif->SelectActiveFrame(&kFrameDimensionTime, current_frame_);
+  if (frame_count_ > 1) gif->SelectActiveFrame(&Gdiplus::FrameDimensionTime, current_frame_);
   Gdiplus::Graphics graphics(dc);
   graphics.SetClip(Gdiplus::Rect(area.left, area.top, area.right - area.left, area.bottom - area.top),
                    Gdiplus::CombineModeIntersect);
