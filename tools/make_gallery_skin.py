@@ -118,7 +118,8 @@ def images():
     files["img/slider_thumb.png"] = png(16, 16, disc(16, white, (30, 100, 210, 255)))
     files["img/palette_thumb.png"] = png(10, 10, disc(10, (0, 0, 0, 0), white))
     # A loader that walks round: eight frames of a dot on a circle, 80 ms each.
-    palette = [(255, 255, 255), (30, 100, 210), (200, 215, 235)]
+    # The gallery's background colour first, so the frames sit on the window without a box.
+    palette = [(247, 248, 250), (30, 100, 210), (200, 215, 235)]
 
     def frame(k):
         def pixel(x, y):
