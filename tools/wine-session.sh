@@ -35,6 +35,23 @@ if [ ! -f "$WINEPREFIX/.lumavex-ready" ]; then
   touch "$WINEPREFIX/.lumavex-ready"
 fi
 
+# The skins ask for the face "微软雅黑", which Wine lacks: name the CJK font that tools/bootstrap.sh
+# installs in its place, or Chinese text is drawn with a fallback's glyphs. The file is UTF-16, so the
+# face's name reaches the registry whatever the locale of this shell (`wine reg add` converts its
+# arguments through it, and under the C locale the name would arrive mangled).
+if [ ! -f "$WINEPREFIX/.lumavex-fonts" ]; then
+  fonts_reg="$WINEPREFIX/lumavex-fonts.reg"
+  printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+    '"微软雅黑"="WenQuanYi Micro Hei"' '"Microsoft YaHei"="WenQuanYi Micro Hei"' '' |
+    iconv -f UTF-8 -t UTF-16 >"$fonts_reg"
+  if ! "$LUMAVEX_WINE" regedit /S "Z:${fonts_reg//\//\\}" >/dev/null 2>&1 </dev/null; then
+    echo "wine-session: the font replacement could not be written" >&2
+    exit 1
+  fi
+  "$LUMAVEX_WINESERVER" -w
+  touch "$WINEPREFIX/.lumavex-fonts"
+fi
+
 trap '"$LUMAVEX_WINESERVER" -k >/dev/null 2>&1 || true; "$LUMAVEX_WINESERVER" -w >/dev/null 2>&1 || true' EXIT
 "$LUMAVEX_WINESERVER" -p >/dev/null 2>&1 </dev/null
 # The first process of a session starts the prefix's services, which keep its output open: let a
