@@ -322,8 +322,10 @@ LRESULT MainWnd::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam,
   }
   if (message == WM_INPUT) {
     OnRawInput(lParam);
-    // Default processing releases the raw-input data.
-    return 0;
+    // Default processing releases the raw-input data. It is called here, not reached through the UI
+    // framework's handlers, which have no use for raw input and would cost more than the detector.
+    handled = TRUE;
+    return ::DefWindowProcW(GetHWND(), message, wParam, lParam);
   }
   if (taskbar_created_message_ != 0 && message == taskbar_created_message_) {
     AddTrayIcon();
