@@ -272,7 +272,8 @@ TEST_F(MainWndTest, CustomMessagesAreDispatchedWithTheirEventsAndTrayCalls) {
       {"quit broadcast", quit, 0, TRUE, 1, nullptr, Tray::kDelete, true, false, false},
       {"taskbar re-created", taskbar_created, 0, TRUE, 1, nullptr, Tray::kAdd, false, false, false},
       {"setting change", WM_SETTINGCHANGE, 0, FALSE, 0, nullptr, Tray::kNone, false, false, false},
-      {"raw input", WM_INPUT, 0, FALSE, 0, nullptr, Tray::kNone, false, false, false},
+      // Handled by passing it to default processing at once, which releases the report.
+      {"raw input", WM_INPUT, 0, TRUE, 0, nullptr, Tray::kNone, false, false, false},
       {"another message", WM_USER + 77, 0, FALSE, 0, nullptr, Tray::kNone, false, false, false},
   };
 
@@ -582,21 +583,27 @@ class MainWndInputTest : public MainWndTest {
   void TearDown() override {
     for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) DestroyWindow(*it);
     windows_.clear();
+    if (front_ != nullptr) DestroyWindow(front_);
     MainWndTest::TearDown();
   }
 
-  // A topmost window of the test, put in front (raw input reaches no program while no thread owns the
-  // foreground). A static control would not do as a game: it is transparent to hit tests.
+  // A topmost window of the test under the pointer. Raw input reaches no program while no thread owns
+  // the foreground, and a captioned window may not be given it: a small window of the test in a corner
+  // holds it instead. A static control would not do as a game: it is transparent to hit tests.
   HWND Window(const wchar_t* class_name, DWORD style, RECT at, HWND parent = nullptr) {
     const HWND window = CreateWindowExW(0, class_name, L"probe", style, at.left, at.top, at.right - at.left,
                                         at.bottom - at.top, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (window == nullptr) return nullptr;
     windows_.push_back(window);
     if (parent == nullptr) {
-      ShowWindow(window, (style & WS_MAXIMIZE) != 0 ? SW_SHOWMAXIMIZED : SW_SHOW);
-      SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-      SetForegroundWindow(window);
+      ShowWindow(window, (style & WS_MAXIMIZE) != 0 ? SW_SHOWMAXIMIZED : SW_SHOWNOACTIVATE);
+      SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
+    if (front_ == nullptr) {
+      front_ = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, monitor_.left,
+                               monitor_.top, 8, 8, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    SetForegroundWindow(front_);
     SetCursorPos(centre_.x, centre_.y);
     PumpFor(200);
     return window;
@@ -622,6 +629,7 @@ class MainWndInputTest : public MainWndTest {
   RECT monitor_ = {};
   POINT centre_ = {};
   std::vector<HWND> windows_;
+  HWND front_ = nullptr;
 };
 
 TEST_F(MainWndInputTest, RawInputReachesTheDetectorOnlyWhileShakingIsOnAndTurningItOffIsLoggedOnceAsItBegins) {
