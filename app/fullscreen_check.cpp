@@ -8,8 +8,8 @@ namespace {
 static_assert(sizeof(MONITORINFO) == 40, "MONITORINFO layout");
 
 // Whether the previous test ended on the desktop. The desktop line is written when the pointer
-// arrives there, not for every mouse report while it stays: with game mode on the test runs per
-// report, and one line each would push the whole log history out within minutes.
+// arrives there, not for every test while it stays: a user shaking over the desktop in game mode
+// asks at every change of direction.
 bool g_over_desktop = false;
 
 }  // namespace

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-// Game mode's question before each raw mouse report reaches shake detection: does the top-level
-// window under the pointer fill its whole monitor (a full-screen game or video)? The desktop never
+// Game mode's question when a shake is found: does the top-level window under the pointer fill its
+// whole monitor (a full-screen game or video)? Then the cursors stay as they are. The desktop never
 // counts. UI thread only.
 bool IsFullScreenUnderCursor();
 

@@ -80,7 +80,9 @@ void LeaveStatisticsToProcessEnd() {
 void BringSettingWindowToFront() {
   const HWND window = FindWindowW(kSettingWndClassName, nullptr);
   if (window != nullptr && IsWindow(window)) {
-    ShowWindow(window, SW_SHOW);
+    // The window belongs to the running copy: a synchronous show would wait for its thread, for ever
+    // when that copy hangs.
+    ShowWindowAsync(window, SW_SHOW);
     SetForegroundWindow(window);
   }
 }

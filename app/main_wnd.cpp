@@ -118,10 +118,38 @@ void MainWnd::StartMidnightTask() {
 }
 
 void MainWnd::AddTrayIcon() {
-  if (tray_icon_) tray_icon_->Add();
+  if (!tray_icon_) return;
+  // Without the icon the user has no way to the settings or out of the program.
+  StopTrayRetries();
+  tray_retries_left_ = kTrayRetries;
+  TryAddTrayIcon();
+}
+
+void MainWnd::TryAddTrayIcon() {
+  if (tray_icon_->Add()) {
+    StopTrayRetries();
+    return;
+  }
+  if (tray_retries_left_ == kTrayRetries) LOG_WARN << "Shell_NotifyIcon NIM_ADD failed, trying again";
+  if (tray_retries_left_ == 0) {
+    LOG_ERROR << "Shell_NotifyIcon NIM_ADD failed " << kTrayRetries + 1 << " times, waiting for TaskbarCreated";
+    StopTrayRetries();
+    return;
+  }
+  --tray_retries_left_;
+  tray_retry_pending_ = true;
+  SetTimer(GetHWND(), kTrayRetryTimerId, kTrayRetryMs, nullptr);
+}
+
+void MainWnd::StopTrayRetries() {
+  if (GetHWND() != nullptr) KillTimer(GetHWND(), kTrayRetryTimerId);
+  tray_retry_pending_ = false;
+  tray_retries_left_ = 0;
 }
 
 void MainWnd::RemoveTrayIcon() {
+  // A pending retry would bring back an icon that was just taken away.
+  StopTrayRetries();
   if (tray_icon_ && GetHWND() != nullptr) tray_icon_->Remove();
 }
 
@@ -228,26 +256,24 @@ void MainWnd::OnSettingChange() {
 }
 
 void MainWnd::OnRawInput(LPARAM input) {
-  const Config& config = Config::GetInstance();
-  InputGate gate = InputGate::kPassed;
-  if (!config.enable_shake) {
-    gate = InputGate::kShakeDisabled;
-  } else if (config.game_mode && IsFullScreenUnderCursor()) {
-    gate = InputGate::kFullScreen;
-  }
-  // Logged once as the state begins: per report these lines would flood the log within minutes.
-  if (gate != input_gate_) {
-    if (gate == InputGate::kShakeDisabled) LOG_INFO << "is_enable_shake:" << 0;
-    if (gate == InputGate::kFullScreen) LOG_INFO << "is_full_screen:" << 1;
-    input_gate_ = gate;
-  }
-  if (gate == InputGate::kPassed) shake_detector_.OnRawInput(reinterpret_cast<HRAWINPUT>(input));
+  const bool enabled = Config::GetInstance().enable_shake;
+  // Logged once as the state begins: per report the line would flood the log within minutes.
+  if (!enabled && shake_enabled_) LOG_INFO << "is_enable_shake:" << 0;
+  shake_enabled_ = enabled;
+  if (enabled) shake_detector_.OnRawInput(reinterpret_cast<HRAWINPUT>(input));
 }
 
 void MainWnd::OnShake() {
   if (!cursor_manager_) return;
+  // Game mode is decided when a shake is found, not per mouse report: the window test costs far more
+  // than the detector, and only its answer at this moment changes what the user sees.
+  const Config& config = Config::GetInstance();
+  const bool full_screen = config.game_mode && IsFullScreenUnderCursor();
+  if (full_screen && !full_screen_veto_) LOG_INFO << "is_full_screen:" << 1;
+  full_screen_veto_ = full_screen;
+  if (full_screen) return;
   // The factor may have been changed in the settings window since the manager was made.
-  cursor_manager_->set_scale_factor(Config::GetInstance().scale_factor);
+  cursor_manager_->set_scale_factor(config.scale_factor);
   cursor_manager_->Enlarge();
 }
 
@@ -257,6 +283,8 @@ LRESULT MainWnd::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam,
     handled = TRUE;
     if (wParam == kRestoreTimerId) {
       if (cursor_manager_) cursor_manager_->RestoreIfIdle();
+    } else if (wParam == kTrayRetryTimerId) {
+      if (tray_retry_pending_) TryAddTrayIcon();
     } else if (wParam == kMidnightTimerId) {
       OnMidnightTimer();
       // Once a day the pages the program has not touched since are given back.
@@ -294,8 +322,10 @@ LRESULT MainWnd::HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam,
   }
   if (message == WM_INPUT) {
     OnRawInput(lParam);
-    // Default processing releases the raw-input data.
-    return 0;
+    // Default processing releases the raw-input data. It is called here, not reached through the UI
+    // framework's handlers, which have no use for raw input and would cost more than the detector.
+    handled = TRUE;
+    return ::DefWindowProcW(GetHWND(), message, wParam, lParam);
   }
   if (taskbar_created_message_ != 0 && message == taskbar_created_message_) {
     AddTrayIcon();

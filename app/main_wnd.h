@@ -19,9 +19,15 @@ class SettingWnd;
 constexpr UINT kOpenSettingsMessage = 0x8002;
 constexpr UINT kQuitMessage = 0x8003;
 
-// The main window's timers: the 100 ms cursor restore poll and the daily event at the next midnight.
+// The main window's timers: the 100 ms cursor restore poll, the daily event at the next midnight, and
+// the next try of a tray icon the shell did not take.
 constexpr UINT_PTR kRestoreTimerId = 1;
 constexpr UINT_PTR kMidnightTimerId = 2;
+constexpr UINT_PTR kTrayRetryTimerId = 3;
+// At logon the shell may not take icons yet: a failed add is tried again this often, this many times
+// (a minute), and again from the start whenever the shell announces a new taskbar.
+constexpr UINT kTrayRetryMs = 2000;
+constexpr int kTrayRetries = 30;
 
 // The program's hidden top-level window and its hub: it owns the tray icon, the shake detector fed by
 // raw mouse input from every mouse, the cursor manager, the tray pop-up menu and the settings window;
@@ -52,7 +58,8 @@ class MainWnd : public Vellum::WindowImplBase {
   void set_start_mode(int mode) { start_mode_ = mode; }
   // Shows the settings window, making it when none exists (or the last one was destroyed).
   void ShowSettingWnd();
-  // NIM_ADD of the tray icon; again whenever the taskbar is re-created.
+  // NIM_ADD of the tray icon; again whenever the taskbar is re-created. A failed add is retried on
+  // timer 3 (above).
   void AddTrayIcon();
   // The daily "alive" event with the whole days since start-up; re-arms timer 2 for the next midnight.
   void OnMidnightTimer();
@@ -76,16 +83,14 @@ class MainWnd : public Vellum::WindowImplBase {
   int64_t online_days() const { return online_days_; }
 
  private:
-  // Why the latest raw mouse report did not reach the detector; its log line is written only when such
-  // a state begins, not for every report while it lasts.
-  enum class InputGate { kPassed, kShakeDisabled, kFullScreen };
-
   void OnTrayNotification(UINT notification, BOOL& handled);
   void OnRawInput(LPARAM input);
   void OnShake();
   void OnSettingChange();
   void Quit();
   void RemoveTrayIcon();
+  void TryAddTrayIcon();
+  void StopTrayRetries();
   void ShowBalloon();
   void StartMidnightTask();
   void CreateCursorManager();
@@ -111,7 +116,13 @@ class MainWnd : public Vellum::WindowImplBase {
 
   HICON icon_ = nullptr;
   std::unique_ptr<TrayIcon> tray_icon_;
-  InputGate input_gate_ = InputGate::kPassed;
+  // Whether a tray add waits on timer 3, and how many more may follow it.
+  bool tray_retry_pending_ = false;
+  int tray_retries_left_ = 0;
+  // Whether the latest mouse report found shaking enabled, and whether the latest shake was vetoed by
+  // a full-screen window in game mode: each state's log line is written as it begins, not per event.
+  bool shake_enabled_ = true;
+  bool full_screen_veto_ = false;
   // Set while this window's own scheme reload broadcasts WM_SETTINGCHANGE.
   bool reloading_scheme_ = false;
 

@@ -207,8 +207,9 @@ LRESULT SettingWnd::OnClose(UINT, WPARAM, LPARAM, BOOL& handled) {
 }
 
 LRESULT SettingWnd::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
-  // Alt+F4 and the system close command only hide the window; it stays for the next request.
-  if (wParam == SC_CLOSE) {
+  // Alt+F4 and the system close command only hide the window; it stays for the next request. The
+  // low four bits of the command are the system's own.
+  if ((wParam & 0xFFF0) == SC_CLOSE) {
     ShowWnd(false);
     handled = TRUE;
     return 1;

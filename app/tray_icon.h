@@ -43,7 +43,8 @@ void FillBalloonRecord(NOTIFYICONDATAW* record, const BalloonTexts& texts);
 NOTIFYICONDATAW MakeDeleteRecord(HWND window);
 
 // The main window's tray icon: the kept record and the calls that send it. A failed call is not
-// retried; a missing icon is added again when the shell announces "TaskbarCreated".
+// retried here: the main window tries a failed add again for a while, and again when the shell
+// announces "TaskbarCreated".
 class TrayIcon {
  public:
   TrayIcon(HWND window, HICON icon, TrayShell& shell = RealTrayShell());

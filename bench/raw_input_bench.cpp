@@ -1,9 +1,11 @@
 // The main window's WM_INPUT path per mouse report, in-process: the window made as start-up makes it
 // (from the embedded skin), every report it receives from injected mouse moves handed to its window
-// procedure again and again with game mode off and with game mode on (no full-screen window under the
-// pointer, so the test runs and the detector takes the report), against GetRawInputData alone on the
-// same report (the floor). Each report is measured kRepeat times per variant, the variants in turn.
-// The tray calls go nowhere (nothing to see under Wine anyway); same-direction moves never make a shake.
+// procedure again and again with game mode off and with game mode on (which asks about the window
+// under the pointer only when the detector finds a shake), against GetRawInputData alone on the same
+// report (the floor) and against the least any window procedure does with it (read it, then default
+// processing, reached through CallWindowProcW as the main window's is). Each report is measured kRepeat times per variant, the variants in turn. The
+// goal: game mode on within 2 times the floor. The tray calls go nowhere (nothing to see under Wine
+// anyway); same-direction moves never make a shake.
 // Needs a display:  tools/wine-run.sh build/x86_64/bench/raw_input_bench.exe
 #include <windows.h>
 
@@ -38,10 +40,21 @@ struct Variant {
   std::vector<double> ns;  // per report: mean of its repeats
 };
 
+// The least a window can do with a report: read it, then default processing.
+LRESULT CALLBACK MinimalProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_INPUT) {
+    alignas(8) BYTE buffer[sizeof(RAWINPUT)];
+    UINT size = sizeof(buffer);
+    GetRawInputData(reinterpret_cast<HRAWINPUT>(lparam), RID_INPUT, buffer, &size, sizeof(RAWINPUTHEADER));
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
 struct Bench {
   HWND window = nullptr;
   WNDPROC procedure = nullptr;
   Variant floor{"GetRawInputData alone (the floor)", {}};
+  Variant minimal{"minimal window procedure", {}};
   Variant off{"main window, game mode off", {}};
   Variant on{"main window, game mode on", {}};
   int unreadable = 0;  // reports whose data could no longer be read after the handler ran
@@ -64,10 +77,15 @@ struct Bench {
       for (int i = 0; i < kRepeat; ++i) CallWindowProcW(procedure, window, WM_INPUT, msg.wParam, msg.lParam);
       variant->ns.push_back(Seconds(start, Now()) / kRepeat * 1e9);
     };
+    auto minimal_run = [&] {
+      const LARGE_INTEGER start = Now();
+      for (int i = 0; i < kRepeat; ++i) CallWindowProcW(MinimalProc, window, WM_INPUT, msg.wParam, msg.lParam);
+      minimal.ns.push_back(Seconds(start, Now()) / kRepeat * 1e9);
+    };
     switch (reports % 3) {
-      case 0: floor_run(); handler_run(&off, false); handler_run(&on, true); break;
-      case 1: handler_run(&off, false); handler_run(&on, true); floor_run(); break;
-      default: handler_run(&on, true); floor_run(); handler_run(&off, false); break;
+      case 0: floor_run(); minimal_run(); handler_run(&off, false); handler_run(&on, true); break;
+      case 1: handler_run(&off, false); handler_run(&on, true); floor_run(); minimal_run(); break;
+      default: handler_run(&on, true); minimal_run(); floor_run(); handler_run(&off, false); break;
     }
     UINT size = 0;
     if (GetRawInputData(handle, RID_INPUT, nullptr, &size, sizeof(RAWINPUTHEADER)) != 0 || size == 0) ++unreadable;
@@ -131,7 +149,7 @@ int main() {
   std::printf("WM_INPUT reports measured: %d (x%d each per variant); unreadable after the handler: %d\n",
               bench.reports, kRepeat, bench.unreadable);
   const double floor_ns = Median(bench.floor.ns);
-  for (const Variant* v : {&bench.floor, &bench.off, &bench.on}) {
+  for (const Variant* v : {&bench.floor, &bench.minimal, &bench.off, &bench.on}) {
     const double ns = Median(v->ns);
     std::printf("%-36s median %9.1f ns/report  (%.2f x the floor)\n", v->name, ns, ns / floor_ns);
   }

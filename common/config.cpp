@@ -4,8 +4,10 @@
 
 #include <cstdio>
 
+#include "common/logging.h"
 #include "common/logon_task.h"
 #include "common/program_path.h"
+#include "common/text.h"
 
 namespace {
 
@@ -13,6 +15,9 @@ const wchar_t kSection[] = L"Setting";
 const wchar_t kFileName[] = L"config.ini";
 
 constexpr int kDefaultScaleFactor = 3;
+// What the settings window offers, and so the one range that is stored and loaded.
+constexpr int kMinScaleFactor = 2;
+constexpr int kMaxScaleFactor = 5;
 
 }  // namespace
 
@@ -45,7 +50,8 @@ void Config::Load(const std::wstring& folder) {
   auto_run = auto_start != 0;
   game_mode = game != 0;
   // Unsigned on purpose: a negative number in the file is out of range too.
-  scale_factor = (scale >= 2 && scale <= 5) ? static_cast<int32_t>(scale) : kDefaultScaleFactor;
+  scale_factor = (scale >= kMinScaleFactor && scale <= kMaxScaleFactor) ? static_cast<int32_t>(scale)
+                                                                        : kDefaultScaleFactor;
 
   if (auto_run && !LogonTaskExists()) CreateLogonTask(std::wstring());
 }
@@ -66,7 +72,8 @@ void Config::SetGameModeEnable(bool enable) {
 }
 
 void Config::SetScaleFactor(int32_t factor) {
-  scale_factor = (factor >= 1 && factor <= 20) ? factor : kDefaultScaleFactor;
+  // A value the next start would not load is not stored either.
+  scale_factor = (factor >= kMinScaleFactor && factor <= kMaxScaleFactor) ? factor : kDefaultScaleFactor;
   WriteValue(L"ScaleFactor", scale_factor);
 }
 
@@ -74,5 +81,8 @@ void Config::WriteValue(const wchar_t* key, int value) const {
   if (ini_path.empty()) return;
   wchar_t text[32] = {};
   _snwprintf(text, 31, L"%d", value);
-  WritePrivateProfileStringW(kSection, key, text, ini_path.c_str());
+  if (!WritePrivateProfileStringW(kSection, key, text, ini_path.c_str())) {
+    // The value stays in memory for this run only: the user must be able to find out why it is lost.
+    LOG_ERROR << "write config.ini " << Utf16ToUtf8(key) << " failed: " << GetLastError();
+  }
 }

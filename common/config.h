@@ -20,11 +20,12 @@ class Config {
   void Load();
   void Load(const std::wstring& folder);
 
-  // Each stores the value and writes its key at once. A failed write keeps the value in memory only.
+  // Each stores the value and writes its key at once. A failed write is logged and keeps the value in
+  // memory only.
   void SetEnableShake(bool enable);
   void SetAutoRun(bool enable);
   void SetGameModeEnable(bool enable);
-  // Values outside 1..20 become 3.
+  // Values outside 2..5, the range that loading keeps, become 3.
   void SetScaleFactor(int32_t factor);
 
   bool enable_shake = true;

@@ -30,6 +30,7 @@ packages=(
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
   wine wine32 wine64 xvfb xauth cmake make dpkg-dev
   python3 python3-cryptography
+  python3-pil fonts-wqy-microhei
   libspdlog-dev libfmt-dev nlohmann-json3-dev libcxxopts-dev libstb-dev
   libz-mingw-w64-dev googletest zip
 )

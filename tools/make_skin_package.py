@@ -9,10 +9,9 @@ except the tray menu's shadow, as "@150" and "@200" variants drawn at exactly 1.
 size. The icon file gets the tray and window icon at 16, 24, 32 and 48 pixels. With an image folder,
 the PNG files are also written there for a look at them.
 
-Only the standard library is used: shapes are drawn from signed distances (so every scale is drawn
-afresh, not resampled), PNG and ICO files are written with zlib and struct, the zip with zipfile.
-No CJK font is available at build time, so Chinese captions are drawn as simple glyph-like shapes
-made of strokes; Latin letters come from a small stroke font.
+Shapes are drawn from signed distances (so every scale is drawn afresh, not resampled), PNG and ICO
+files are written with zlib and struct, the zip with zipfile.
+Captions are drawn with WenQuanYi Micro Hei through Pillow (both installed by tools/bootstrap.sh).
 """
 import math
 import os
@@ -163,135 +162,39 @@ def polyline(points):
     return [(a[0], a[1], b[0], b[1]) for a, b in zip(points, points[1:])]
 
 
-def bounds(segments, pad):
-    xs = [v for seg in segments for v in (seg[0], seg[2])]
-    ys = [v for seg in segments for v in (seg[1], seg[3])]
-    return (min(xs) - pad, min(ys) - pad, max(xs) + pad, max(ys) + pad)
-
-
 # ---------------------------------------------------------------------------------------------------
-# Text. Latin letters from a stroke font on a unit em (y 0 = cap height, 1 = baseline); everything
-# else wide (CJK and full-width punctuation) as a glyph-like arrangement of strokes chosen from the
-# character's code, so that each character keeps its own shape.
+# Text, drawn from the CJK font that tools/bootstrap.sh installs: the captions are part of the images,
+# so whatever fonts the machine that shows them has, they read as they were drawn here.
 
-def latin_glyph(ch):
-    """(advance, segments) on the unit em."""
-    if ch == "L":
-        return 0.52, polyline([(0.04, 0.0), (0.04, 1.0), (0.46, 1.0)])
-    if ch == "u":
-        return 0.5, (polyline([(0.04, 0.35), (0.04, 0.78)]) +
-                     polyline(arc_points(0.23, 0.78, 0.19, 0.22, 180, 0, 8)) +
-                     polyline([(0.42, 0.35), (0.42, 1.0)]))
-    if ch == "m":
-        return 0.72, (polyline([(0.04, 0.35), (0.04, 1.0)]) +
-                      polyline(arc_points(0.18, 0.55, 0.14, 0.2, 180, 360, 8)) +
-                      polyline([(0.32, 0.55), (0.32, 1.0)]) +
-                      polyline(arc_points(0.46, 0.55, 0.14, 0.2, 180, 360, 8)) +
-                      polyline([(0.6, 0.55), (0.6, 1.0)]))
-    if ch == "a":
-        return 0.5, (polyline(arc_points(0.22, 0.68, 0.19, 0.32, 0, 360, 16)) +
-                     polyline([(0.41, 0.35), (0.41, 1.0)]))
-    if ch == "v":
-        return 0.48, polyline([(0.02, 0.35), (0.22, 1.0), (0.42, 0.35)])
-    if ch == "e":
-        return 0.5, (polyline([(0.04, 0.68), (0.42, 0.68)]) +
-                     polyline(arc_points(0.23, 0.68, 0.19, 0.32, 0, -300, 16)))
-    if ch == "x":
-        return 0.46, [(0.02, 0.35, 0.42, 1.0), (0.42, 0.35, 0.02, 1.0)]
-    if ch == "-":
-        return 0.4, [(0.06, 0.62, 0.32, 0.62)]
-    if ch == "(":
-        return 0.32, polyline(arc_points(0.42, 0.55, 0.3, 0.6, 125, 235, 10))
-    if ch == ")":
-        return 0.32, polyline(arc_points(-0.1, 0.55, 0.3, 0.6, -55, 55, 10))
-    return 0.3, []  # space and anything unknown
+FONT_FILE = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc"
+_fonts = {}
 
 
-def wide_glyph(ch):
-    """Segments of one wide character on a unit cell (0..1 both ways, baseline at about 0.95)."""
-    code = ord(ch)
-    if ch in "，、":
-        return [(0.22, 0.8, 0.14, 0.98)]
-    if ch == "；":
-        return [(0.2, 0.45, 0.2, 0.47), (0.22, 0.8, 0.14, 0.98)]
-    if ch == "。":
-        return polyline(arc_points(0.2, 0.86, 0.08, 0.08, 0, 360, 10))
-    if ch == "（":
-        return polyline(arc_points(0.85, 0.5, 0.3, 0.5, 130, 230, 10))
-    if ch == "）":
-        return polyline(arc_points(0.15, 0.5, 0.3, 0.5, -50, 50, 10))
-
-    def bits(shift, count):
-        return (code * 2654435761 >> shift) % count
-
-    def component(x0, y0, x1, y1, seed):
-        w, h = x1 - x0, y1 - y0
-        segs = []
-        rows = 2 + (seed % 3)
-        for k in range(rows):
-            y = y0 + h * (0.1 + 0.8 * k / (rows - 1))
-            inset = w * (0.15 if (seed >> (k + 2)) & 1 else 0.0)
-            segs.append((x0 + inset, y, x1 - inset, y))
-        columns = 1 + ((seed >> 5) % 2)
-        for k in range(columns):
-            x = x0 + w * ((k + 1) / (columns + 1))
-            segs.append((x, y0, x, y1))
-        if (seed >> 7) & 1:
-            segs.append((x0 + w * 0.5, y0 + h * 0.55, x0, y1))
-        if (seed >> 8) & 1:
-            segs.append((x0 + w * 0.55, y0 + h * 0.55, x1, y1))
-        return segs
-
-    layout = bits(3, 3)
-    seed_a, seed_b = bits(6, 1024), bits(16, 1024)
-    if layout == 0:    # narrow part on the left, wide part on the right
-        return (component(0.08, 0.12, 0.34, 0.92, seed_a) +
-                component(0.42, 0.08, 0.92, 0.94, seed_b))
-    if layout == 1:    # top over bottom
-        return (component(0.12, 0.06, 0.88, 0.42, seed_a) +
-                component(0.1, 0.5, 0.9, 0.94, seed_b))
-    return component(0.1, 0.08, 0.9, 0.94, seed_a)  # one part filling the cell
+def text_font(pixels):
+    if pixels not in _fonts:
+        try:
+            from PIL import ImageFont
+            _fonts[pixels] = ImageFont.truetype(FONT_FILE, pixels, index=0)
+        except (ImportError, OSError) as error:
+            sys.exit(f"make_skin_package: drawing the captions needs python3-pil and {FONT_FILE} "
+                     f"(tools/bootstrap.sh installs both): {error}")
+    return _fonts[pixels]
 
 
-def is_wide(ch):
-    return ord(ch) >= 0x2E80
-
-
-def draw_text(canvas, x, middle, text, size, colour, weight=0.085):
-    """Draws text starting at x with its cell centred on middle (design units); returns the end."""
-    segments = []
-    for ch in text:
-        if is_wide(ch):
-            top = middle - size / 2
-            segments += [(x + a * size, top + b * size, x + c * size, top + d * size)
-                         for a, b, c, d in wide_glyph(ch)]
-            x += size
-        else:
-            advance, segs = latin_glyph(ch)
-            cap = size * 0.72
-            top = middle - size * 0.38
-            segments += [(x + a * cap, top + b * cap, x + c * cap, top + d * cap) for a, b, c, d in segs]
-            x += advance * cap + size * 0.08
-    # One glyph at a time keeps each distance search short.
-    width = size * weight
-    for seg_group in group_segments(segments, size):
-        canvas.shape(bounds(seg_group, width), strokes(seg_group, width, canvas.scale), colour)
-    return x
-
-
-def group_segments(segments, size):
-    groups, current, start = [], [], None
-    for seg in segments:
-        left = min(seg[0], seg[2])
-        if current and left - start > size:
-            groups.append(current)
-            current = []
-        if not current:
-            start = left
-        current.append(seg)
-    if current:
-        groups.append(current)
-    return groups
+def draw_text(canvas, x, middle, text, size, colour):
+    """Draws text starting at x with its line centred on middle (design units); returns the end."""
+    from PIL import Image, ImageDraw
+    s = canvas.scale
+    font = text_font(max(1, round(size * s)))
+    mask = Image.new("L", (canvas.width, canvas.height), 0)
+    ImageDraw.Draw(mask).text((x * s, middle * s), text, fill=255, font=font, anchor="lm")
+    box = mask.getbbox()
+    if box:
+        width = canvas.width
+        cover = mask.tobytes()
+        canvas.fill((box[0] / s, box[1] / s, box[2] / s, box[3] / s),
+                    lambda px, py: cover[int(py) * width + int(px)] / 255.0, colour)
+    return x + font.getlength(text) / s
 
 
 # ---------------------------------------------------------------------------------------------------
@@ -342,7 +245,7 @@ ROWS = [(96, 136), (144, 184), (192, 232), (238, 278)]
 def setting_bkg(c):
     s = c.scale
     c.shape((0, 0, 520, 296), rounded_rect(0, 0, 520, 296, 6, s), rgba("#F4F6F9"))
-    draw_text(c, 16, 16, TITLE, 13, rgba("#2E2E2E"), weight=0.1)
+    draw_text(c, 16, 16, TITLE, 13, rgba("#2E2E2E"))
     c.shape((16, 40, 44, 68), circle(30, 54, 13, s), rgba("#E3EDFE"))
     arrow(c, 25, 45, 17, "#FFFFFF", outline=BLUE, outline_width=1.4)
     for k, line in enumerate(EXPLANATION):

@@ -54,9 +54,18 @@ class RecordingTray final : public TrayShell {
   };
   bool NotifyIcon(DWORD message, const NOTIFYICONDATAW& record) override {
     calls.push_back({message, record});
+    if (message == NIM_ADD && failing_adds > 0) {
+      --failing_adds;
+      return false;
+    }
     return true;
   }
+  int Adds() const {
+    return static_cast<int>(
+        std::count_if(calls.begin(), calls.end(), [](const Call& c) { return c.message == NIM_ADD; }));
+  }
   std::vector<Call> calls;
+  int failing_adds = 0;  // the shell is not ready for this many adds
 };
 
 // The system cursors of RecordingCursors, with the order of the calls that matter here and a scheme
@@ -263,7 +272,8 @@ TEST_F(MainWndTest, CustomMessagesAreDispatchedWithTheirEventsAndTrayCalls) {
       {"quit broadcast", quit, 0, TRUE, 1, nullptr, Tray::kDelete, true, false, false},
       {"taskbar re-created", taskbar_created, 0, TRUE, 1, nullptr, Tray::kAdd, false, false, false},
       {"setting change", WM_SETTINGCHANGE, 0, FALSE, 0, nullptr, Tray::kNone, false, false, false},
-      {"raw input", WM_INPUT, 0, FALSE, 0, nullptr, Tray::kNone, false, false, false},
+      // Handled by passing it to default processing at once, which releases the report.
+      {"raw input", WM_INPUT, 0, TRUE, 0, nullptr, Tray::kNone, false, false, false},
       {"another message", WM_USER + 77, 0, FALSE, 0, nullptr, Tray::kNone, false, false, false},
   };
 
@@ -394,6 +404,51 @@ TEST_F(MainWndTest, CloseOnlyRemovesTheTrayIconAndKeysAreSwallowed) {
   EXPECT_FALSE(TakeQuitMessage(&exit_code));
 }
 
+// At logon the shell may not take the icon yet: without it the program could neither be reached nor
+// quit.
+TEST_F(MainWndTest, AFailedTrayAddIsTriedAgainUntilTheShellTakesIt) {
+  tray_.failing_adds = 2;
+  LogCapture log;
+  ASSERT_NE(Make(), nullptr);
+  EXPECT_EQ(tray_.Adds(), 1);
+  // The first retry on the real timer; the rest are driven by hand.
+  EXPECT_TRUE(testing_support::WaitUntil([this] { return tray_.Adds() == 2; }, kTrayRetryMs * 3));
+  SendMessageW(hwnd_, WM_TIMER, kTrayRetryTimerId, 0);
+  EXPECT_EQ(tray_.Adds(), 3);
+  for (const auto& call : tray_.calls) ExpectAddRecord(call);
+  SendMessageW(hwnd_, WM_TIMER, kTrayRetryTimerId, 0);
+  EXPECT_EQ(tray_.Adds(), 3) << "nothing is pending once the icon is in";
+  EXPECT_FALSE(KillTimer(hwnd_, kTrayRetryTimerId)) << "the retry timer was stopped";
+  EXPECT_EQ(log.Messages('W'), std::vector<std::string>{"Shell_NotifyIcon NIM_ADD failed, trying again"});
+  EXPECT_TRUE(log.Messages('E').empty());
+}
+
+TEST_F(MainWndTest, TrayAddRetriesAreBoundedAndStartAgainWhenTheTaskbarIsCreated) {
+  tray_.failing_adds = 1000;
+  LogCapture log;
+  ASSERT_NE(Make(), nullptr);
+  for (int i = 0; i < kTrayRetries + 5; ++i) SendMessageW(hwnd_, WM_TIMER, kTrayRetryTimerId, 0);
+  EXPECT_EQ(tray_.Adds(), 1 + kTrayRetries);
+  EXPECT_FALSE(KillTimer(hwnd_, kTrayRetryTimerId)) << "the retry timer was stopped";
+  const std::string gave_up = "Shell_NotifyIcon NIM_ADD failed " + std::to_string(kTrayRetries + 1) +
+                              " times, waiting for TaskbarCreated";
+  EXPECT_EQ(log.Messages('E'), std::vector<std::string>{gave_up});
+
+  tray_.failing_adds = 1;
+  EXPECT_EQ(SendMessageW(hwnd_, window_->taskbar_created_message(), 0, 0), 1);
+  EXPECT_EQ(tray_.Adds(), 2 + kTrayRetries);
+  SendMessageW(hwnd_, WM_TIMER, kTrayRetryTimerId, 0);
+  EXPECT_EQ(tray_.Adds(), 3 + kTrayRetries) << "a new taskbar gives the add a new set of tries";
+
+  // Quitting removes the icon; a retry still pending must not bring it back.
+  tray_.failing_adds = 1;
+  EXPECT_EQ(SendMessageW(hwnd_, window_->taskbar_created_message(), 0, 0), 1);
+  SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+  SendMessageW(hwnd_, WM_TIMER, kTrayRetryTimerId, 0);
+  EXPECT_EQ(tray_.Adds(), 4 + kTrayRetries);
+  EXPECT_EQ(tray_.calls.back().message, static_cast<DWORD>(NIM_DELETE));
+}
+
 // Reloading the scheme broadcasts WM_SETTINGCHANGE, which comes straight back to the window: it must
 // not answer its own broadcast, or the rounds never end.
 TEST_F(MainWndTest, SettingChangeWhileEnlargedReloadsTheSchemeOnceAndRebuildsTheManagerOnce) {
@@ -505,34 +560,83 @@ TEST_F(MainWndTest, MidnightTimerReportsAliveWithWholeOnlineDays) {
 // test looks at what lies under it: this part runs alone (see the test list).
 class MainWndInputTest : public MainWndTest {
  protected:
+  static void SetUpTestSuite() {
+    for (const wchar_t* name : {L"LumavexGameProbe", L"Progman"}) {
+      WNDCLASSW wc = {};
+      wc.lpfnWndProc = DefWindowProcW;
+      wc.hInstance = GetModuleHandleW(nullptr);
+      wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+      wc.lpszClassName = name;
+      RegisterClassW(&wc);
+    }
+  }
+
+  void SetUp() override {
+    MainWndTest::SetUp();
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &info));
+    monitor_ = info.rcMonitor;
+    centre_ = {(monitor_.left + monitor_.right) / 2, (monitor_.top + monitor_.bottom) / 2};
+  }
+
+  void TearDown() override {
+    for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) DestroyWindow(*it);
+    windows_.clear();
+    if (front_ != nullptr) DestroyWindow(front_);
+    MainWndTest::TearDown();
+  }
+
+  // A topmost window of the test under the pointer. Raw input reaches no program while no thread owns
+  // the foreground, and a captioned window may not be given it: a small window of the test in a corner
+  // holds it instead. A static control would not do as a game: it is transparent to hit tests.
+  HWND Window(const wchar_t* class_name, DWORD style, RECT at, HWND parent = nullptr) {
+    const HWND window = CreateWindowExW(0, class_name, L"probe", style, at.left, at.top, at.right - at.left,
+                                        at.bottom - at.top, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (window == nullptr) return nullptr;
+    windows_.push_back(window);
+    if (parent == nullptr) {
+      ShowWindow(window, (style & WS_MAXIMIZE) != 0 ? SW_SHOWMAXIMIZED : SW_SHOWNOACTIVATE);
+      SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    if (front_ == nullptr) {
+      front_ = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, monitor_.left,
+                               monitor_.top, 8, 8, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    SetForegroundWindow(front_);
+    SetCursorPos(centre_.x, centre_.y);
+    PumpFor(200);
+    return window;
+  }
+
   // Moves back and forth by small steps (Wine accelerates larger ones), so every report starts a new
   // run in the detector and the cursor stays where it is.
   void Wiggle(int reports) {
     for (int i = 0; i < reports; ++i) testing_support::MoveMouse({{i % 2 == 0 ? 5 : -5, 0}});
     PumpFor(200);
   }
+
+  // Ten runs of 100 units back and forth: a long path in a small area, a shake at the ninth run.
+  void Shake() {
+    std::vector<POINT> deltas;
+    for (int run = 0; run < 10; ++run) {
+      for (int step = 0; step < 20; ++step) deltas.push_back({run % 2 == 0 ? 5 : -5, 0});
+    }
+    testing_support::MoveMouse(deltas);
+    PumpFor(200);
+  }
+
+  RECT monitor_ = {};
+  POINT centre_ = {};
+  std::vector<HWND> windows_;
+  HWND front_ = nullptr;
 };
 
-TEST_F(MainWndInputTest, RawInputReachesTheDetectorOnlyWhenNotGatedAndEachGateIsLoggedOnceAsItBegins) {
+TEST_F(MainWndInputTest, RawInputReachesTheDetectorOnlyWhileShakingIsOnAndTurningItOffIsLoggedOnceAsItBegins) {
   ASSERT_NE(Make(), nullptr);
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-  // A borderless window over the whole monitor: a full-screen game as the game-mode test sees it. (A
-  // static control would not do: it is transparent to hit tests, so the point finds what lies below.)
-  WNDCLASSW wc = {};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"LumavexGameProbe";
-  RegisterClassW(&wc);
-  HWND game = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
-                              nullptr, wc.hInstance, nullptr);
-  ASSERT_NE(game, nullptr);
-  SetForegroundWindow(game);
-  SetCursorPos(width / 2, height / 2);
-  PumpFor(200);
+  ASSERT_NE(Window(L"LumavexGameProbe", WS_POPUP, {0, 0, 200, 200}), nullptr);
   const auto& samples = window_->shake_detector().samples();
   const size_t before = samples.size();
-
   LogCapture log;
   auto count = [&log](const char* line) {
     const auto messages = log.Messages('I');
@@ -546,12 +650,6 @@ TEST_F(MainWndInputTest, RawInputReachesTheDetectorOnlyWhenNotGatedAndEachGateIs
   EXPECT_EQ(count("is_enable_shake:0"), 1);
 
   config.enable_shake = true;
-  config.game_mode = true;
-  Wiggle(6);
-  EXPECT_EQ(samples.size(), before) << "a full-screen window is under the cursor in game mode";
-  EXPECT_EQ(count("is_full_screen:1"), 1);
-
-  config.game_mode = false;
   Wiggle(6);
   // Each report turns the direction, so each starts a run of its own (the first may extend the last).
   EXPECT_GE(samples.size(), before + 5) << "every report reaches the detector";
@@ -561,9 +659,69 @@ TEST_F(MainWndInputTest, RawInputReachesTheDetectorOnlyWhenNotGatedAndEachGateIs
   Wiggle(4);
   EXPECT_EQ(samples.size(), passed);
   EXPECT_EQ(count("is_enable_shake:0"), 2) << "a new spell of shaking off is logged again";
-  EXPECT_EQ(count("is_full_screen:1"), 1);
+}
 
-  DestroyWindow(game);
+// What lies under the pointer at the moment of the shake decides, as the full-screen test answers
+// for it: each case's windows are made, the mouse shaken, and the cursors looked at.
+TEST_F(MainWndInputTest, InGameModeAShakeOverAFullScreenWindowLeavesTheCursorsAsTheyAre) {
+  ASSERT_NE(Make(), nullptr);
+  const LONG width = monitor_.right - monitor_.left;
+  const LONG height = monitor_.bottom - monitor_.top;
+  RECT client_as_monitor = monitor_;
+  ASSERT_TRUE(AdjustWindowRectEx(&client_as_monitor, WS_OVERLAPPEDWINDOW, FALSE, 0));
+  enum Extra { kNone, kChildUnderPointer };
+  const struct Case {
+    const char* what;
+    const wchar_t* class_name;
+    DWORD style;
+    RECT at;
+    Extra extra;
+    bool game_mode;
+    bool enlarged;
+  } cases[] = {
+      {"borderless, the monitor's size", L"LumavexGameProbe", WS_POPUP, monitor_, kNone, true, false},
+      {"a control of a borderless monitor-size window", L"LumavexGameProbe", WS_POPUP, monitor_, kChildUnderPointer,
+       true, false},
+      {"game mode off, borderless monitor-size window", L"LumavexGameProbe", WS_POPUP, monitor_, kNone, false, true},
+      {"captioned, client area as large as the monitor", L"LumavexGameProbe", WS_OVERLAPPEDWINDOW, client_as_monitor,
+       kNone, true, true},
+      {"borderless, smaller than the monitor", L"LumavexGameProbe", WS_POPUP,
+       {monitor_.left, monitor_.top, monitor_.left + width * 3 / 4, monitor_.top + height * 3 / 4}, kNone, true,
+       true},
+      {"the desktop", L"Progman", WS_POPUP, monitor_, kNone, true, true},
+  };
+  Config& config = Config::GetInstance();
+  LogCapture log;
+  int vetoes = 0;
+  bool vetoed_before = false;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    config.game_mode = c.game_mode;
+    const HWND window = Window(c.class_name, c.style, c.at);
+    ASSERT_NE(window, nullptr);
+    if (c.extra == kChildUnderPointer) {
+      const RECT child = {centre_.x - 50 - monitor_.left, centre_.y - 50 - monitor_.top,
+                          centre_.x + 50 - monitor_.left, centre_.y + 50 - monitor_.top};
+      ASSERT_NE(Window(L"STATIC", WS_CHILD | WS_VISIBLE | SS_NOTIFY, child, window), nullptr);
+      ASSERT_NE(WindowFromPoint(centre_), window);
+    } else {
+      ASSERT_EQ(WindowFromPoint(centre_), window);
+    }
+    // Counted by the cursors handed to the system: the restore timer may already have put them back.
+    const size_t sets = cursors_.recorded.sets.size();
+    Shake();
+    EXPECT_EQ(cursors_.recorded.sets.size() > sets, c.enlarged);
+    // A shake found over a full-screen window says so once as the state begins.
+    if (!c.enlarged && !vetoed_before) ++vetoes;
+    vetoed_before = !c.enlarged;
+    const auto messages = log.Messages('I');
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), "is_full_screen:1"), vetoes);
+
+    for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) DestroyWindow(*it);
+    windows_.clear();
+    // The restore timer puts enlarged cursors back once the delay has passed.
+    PumpFor(400);
+  }
 }
 
 }  // namespace

@@ -434,6 +434,7 @@ TEST_F(SettingWndTest, EnterEscapeAndSystemCloseOnlyHide) {
       {WM_KEYDOWN, VK_RETURN, 0, true},
       {WM_KEYDOWN, VK_ESCAPE, 0, true},
       {WM_SYSCOMMAND, SC_CLOSE, 1, true},
+      {WM_SYSCOMMAND, SC_CLOSE | 0x2, 1, true},  // the low four bits are the system's own
       {WM_KEYDOWN, 'A', 0, false},
   };
   int shows = 1;

@@ -9,6 +9,7 @@
 #include "common/base/com_ptr.h"
 #include "common/logon_task.h"
 #include "common/program_path.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -142,8 +143,8 @@ TEST_F(ConfigTest, ScaleFactorSetterRange) {
     int32_t stored;
     const wchar_t* text;
   } cases[] = {
-      {1, 1, L"ScaleFactor=1"},   {2, 2, L"ScaleFactor=2"},  {20, 20, L"ScaleFactor=20"},
-      {0, 3, L"ScaleFactor=3"},   {21, 3, L"ScaleFactor=3"}, {-4, 3, L"ScaleFactor=3"},
+      {2, 2, L"ScaleFactor=2"}, {5, 5, L"ScaleFactor=5"}, {1, 3, L"ScaleFactor=3"},
+      {6, 3, L"ScaleFactor=3"}, {20, 3, L"ScaleFactor=3"}, {-4, 3, L"ScaleFactor=3"},
   };
   Config config;
   config.Load(dir_.path());
@@ -153,6 +154,21 @@ TEST_F(ConfigTest, ScaleFactorSetterRange) {
     EXPECT_EQ(config.scale_factor, c.stored);
     EXPECT_EQ(SectionEntries(ini_), std::vector<std::wstring>{c.text});
   }
+}
+
+TEST_F(ConfigTest, AFailedWriteIsLoggedAndKeepsTheValueInMemory) {
+  testing_support::LogCapture log;
+  ASSERT_TRUE(log.started());
+  Config config;
+  config.Load(dir_.File(L"missing folder"));  // the profile functions do not make folders
+  config.SetScaleFactor(4);
+  config.SetEnableShake(false);
+  EXPECT_EQ(config.scale_factor, 4);
+  EXPECT_FALSE(config.enable_shake);
+  const auto errors = log.Messages('E');
+  ASSERT_EQ(errors.size(), 2u);
+  EXPECT_EQ(errors[0].rfind("write config.ini ScaleFactor failed: ", 0), 0u) << errors[0];
+  EXPECT_EQ(errors[1].rfind("write config.ini EnableShake failed: ", 0), 0u) << errors[1];
 }
 
 TEST_F(ConfigTest, SettersWithoutAFileKeepTheValueInMemory) {
