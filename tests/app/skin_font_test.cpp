@@ -8,10 +8,10 @@
 #include <cwchar>
 #include <vector>
 
-#include "tests/vellum/core/dib_surface.h"
-#include "vellum/core/label.h"
-#include "vellum/core/paint_manager.h"
-#include "vellum/core/vertical_layout.h"
+#include "tests/vellum/support/dib_surface.h"
+#include "vellum/core/base_controls/label.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/layout/vertical_layout.h"
 
 namespace {
 

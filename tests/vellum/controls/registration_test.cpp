@@ -24,6 +24,11 @@ const Registered kRegistered[] = {
     {L"Slider", L"SliderUI"},
     {L"Loading", L"Loading"},
     {L"ColorPalette", L"ColorPaletteUI"},
+    {L"Edit", L"EditUI"},
+    {L"HotKey", L"HotKeyUI"},
+    {L"Text", L"TextUI"},
+    {L"GifAnim", L"GifAnimUI"},
+    {L"SequenceFrame", L"SequenceFrameUI"},
 };
 
 std::wstring Lower(std::wstring text) {

@@ -23,8 +23,6 @@ void RegisterEdit(CControlFactory& factory) {
 
 const CControlFamilyRegistrar kRegistrar(&RegisterEdit);
 
-bool IsMouseEvent(int type) { return type >= UIEVENT__MOUSEBEGIN && type <= UIEVENT__MOUSEEND; }
-
 }  // namespace
 
 CUIString MaskPasswordText(const wchar_t* text, wchar_t password_char) {

@@ -23,8 +23,6 @@ void RegisterHotKey(CControlFactory& factory) {
 
 const CControlFamilyRegistrar kRegistrar(&RegisterHotKey);
 
-bool IsMouseEvent(int type) { return type >= UIEVENT__MOUSEBEGIN && type <= UIEVENT__MOUSEEND; }
-
 }  // namespace
 
 CHotKeyUI::CHotKeyUI() {

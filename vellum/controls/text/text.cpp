@@ -18,8 +18,6 @@ void RegisterTextFamily(CControlFactory& factory) {
 
 const CControlFamilyRegistrar g_text_family(&RegisterTextFamily);
 
-bool IsMouseEvent(int type) { return type >= UIEVENT__MOUSEBEGIN && type <= UIEVENT__MOUSEEND; }
-
 }  // namespace
 
 CTextUI::CTextUI() {
