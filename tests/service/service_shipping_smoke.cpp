@@ -58,8 +58,9 @@ class ServiceLibrary {
   Export unregister_ = nullptr;
 };
 
-// The service's state, 0 when it does not exist; and the id of its host process while it runs.
-DWORD ServiceState(DWORD* process_id = nullptr) {
+// The service's state, 0 when it does not exist; the id of its host process while it runs; the error
+// it ended with (1077: it never started).
+DWORD ServiceState(DWORD* process_id = nullptr, DWORD* exit_code = nullptr) {
   ScopedServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
   ScopedServiceHandle service(OpenServiceW(manager.get(), kServiceName, SERVICE_QUERY_STATUS));
   if (service.get() == nullptr) return 0;
@@ -70,6 +71,7 @@ DWORD ServiceState(DWORD* process_id = nullptr) {
     return 0;
   }
   if (process_id != nullptr) *process_id = status.dwProcessId;
+  if (exit_code != nullptr) *exit_code = status.dwWin32ExitCode;
   return status.dwCurrentState;
 }
 
@@ -100,7 +102,9 @@ TEST(ShippingService, RegistersRunsInTheServiceHostStopsAndUnregisters) {
   ASSERT_EQ(library.Unregister(), S_OK);  // a service left over from an interrupted run
   ASSERT_EQ(library.Register(), S_OK);
 
-  ASSERT_TRUE(WaitForState(SERVICE_RUNNING, kPatienceMs)) << ServiceState();
+  DWORD exit_code = 0;
+  ASSERT_TRUE(WaitForState(SERVICE_RUNNING, kPatienceMs))
+      << "state " << ServiceState(nullptr, &exit_code) << ", exit code " << exit_code;
   DWORD host_id = 0;
   ServiceState(&host_id);
   EXPECT_EQ(ProgramNameOf(host_id), L"svchost.exe");
