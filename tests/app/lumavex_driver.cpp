@@ -2,7 +2,6 @@
 
 #include <cwchar>
 
-#include "common/program_path.h"
 #include "tests/support/ui_input.h"
 
 namespace testing_support {
@@ -64,8 +63,7 @@ BOOL CALLBACK CollectWindowAndDescendants(HWND window, LPARAM param) {
 }  // namespace
 
 LumavexInstall::LumavexInstall() {
-  // The tests live in <build>/tests, the loopback deliverables in <build>/loopback.
-  const std::wstring built = ProgramFolder() + L"..\\loopback\\Lumavex.exe";
+  const std::wstring built = DeliverablePath(L"Lumavex.exe");
   ready_ = CopyFileW(built.c_str(), ProgramPath().c_str(), TRUE) != FALSE;
 }
 

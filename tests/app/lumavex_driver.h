@@ -13,8 +13,8 @@
 
 namespace testing_support {
 
-// Where the program runs as if installed: a fresh folder holding a copy of the loopback build of
-// Lumavex.exe (config.ini is written beside the program, so never into the build tree) and a
+// Where the program runs as if installed: a fresh folder holding a copy of the Lumavex.exe under test
+// (DeliverablePath; config.ini is written beside the program, so never into the build tree) and a
 // temporary folder of its own, so that its log (%TEMP%\lumavex\lumavex.log) holds only the lines of
 // the runs started from here.
 class LumavexInstall {

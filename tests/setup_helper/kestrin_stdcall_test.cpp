@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 
-#include "common/program_path.h"
 #include "tests/setup_helper/kestrin_library.h"
 #include "tests/support/pe_exports.h"
 #include "tests/support/test_support.h"
@@ -43,7 +42,7 @@ __attribute__((noinline)) int StackDeltaOfCall(void* fn, const uint32_t* args, i
 }
 
 TEST(KestrinExports, EveryExportRemovesItsOwnArguments) {
-  KestrinLibrary kestrin(ProgramFolder() + L"..\\loopback\\Kestrin.dll");
+  KestrinLibrary kestrin(testing_support::DeliverablePath(L"Kestrin.dll"));
   ASSERT_TRUE(kestrin.loaded());
   TempDir dir;
   std::string folder;
@@ -51,6 +50,7 @@ TEST(KestrinExports, EveryExportRemovesItsOwnArguments) {
   char buffer[64] = {};
   const uint32_t no_args[1] = {};
   const uint32_t id_args[] = {reinterpret_cast<uint32_t>(buffer), sizeof(buffer)};
+  const uint32_t folder_args[] = {reinterpret_cast<uint32_t>(folder.c_str())};
   const uint32_t config_args[] = {reinterpret_cast<uint32_t>(folder.c_str()), 1};
   uint32_t event_args[14] = {};
   event_args[4] = reinterpret_cast<uint32_t>("event");
@@ -63,6 +63,9 @@ TEST(KestrinExports, EveryExportRemovesItsOwnArguments) {
     const uint32_t* args;
     int count;
   } cases[] = {
+      // The task is created and then deleted again, so the run leaves none behind.
+      {"CreateScheduledTask", reinterpret_cast<void*>(kestrin.CreateScheduledTask), folder_args, 1},
+      {"DeleteScheduledTask", reinterpret_cast<void*>(kestrin.DeleteScheduledTask), folder_args, 1},
       {"GetDeviceUniqueID", reinterpret_cast<void*>(kestrin.GetDeviceUniqueID), id_args, 2},
       {"UpdateScheduledTaskConfig", reinterpret_cast<void*>(kestrin.UpdateScheduledTaskConfig), config_args, 2},
       {"NotifySetupFinish", reinterpret_cast<void*>(kestrin.NotifySetupFinish), no_args, 0},

@@ -173,4 +173,19 @@ bool RunProcess(const std::wstring& command_line, DWORD timeout_ms, ProcessResul
   return ended;
 }
 
+std::wstring DeliverablePath(const std::wstring& file) {
+  wchar_t folder[MAX_PATH] = {};
+  const DWORD length = GetEnvironmentVariableW(L"LUMAVEX_SHIPPING_BIN", folder, MAX_PATH);
+  std::wstring path(folder, length < MAX_PATH ? length : 0);
+  if (path.empty()) {
+    // The tests live in <build>/tests, the loopback deliverables in <build>/loopback.
+    wchar_t program[MAX_PATH] = {};
+    const DWORD program_length = GetModuleFileNameW(nullptr, program, MAX_PATH);
+    path.assign(program, program_length < MAX_PATH ? program_length : 0);
+    path = path.substr(0, path.find_last_of(L'\\') + 1) + L"..\\loopback";
+  }
+  if (path.back() != L'\\') path += L'\\';
+  return path + file;
+}
+
 }  // namespace testing_support

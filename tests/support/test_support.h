@@ -79,4 +79,8 @@ struct ProcessResult {
 };
 bool RunProcess(const std::wstring& command_line, DWORD timeout_ms, ProcessResult* result);
 
+// The path of a deliverable under test: in the folder that LUMAVEX_SHIPPING_BIN names when it is set
+// (the smoke run of the shipping files), else in the loopback build beside the tests.
+std::wstring DeliverablePath(const std::wstring& file);
+
 }  // namespace testing_support
