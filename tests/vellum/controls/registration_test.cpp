@@ -24,6 +24,9 @@ const Registered kRegistered[] = {
     {L"Slider", L"SliderUI"},
     {L"Loading", L"Loading"},
     {L"ColorPalette", L"ColorPaletteUI"},
+    {L"List", L"ListUI"},
+    {L"ListHeader", L"ListHeaderUI"},
+    {L"ListHeaderItem", L"ListHeaderItemUI"},
 };
 
 std::wstring Lower(std::wstring text) {
