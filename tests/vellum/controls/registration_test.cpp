@@ -25,6 +25,9 @@ const Registered kRegistered[] = {
     {L"Loading", L"Loading"},
     {L"ColorPalette", L"ColorPaletteUI"},
     {L"List", L"ListUI"},
+    {L"ListLabelElement", L"ListLabelElementUI"},
+    {L"ListTextElement", L"ListTextElementUI"},
+    {L"ListContainerElement", L"ListContainerElementUI"},
     {L"ListHeader", L"ListHeaderUI"},
     {L"ListHeaderItem", L"ListHeaderItemUI"},
 };
