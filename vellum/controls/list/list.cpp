@@ -53,7 +53,11 @@ void CListUI::UpdateColumnCount() {
 
 IListItemUI* CListUI::RowAt(int index) const {
   CControlUI* row = body_->GetItemAt(index);
-  return row ? static_cast<IListItemUI*>(row->GetInterface(L"ListItem")) : nullptr;
+  if (!row) return nullptr;
+  if (index < static_cast<int>(row_cache_.size()) && row_cache_[index].control == row) {
+    return row_cache_[index].row;
+  }
+  return static_cast<IListItemUI*>(row->GetInterface(L"ListItem"));
 }
 
 bool CListUI::IsSelectableRow(int index) const {
@@ -110,7 +114,11 @@ bool CListUI::Add(CControlUI* control) {
   if (IListItemUI* row = static_cast<IListItemUI*>(control->GetInterface(L"ListItem"))) {
     row->SetOwner(this);
     row->SetIndex(GetCount());
-    return body_->Add(control);
+    if (!body_->Add(control)) return false;
+    if (static_cast<int>(row_cache_.size()) == GetCount() - 1) {
+      row_cache_.push_back(TRowEntry{control, row});
+    }
+    return true;
   }
   return CVerticalLayoutUI::Add(control);
 }
@@ -124,9 +132,13 @@ bool CListUI::AddAt(CControlUI* control, int index) {
     return added;
   }
   if (!body_->AddAt(control, index)) return false;
-  if (IListItemUI* row = static_cast<IListItemUI*>(control->GetInterface(L"ListItem"))) {
+  IListItemUI* row = static_cast<IListItemUI*>(control->GetInterface(L"ListItem"));
+  if (row) {
     row->SetOwner(this);
     row->SetIndex(index);
+  }
+  if (index <= static_cast<int>(row_cache_.size())) {
+    row_cache_.insert(row_cache_.begin() + index, TRowEntry{control, row});
   }
   RenumberRows(index + 1, GetCount() - 1);
   selection_.InsertRow(index);
@@ -148,6 +160,7 @@ bool CListUI::RemoveAt(int index) {
   if (index < 0 || index >= GetCount()) return false;
   const bool was_current = selection_.Current() == index;
   if (!body_->RemoveAt(index)) return false;
+  if (index < static_cast<int>(row_cache_.size())) row_cache_.erase(row_cache_.begin() + index);
   RenumberRows(index, GetCount() - 1);
   selection_.RemoveRow(index);
   if (was_current) SelectItem(body_->FindSelectable(index, false), false);
@@ -155,6 +168,7 @@ bool CListUI::RemoveAt(int index) {
 }
 
 void CListUI::RemoveAll() {
+  row_cache_.clear();
   selection_.RemoveAllRows();
   body_->RemoveAll();
 }
@@ -172,6 +186,11 @@ bool CListUI::SetItemIndex(CControlUI* control, int index) {
   if (old < 0) return false;
   if (old == index) return true;
   if (!body_->SetItemIndex(control, index)) return false;
+  if (old < static_cast<int>(row_cache_.size()) && index < static_cast<int>(row_cache_.size())) {
+    const TRowEntry moved = row_cache_[old];
+    row_cache_.erase(row_cache_.begin() + old);
+    row_cache_.insert(row_cache_.begin() + index, moved);
+  }
   RenumberRows(std::min(old, index), std::max(old, index));
   selection_.MoveRow(old, index);
   return true;

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "vellum/controls/list/list_interfaces.h"
 #include "vellum/controls/list/list_selection.h"
 #include "vellum/core/layout/vertical_layout.h"
@@ -121,6 +123,14 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   CListBodyUI* body_ = nullptr;
   CListHeaderUI* header_ = nullptr;
   TListDisplayInfo list_info_;
+  // Each body row beside its row interface, in body order: asking a control for an interface by
+  // name costs string comparisons, too many to renumber every row on each removal. An entry is
+  // trusted only while the body still holds that control at that index.
+  struct TRowEntry {
+    CControlUI* control;
+    IListItemUI* row;
+  };
+  std::vector<TRowEntry> row_cache_;
   // While the list stacks its own header and body it spaces them by its own padding, not the rows'.
   bool laying_out_self_ = false;
 };
