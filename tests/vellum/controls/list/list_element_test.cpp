@@ -243,6 +243,62 @@ TEST(ListTextElement, LinksAcrossColumnsStopAtEight) {
   EXPECT_TRUE(recorder.OfType(L"itemclick").empty());
 }
 
+// Answers every cell with a text and a colour that say which row, column and state asked.
+class CellTexts : public Vellum::IListTextCallback {
+ public:
+  const wchar_t* GetItemText(CControlUI*, int index, int column) override {
+    asked.push_back(index * 10 + column);
+    return L"\x2588\x2588\x2588";
+  }
+  DWORD GetItemTextColor(CControlUI*, int, int column, int state) override {
+    states.push_back(state);
+    return column == 0 ? 0xFF0000FF : 0xFF00FF00;
+  }
+  std::vector<int> asked;
+  std::vector<int> states;
+};
+
+TEST(ListTextElement, TheTextCallbackGivesEveryCellItsTextAndColour) {
+  testing_support::ManagedWindow window;
+  auto* list = new CListUI();
+  window.manager().AttachRootControl(list);
+  for (int i = 0; i < 2; ++i) {
+    auto* column = new Vellum::CListHeaderItemUI();
+    column->SetFixedWidth(100);
+    list->Add(column);
+  }
+  CellTexts texts;
+  list->SetTextCallback(&texts);
+  std::vector<CListTextElementUI*> rows;
+  for (int i = 0; i < 2; ++i) {
+    auto* row = new CListTextElementUI();
+    row->SetFixedHeight(24);
+    rows.push_back(row);
+    list->Add(row);
+  }
+  list->SetPos(RECT{0, 0, 300, 100}, false);
+  list->SelectItem(1);
+  Surface surface(300, 100, 0xFFFFFFFF);
+  rows[1]->Paint(surface.dc(), rows[1]->GetPos());
+  EXPECT_EQ(texts.asked, (std::vector<int>{10, 11}));
+  EXPECT_EQ(texts.states, (std::vector<int>{2, 2}));  // selected
+  // Each column's text lands in its own column in its own colour.
+  auto count = [&surface, &rows](int from, int to, DWORD color) {
+    int found = 0;
+    const RECT pos = rows[1]->GetPos();
+    for (int y = pos.top; y < pos.bottom; ++y) {
+      for (int x = from; x < to; ++x) found += (surface.At(x, y) & 0x00FFFFFF) == (color & 0x00FFFFFF);
+    }
+    return found;
+  };
+  EXPECT_GT(count(0, 100, 0xFF0000FF), 10);
+  EXPECT_EQ(count(100, 200, 0xFF0000FF), 0);
+  EXPECT_GT(count(100, 200, 0xFF00FF00), 10);
+  rows[1]->SetEnabled(false);
+  rows[1]->Paint(surface.dc(), rows[1]->GetPos());
+  EXPECT_EQ(texts.states.back(), 3);
+}
+
 TEST(ListContainerElement, FixedWidthRowsFormTiles) {
   testing_support::ManagedWindow window;
   auto* list = new CListUI();
