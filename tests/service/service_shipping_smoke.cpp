@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "common/scoped_handle.h"
+#include "common/base/scoped_handle.h"
 #include "tests/support/test_support.h"
 
 namespace {

@@ -29,6 +29,12 @@ const Registered kRegistered[] = {
     {L"Text", L"TextUI"},
     {L"GifAnim", L"GifAnimUI"},
     {L"SequenceFrame", L"SequenceFrameUI"},
+    {L"List", L"ListUI"},
+    {L"ListLabelElement", L"ListLabelElementUI"},
+    {L"ListTextElement", L"ListTextElementUI"},
+    {L"ListContainerElement", L"ListContainerElementUI"},
+    {L"ListHeader", L"ListHeaderUI"},
+    {L"ListHeaderItem", L"ListHeaderItemUI"},
 };
 
 std::wstring Lower(std::wstring text) {
