@@ -60,7 +60,10 @@ bool RunningUnderWow64() {
 // The group value names the one service of the group: the name, its terminator and the final one.
 LONG WriteGroupValue() {
   ScopedRegKey key;
-  const LONG opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSvchostGroupsKey, 0, KEY_WRITE, key.put());
+  // The 32-bit view of a 64-bit system has no groups key until a 32-bit service makes one; the 32-bit host
+  // reads its group from there.
+  const LONG opened = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSvchostGroupsKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+                                      key.put(), nullptr);
   if (opened != ERROR_SUCCESS) return opened;
   std::wstring multi(kServiceName);
   multi.push_back(L'\0');

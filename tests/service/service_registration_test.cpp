@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <aclapi.h>
 
+#include <string>
+#include <vector>
+
 #include "common/scoped_reg_key.h"
 #include "service/service_names.h"
 #include "service/service_registration.h"
@@ -104,6 +107,91 @@ TEST(Registration, AServiceWhoseHostValuesCannotBeWrittenIsRemovedAgain) {
             static_cast<LONG>(ERROR_FILE_NOT_FOUND));
   // Whatever the outcome, nothing stays behind for the tests after this one.
   UnregisterUpdateService();
+}
+
+constexpr wchar_t kHostGroupsKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Svchost";
+
+// Takes the host groups key away while it lives (as a 32-bit registration finds it on a 64-bit system,
+// where the 32-bit view has none), then puts it back with every value it held.
+class MissingHostGroupsKey {
+ public:
+  MissingHostGroupsKey() {
+    if (!SaveValues()) return;
+    removed_ = RegDeleteKeyW(HKEY_LOCAL_MACHINE, kHostGroupsKey) == ERROR_SUCCESS;
+  }
+  ~MissingHostGroupsKey() {
+    if (!removed_) return;
+    ScopedRegKey key;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kHostGroupsKey, 0, nullptr, 0, KEY_WRITE, nullptr, key.put(), nullptr) !=
+        ERROR_SUCCESS) {
+      return;
+    }
+    for (const Value& value : saved_) {
+      RegSetValueExW(key.get(), value.name.c_str(), 0, value.type, value.data.data(),
+                     static_cast<DWORD>(value.data.size()));
+    }
+  }
+  bool removed() const { return removed_; }
+
+ private:
+  struct Value {
+    std::wstring name;
+    DWORD type;
+    std::vector<BYTE> data;
+  };
+
+  bool SaveValues() {
+    ScopedRegKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kHostGroupsKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) return false;
+    for (DWORD index = 0;; ++index) {
+      wchar_t name[256];
+      DWORD name_length = 256;
+      DWORD type = 0;
+      DWORD size = 0;
+      if (RegEnumValueW(key.get(), index, name, &name_length, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
+      Value value{name, type, std::vector<BYTE>(size)};
+      name_length = 256;
+      if (RegEnumValueW(key.get(), index, name, &name_length, nullptr, &type, value.data.data(), &size) !=
+          ERROR_SUCCESS) {
+        return false;
+      }
+      saved_.push_back(value);
+    }
+    return true;
+  }
+
+  std::vector<Value> saved_;
+  bool removed_ = false;
+};
+
+// The host reads its group from the view the library registers in; where that view has no groups key
+// yet, registration makes it instead of failing.
+TEST(Registration, AMissingHostGroupsKeyIsCreated) {
+  ASSERT_FALSE(ServiceExists()) << "the service is registered already";
+  HRESULT registered = E_FAIL;
+  std::wstring group;
+  DWORD type = 0;
+  {
+    // Other services of the prefix read their groups here too: the key is whole again before the
+    // service is taken away, however long that takes.
+    MissingHostGroupsKey missing;
+    ASSERT_TRUE(missing.removed());
+    registered = RegisterUpdateService();
+    ScopedRegKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kHostGroupsKey, 0, KEY_READ, key.put()) == ERROR_SUCCESS) {
+      wchar_t value[64] = {};
+      DWORD size = sizeof(value) - sizeof(wchar_t);
+      if (RegQueryValueExW(key.get(), kServiceGroupName, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
+          ERROR_SUCCESS) {
+        group = value;
+      }
+    }
+  }
+  EXPECT_EQ(registered, S_OK);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_MULTI_SZ));
+  EXPECT_EQ(group, kServiceName);
+  EXPECT_EQ(UnregisterUpdateService(), S_OK);
+  EXPECT_FALSE(ServiceExists());
 }
 
 }  // namespace
