@@ -48,6 +48,44 @@ void InvalidateVisiblePart(CControlUI* row) {
   manager->Invalidate(rect);
 }
 
+// The selection rules of a row, shared by the plain rows and the container row, which differ only in
+// their base class.
+bool SelectRow(CControlUI* row, IListOwnerUI* owner, int index, bool* selected, bool select) {
+  if (!row->IsEnabled()) return false;
+  if (owner) owner->UnSelectItem(index, true);
+  if (*selected == select) return true;
+  *selected = select;
+  if (owner) {
+    if (select) {
+      owner->SelectItem(index, false);
+    } else {
+      owner->UnSelectItem(index, false);
+    }
+  }
+  InvalidateVisiblePart(row);
+  return true;
+}
+
+bool SelectRowMulti(CControlUI* row, bool* selected, bool select) {
+  if (!row->IsEnabled()) return false;
+  if (*selected != select) {
+    *selected = select;
+    InvalidateVisiblePart(row);
+  }
+  return true;
+}
+
+// A row that is hidden gives up its selection.
+void DeselectHiddenRow(const CControlUI* row, IListOwnerUI* owner, bool* selected) {
+  if (row->IsVisible() || !*selected) return;
+  *selected = false;
+  if (owner) owner->SelectItem(-1, false);
+}
+
+IListOwnerUI* ListOwnerOf(CControlUI* owner) {
+  return owner ? static_cast<IListOwnerUI*>(owner->GetInterface(L"IListOwner")) : nullptr;
+}
+
 DWORD ChooseTextColor(const TListDisplayInfo& info, DWORD base, UINT state, bool selected,
                       bool enabled) {
   DWORD color = base;
@@ -154,10 +192,7 @@ void CListElementUI::SetEnabled(bool enable) {
 
 void CListElementUI::SetVisible(bool visible) {
   CControlUI::SetVisible(visible);
-  if (!IsVisible() && selected_) {
-    selected_ = false;
-    if (owner_) owner_->SelectItem(-1, false);
-  }
+  DeselectHiddenRow(this, owner_, &selected_);
 }
 
 bool CListElementUI::Activate() {
@@ -169,37 +204,14 @@ bool CListElementUI::Activate() {
 int CListElementUI::GetIndex() const { return index_; }
 void CListElementUI::SetIndex(int index) { index_ = index; }
 IListOwnerUI* CListElementUI::GetOwner() { return owner_; }
-void CListElementUI::SetOwner(CControlUI* owner) {
-  owner_ = owner ? static_cast<IListOwnerUI*>(owner->GetInterface(L"IListOwner")) : nullptr;
-}
+void CListElementUI::SetOwner(CControlUI* owner) { owner_ = ListOwnerOf(owner); }
 bool CListElementUI::IsSelected() const { return selected_; }
 bool CListElementUI::IsExpanded() const { return false; }
 bool CListElementUI::Expand(bool /*expand*/) { return false; }
 
-bool CListElementUI::Select(bool select) {
-  if (!IsEnabled()) return false;
-  if (owner_) owner_->UnSelectItem(index_, true);
-  if (selected_ == select) return true;
-  selected_ = select;
-  if (owner_) {
-    if (select) {
-      owner_->SelectItem(index_, false);
-    } else {
-      owner_->UnSelectItem(index_, false);
-    }
-  }
-  InvalidateRow();
-  return true;
-}
+bool CListElementUI::Select(bool select) { return SelectRow(this, owner_, index_, &selected_, select); }
 
-bool CListElementUI::SelectMulti(bool select) {
-  if (!IsEnabled()) return false;
-  if (selected_ != select) {
-    selected_ = select;
-    InvalidateRow();
-  }
-  return true;
-}
+bool CListElementUI::SelectMulti(bool select) { return SelectRowMulti(this, &selected_, select); }
 
 void CListElementUI::InvalidateRow() { InvalidateVisiblePart(this); }
 
@@ -495,10 +507,7 @@ void CListContainerElementUI::SetEnabled(bool enable) {
 
 void CListContainerElementUI::SetVisible(bool visible) {
   CHorizontalLayoutUI::SetVisible(visible);
-  if (!IsVisible() && selected_) {
-    selected_ = false;
-    if (owner_) owner_->SelectItem(-1, false);
-  }
+  DeselectHiddenRow(this, owner_, &selected_);
 }
 
 bool CListContainerElementUI::Activate() {
@@ -510,37 +519,14 @@ bool CListContainerElementUI::Activate() {
 int CListContainerElementUI::GetIndex() const { return index_; }
 void CListContainerElementUI::SetIndex(int index) { index_ = index; }
 IListOwnerUI* CListContainerElementUI::GetOwner() { return owner_; }
-void CListContainerElementUI::SetOwner(CControlUI* owner) {
-  owner_ = owner ? static_cast<IListOwnerUI*>(owner->GetInterface(L"IListOwner")) : nullptr;
-}
+void CListContainerElementUI::SetOwner(CControlUI* owner) { owner_ = ListOwnerOf(owner); }
 bool CListContainerElementUI::IsSelected() const { return selected_; }
 bool CListContainerElementUI::IsExpanded() const { return false; }
 bool CListContainerElementUI::Expand(bool /*expand*/) { return false; }
 
-bool CListContainerElementUI::Select(bool select) {
-  if (!IsEnabled()) return false;
-  if (owner_) owner_->UnSelectItem(index_, true);
-  if (selected_ == select) return true;
-  selected_ = select;
-  if (owner_) {
-    if (select) {
-      owner_->SelectItem(index_, false);
-    } else {
-      owner_->UnSelectItem(index_, false);
-    }
-  }
-  InvalidateRow();
-  return true;
-}
+bool CListContainerElementUI::Select(bool select) { return SelectRow(this, owner_, index_, &selected_, select); }
 
-bool CListContainerElementUI::SelectMulti(bool select) {
-  if (!IsEnabled()) return false;
-  if (selected_ != select) {
-    selected_ = select;
-    InvalidateRow();
-  }
-  return true;
-}
+bool CListContainerElementUI::SelectMulti(bool select) { return SelectRowMulti(this, &selected_, select); }
 
 void CListContainerElementUI::InvalidateRow() { InvalidateVisiblePart(this); }
 
