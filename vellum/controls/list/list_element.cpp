@@ -86,6 +86,52 @@ IListOwnerUI* ListOwnerOf(CControlUI* owner) {
   return owner ? static_cast<IListOwnerUI*>(owner->GetInterface(L"IListOwner")) : nullptr;
 }
 
+// The mouse handling every kind of row shares: a press selects (with Ctrl or Shift the owner extends
+// the selection), the right button does so where the list asks for it, and the click and hover
+// notifications. True when the event was handled.
+bool HandleRowMouse(CControlUI* row, IListItemUI* item, IListOwnerUI* owner, UINT* button_state,
+                    TUIEvent& event) {
+  CPaintManagerUI* manager = row->GetManager();
+  auto select_step = [&] {
+    if (IsKeyDown(VK_CONTROL) || IsKeyDown(VK_SHIFT)) {
+      if (owner) owner->SelectMultiItem(item->GetIndex(), false);
+    } else {
+      item->Select(true);
+    }
+  };
+  switch (event.type) {
+    case UIEVENT_RBUTTONDOWN:
+      if (!owner || !owner->GetListInfo()->right_button_selects) return false;
+      if (row->IsEnabled()) select_step();
+      return true;
+    case UIEVENT_BUTTONDOWN:
+      if (row->IsEnabled()) {
+        if (row->IsRichEvent() && manager) manager->SendNotify(row, L"buttondown");
+        select_step();
+      }
+      return true;
+    case UIEVENT_BUTTONUP:
+      if (row->IsEnabled() && manager) manager->SendNotify(row, L"itemclick");
+      return true;
+    case UIEVENT_MOUSEENTER:
+      if (row->IsEnabled()) {
+        *button_state |= UISTATE_HOT;
+        InvalidateVisiblePart(row);
+        if (row->IsRichEvent() && manager) manager->SendNotify(row, L"mouseenter");
+      }
+      return true;
+    case UIEVENT_MOUSELEAVE:
+      if ((*button_state & UISTATE_HOT) != 0) {
+        *button_state &= ~UISTATE_HOT;
+        InvalidateVisiblePart(row);
+        if (row->IsRichEvent() && manager) manager->SendNotify(row, L"mouseleave");
+      }
+      return true;
+    default:
+      return false;
+  }
+}
+
 DWORD ChooseTextColor(const TListDisplayInfo& info, DWORD base, UINT state, bool selected,
                       bool enabled) {
   DWORD color = base;
@@ -282,46 +328,7 @@ void CListLabelElementUI::DoEvent(TUIEvent& event) {
     }
     return;
   }
-  auto select_step = [this] {
-    if (IsKeyDown(VK_CONTROL) || IsKeyDown(VK_SHIFT)) {
-      if (owner_) owner_->SelectMultiItem(index_, false);
-    } else {
-      Select(true);
-    }
-  };
-  switch (event.type) {
-    case UIEVENT_RBUTTONDOWN:
-      if (owner_ && owner_->GetListInfo()->right_button_selects) {
-        if (IsEnabled()) select_step();
-        return;
-      }
-      break;
-    case UIEVENT_BUTTONDOWN:
-      if (IsEnabled()) {
-        if (IsRichEvent() && manager_) manager_->SendNotify(this, L"buttondown");
-        select_step();
-      }
-      return;
-    case UIEVENT_BUTTONUP:
-      if (IsEnabled() && manager_) manager_->SendNotify(this, L"itemclick");
-      return;
-    case UIEVENT_MOUSEENTER:
-      if (IsEnabled()) {
-        button_state_ |= UISTATE_HOT;
-        InvalidateRow();
-        if (IsRichEvent() && manager_) manager_->SendNotify(this, L"mouseenter");
-      }
-      return;
-    case UIEVENT_MOUSELEAVE:
-      if ((button_state_ & UISTATE_HOT) != 0) {
-        button_state_ &= ~UISTATE_HOT;
-        InvalidateRow();
-        if (IsRichEvent() && manager_) manager_->SendNotify(this, L"mouseleave");
-      }
-      return;
-    default:
-      break;
-  }
+  if (HandleRowMouse(this, this, owner_, &button_state_, event)) return;
   CListElementUI::DoEvent(event);
 }
 
@@ -547,43 +554,8 @@ void CListContainerElementUI::DoEvent(TUIEvent& event) {
     }
     return;
   }
-  auto select_step = [this] {
-    if (IsKeyDown(VK_CONTROL) || IsKeyDown(VK_SHIFT)) {
-      if (owner_) owner_->SelectMultiItem(index_, false);
-    } else {
-      Select(true);
-    }
-  };
+  if (HandleRowMouse(this, this, owner_, &button_state_, event)) return;
   switch (event.type) {
-    case UIEVENT_RBUTTONDOWN:
-      if (owner_ && owner_->GetListInfo()->right_button_selects) {
-        if (IsEnabled()) select_step();
-        return;
-      }
-      break;
-    case UIEVENT_BUTTONDOWN:
-      if (IsEnabled()) {
-        if (IsRichEvent() && manager_) manager_->SendNotify(this, L"buttondown");
-        select_step();
-      }
-      return;
-    case UIEVENT_BUTTONUP:
-      if (IsEnabled() && manager_) manager_->SendNotify(this, L"itemclick");
-      return;
-    case UIEVENT_MOUSEENTER:
-      if (IsEnabled()) {
-        button_state_ |= UISTATE_HOT;
-        InvalidateRow();
-        if (IsRichEvent() && manager_) manager_->SendNotify(this, L"mouseenter");
-      }
-      return;
-    case UIEVENT_MOUSELEAVE:
-      if ((button_state_ & UISTATE_HOT) != 0) {
-        button_state_ &= ~UISTATE_HOT;
-        InvalidateRow();
-        if (IsRichEvent() && manager_) manager_->SendNotify(this, L"mouseleave");
-      }
-      return;
     case UIEVENT_DBLCLICK:
       if (IsEnabled()) {
         Activate();
