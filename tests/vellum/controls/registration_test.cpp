@@ -35,6 +35,8 @@ const Registered kRegistered[] = {
     {L"ListContainerElement", L"ListContainerElementUI"},
     {L"ListHeader", L"ListHeaderUI"},
     {L"ListHeaderItem", L"ListHeaderItemUI"},
+    {L"Combo", L"ComboUI"},
+    {L"ComboBox", L"ComboBoxUI"},
 };
 
 std::wstring Lower(std::wstring text) {

@@ -1,0 +1,218 @@
+#include "vellum/controls/combo/combo_wnd.h"
+
+#include <windowsx.h>
+
+#include "vellum/controls/combo/combo.h"
+#include "vellum/controls/combo/drop_down_placement.h"
+#include "vellum/controls/list/list_interfaces.h"
+#include "vellum/core/base_controls/scroll_bar.h"
+#include "vellum/core/layout/vertical_layout.h"
+#include "vellum/core/window/shadow_window.h"
+
+namespace Vellum {
+namespace {
+
+// The space the layout's border and inset take above and below the rows.
+constexpr int kFrameHeight = 4;
+
+RECT WorkAreaOf(const RECT& screen_rect) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  HMONITOR monitor = ::MonitorFromRect(&screen_rect, MONITOR_DEFAULTTONEAREST);
+  if (monitor && ::GetMonitorInfoW(monitor, &info)) return info.rcWork;
+  RECT work{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
+}
+
+}  // namespace
+
+const wchar_t* CComboWnd::GetWindowClassName() const { return L"ComboWnd"; }
+
+bool CComboWnd::Init(CComboUI* owner) {
+  owner_ = owner;
+  old_sel_ = owner->GetCurSel();
+  pressed_on_row_ = false;
+  CPaintManagerUI* owner_manager = owner->GetManager();
+  HWND owner_window = owner_manager ? owner_manager->GetPaintWindow() : nullptr;
+  if (!owner_window) {
+    delete this;
+    return false;
+  }
+
+  const RECT combo = owner->GetPos();
+  const SIZE drop_box = owner->GetDropBoxSize();
+  const int width = drop_box.cx > 0 ? drop_box.cx : combo.right - combo.left;
+  int height = owner->GetDropBoxInset().top;
+  for (int i = 0; i < owner->GetCount(); ++i) {
+    CControlUI* row = owner->GetItemAt(i);
+    if (!row->IsVisible()) continue;
+    height += row->EstimateSize(SIZE{width, drop_box.cy}).cy;
+  }
+  height += kFrameHeight;
+  if (height > drop_box.cy) height = drop_box.cy;
+
+  RECT combo_on_screen = combo;
+  ::MapWindowPoints(owner_window, HWND_DESKTOP, reinterpret_cast<POINT*>(&combo_on_screen), 2);
+  const RECT rect = PlaceDropDown(combo_on_screen, drop_box.cx, height, WorkAreaOf(combo_on_screen));
+
+  if (!Create(owner_window, nullptr, WS_POPUP, WS_EX_TOOLWINDOW, rect)) {
+    delete this;
+    return false;
+  }
+  ::ShowWindow(hwnd_, SW_SHOW);
+  // The owner keeps an active caption while its drop-down has the focus.
+  HWND top = hwnd_;
+  while (HWND up = ::GetParent(top)) top = up;
+  ::SendMessageW(top, WM_NCACTIVATE, TRUE, 0);
+  return true;
+}
+
+void CComboWnd::OnCreate() {
+  manager_.SetForceSharedResources(true);
+  manager_.Init(hwnd_);
+  manager_.SetLayered(true);
+
+  layout_ = new CVerticalLayoutUI();
+  layout_->SetManager(&manager_, nullptr, true);
+  CPaintManagerUI* owner_manager = owner_->GetManager();
+  if (const wchar_t* defaults = owner_manager->GetDefaultAttributeList(L"VerticalLayout")) {
+    layout_->ApplyAttributeList(defaults);
+  }
+  layout_->SetInset(RECT{1, 1, 1, 1});
+  layout_->SetBkColor(0xFFFFFFFF);
+  layout_->SetBorderColor(0xFFC6C7D2);
+  layout_->SetBorderSize(1);
+  layout_->SetAutoDestroy(false);
+  layout_->EnableScrollBar();
+  layout_->ApplyAttributeList(owner_->GetDropBoxAttributeList().GetData());
+  for (int i = 0; i < owner_->GetCount(); ++i) layout_->Add(owner_->GetItemAt(i));
+  rows_borrowed_ = true;
+
+  if (CShadowUI* shadow = owner_manager->GetShadow()) shadow->CopyShadow(manager_.GetShadow());
+  if (owner_->IsShowShadow()) manager_.GetShadow()->ShowShadow(true);
+
+  manager_.AttachRootControl(layout_);
+  manager_.AddNotifier(this);
+}
+
+void CComboWnd::ReturnRows() {
+  if (!rows_borrowed_ || !owner_) return;
+  rows_borrowed_ = false;
+  // Emptied without deleting (auto-destroy is off), so the layout can never reach a row again.
+  layout_->RemoveAll();
+  owner_->SetManager(owner_->GetManager(), owner_->GetParent(), false);
+  const RECT empty{0, 0, 0, 0};
+  for (int i = 0; i < owner_->GetCount(); ++i) owner_->GetItemAt(i)->SetPos(empty, false);
+}
+
+bool CComboWnd::IsRowAt(POINT point) const {
+  for (CControlUI* control = manager_.FindControl(point); control && control != layout_;
+       control = control->GetParent()) {
+    if (control->GetInterface(L"ListItem")) return true;
+  }
+  return false;
+}
+
+void CComboWnd::EnsureVisible(int index) {
+  if (!owner_ || !layout_ || owner_->GetCurSel() < 0) return;
+  CControlUI* row = layout_->GetItemAt(index);
+  if (!row) return;
+  const RECT item = row->GetPos();
+  RECT area = layout_->GetPos();
+  const RECT inset = layout_->GetInset();
+  area.top += inset.top;
+  area.bottom -= inset.bottom;
+  if (CScrollBarUI* bar = layout_->GetHorizontalScrollBar(); bar && bar->IsVisible()) {
+    area.bottom -= bar->GetFixedHeight();
+  }
+  if (item.top >= area.top && item.bottom < area.bottom) return;
+  int dy = 0;
+  if (item.top < area.top) dy = item.top - area.top;
+  if (item.bottom > area.bottom) dy = item.bottom - area.bottom;
+  SIZE pos = layout_->GetScrollPos();
+  pos.cy += dy;
+  layout_->SetScrollPos(pos);
+}
+
+void CComboWnd::Notify(TUINotification& msg) {
+  if (!owner_) return;
+  if (msg.type == L"windowinit") {
+    EnsureVisible(old_sel_);
+  } else if (msg.type == L"click") {
+    // Buttons inside rows report to the combo's window, which knows nothing of this one.
+    if (CPaintManagerUI* owner_manager = owner_->GetManager()) {
+      owner_manager->SendNotify(msg.sender, L"click", 0, 0);
+    }
+  }
+}
+
+LRESULT CComboWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      OnCreate();
+      return 0;
+    case WM_KILLFOCUS:
+      if (reinterpret_cast<HWND>(wParam) != hwnd_) PostMessage(WM_CLOSE);
+      break;
+    case WM_CLOSE:
+      ReturnRows();
+      if (owner_) owner_->SetFocus();
+      break;
+    case WM_KEYDOWN:
+      if (!owner_) break;
+      if (wParam == VK_RETURN) {
+        PostMessage(WM_KILLFOCUS);
+      } else if (wParam == VK_ESCAPE) {
+        owner_->SelectItem(old_sel_, true);
+        EnsureVisible(old_sel_);
+        PostMessage(WM_KILLFOCUS);
+      } else {
+        TUIEvent event;
+        event.type = UIEVENT_KEYDOWN;
+        event.key_char = static_cast<WORD>(wParam);
+        event.timestamp = ::GetTickCount();
+        owner_->DoEvent(event);
+        EnsureVisible(owner_->GetCurSel());
+        return 0;
+      }
+      break;
+    case WM_LBUTTONDOWN:
+      pressed_on_row_ = IsRowAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      break;
+    case WM_LBUTTONUP:
+      if (pressed_on_row_ && IsRowAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) {
+        PostMessage(WM_KILLFOCUS);
+      }
+      pressed_on_row_ = false;
+      break;
+    case WM_MOUSEWHEEL: {
+      TUIEvent event;
+      event.type = UIEVENT_SCROLLWHEEL;
+      event.wParam = MAKEWPARAM(GET_WHEEL_DELTA_WPARAM(wParam) < 0 ? SB_LINEDOWN : SB_LINEUP, 0);
+      event.timestamp = ::GetTickCount();
+      if (owner_ && owner_->IsScrollSelect()) {
+        owner_->DoEvent(event);
+        EnsureVisible(owner_->GetCurSel());
+      } else if (layout_) {
+        layout_->DoEvent(event);
+      }
+      return 0;
+    }
+    default:
+      break;
+  }
+  LRESULT result = 0;
+  if (manager_.MessageHandler(message, wParam, lParam, result)) return result;
+  return CWindowWnd::HandleMessage(message, wParam, lParam);
+}
+
+void CComboWnd::OnFinalMessage(HWND /*hwnd*/) {
+  ReturnRows();
+  if (owner_) owner_->OnDropDownGone();
+  owner_ = nullptr;
+  manager_.RemoveNotifier(this);
+  delete this;
+}
+
+}  // namespace Vellum
