@@ -116,25 +116,8 @@ void CHotKeyUI::SetHotKey(WORD virtual_key, WORD modifiers) {
 }
 
 void CHotKeyUI::DoEvent(TUIEvent& event) {
-  if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
-    if (parent_ != nullptr) {
-      parent_->DoEvent(event);
-    } else {
-      CLabelUI::DoEvent(event);
-    }
-    return;
-  }
+  if (HandleHostEvent(this, window_ != nullptr, event)) return;
   switch (event.type) {
-    case UIEVENT_SETCURSOR:
-      if (!IsEnabled()) break;
-      ::SetCursor(::LoadCursorW(nullptr, IDC_IBEAM));
-      return;
-    case UIEVENT_WINDOWSIZE:
-      if (window_ != nullptr && manager_ != nullptr) manager_->SetFocusNeeded(this);
-      break;
-    case UIEVENT_SCROLLWHEEL:
-      if (window_ != nullptr) return;
-      break;
     case UIEVENT_SETFOCUS: {
       if (!IsEnabled()) break;
       if (window_ != nullptr) return;

@@ -1,10 +1,36 @@
 #include "vellum/controls/native/native_child_window.h"
 
+#include "vellum/core/base/ui_events.h"
+#include "vellum/core/base_controls/label.h"
 #include "vellum/core/manager/control.h"
 #include "vellum/core/manager/paint_manager.h"
 #include "vellum/core/render/render_engine.h"
 
 namespace Vellum {
+
+bool HandleHostEvent(CLabelUI* control, bool window_open, TUIEvent& event) {
+  if (!control->IsMouseEnabled() && IsMouseEvent(event.type)) {
+    if (CControlUI* parent = control->GetParent()) {
+      parent->DoEvent(event);
+    } else {
+      control->CLabelUI::DoEvent(event);
+    }
+    return true;
+  }
+  switch (event.type) {
+    case UIEVENT_SETCURSOR:
+      if (!control->IsEnabled()) return false;
+      ::SetCursor(::LoadCursorW(nullptr, IDC_IBEAM));
+      return true;
+    case UIEVENT_WINDOWSIZE:
+      if (window_open && control->GetManager() != nullptr) control->GetManager()->SetFocusNeeded(control);
+      return false;
+    case UIEVENT_SCROLLWHEEL:
+      return window_open;
+    default:
+      return false;
+  }
+}
 
 RECT NativeTextArea(const RECT& item, const RECT& padding, int font_height) {
   RECT rect{item.left + padding.left, item.top + padding.top, item.right - padding.right,

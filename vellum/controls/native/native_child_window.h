@@ -20,7 +20,9 @@
 namespace Vellum {
 
 class CControlUI;
+class CLabelUI;
 class CPaintManagerUI;
+struct TUIEvent;
 
 // The text area of a control: the item rectangle less the (scaled) text padding; when the font is
 // lower than that, only the font's height of it, centred vertically.
@@ -33,6 +35,12 @@ COLORREF ArgbToColorRef(DWORD argb);
 // A pattern brush of the bitmap. The bitmap is deleted whether or not the brush could be made: a
 // pattern brush keeps its own copy of the pixels.
 HBRUSH PatternBrushFromBitmap(HBITMAP bitmap);
+
+// The events every label that hosts a native window treats alike: mouse events go to the parent while
+// the control's mouse is off, the text cursor shows over it, a resize puts the focus back into an open
+// window and the wheel belongs to that window. True when the event is finished with; otherwise the
+// control handles it on.
+bool HandleHostEvent(CLabelUI* control, bool window_open, TUIEvent& event);
 
 class CNativeChildWindow : public CWindowWnd {
  public:
