@@ -25,4 +25,23 @@ bool PressKey(WORD vk);
 // One relative mouse move per (dx, dy) pair, all in one SendInput call.
 bool MoveMouse(const std::vector<POINT>& deltas);
 
+// Holds a key (Ctrl, Shift) down in this thread's key state while it lives, without any input: what
+// GetKeyState answers to code that runs on this thread.
+class HeldKey {
+ public:
+  explicit HeldKey(int key) : key_(key) { Set(0x80); }
+  ~HeldKey() { Set(0); }
+  HeldKey(const HeldKey&) = delete;
+  HeldKey& operator=(const HeldKey&) = delete;
+
+ private:
+  void Set(BYTE state) {
+    BYTE keys[256];
+    ::GetKeyboardState(keys);
+    keys[key_] = state;
+    ::SetKeyboardState(keys);
+  }
+  int key_;
+};
+
 }  // namespace testing_support

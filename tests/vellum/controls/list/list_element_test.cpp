@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ui_input.h"
 #include "tests/vellum/support/container_test_controls.h"
 #include "tests/vellum/support/dib_surface.h"
 #include "tests/vellum/support/paint_manager_test_tree.h"
@@ -28,21 +29,7 @@ using Vellum::CListLabelElementUI;
 using Vellum::CListTextElementUI;
 using Vellum::CListUI;
 using Vellum::TUIEvent;
-
-class HeldKey {
- public:
-  explicit HeldKey(int key) : key_(key) { Set(0x80); }
-  ~HeldKey() { Set(0); }
-
- private:
-  void Set(BYTE state) {
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[key_] = state;
-    SetKeyboardState(keys);
-  }
-  int key_;
-};
+using testing_support::HeldKey;
 
 // A list 200 x 100 without a visible header, with label rows 20 high.
 struct List {

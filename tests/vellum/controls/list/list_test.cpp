@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ui_input.h"
 #include "tests/vellum/support/container_test_controls.h"
 #include "tests/vellum/support/paint_manager_test_tree.h"
 #include "vellum/controls/list/list_body.h"
@@ -83,21 +84,7 @@ class Row : public CControlUI, public IListItemUI {
   IListOwnerUI* owner_ = nullptr;
 };
 
-// Holds the Ctrl or Shift key down in this thread's key state while it lives.
-class HeldKey {
- public:
-  explicit HeldKey(int key) : key_(key) { Set(0x80); }
-  ~HeldKey() { Set(0); }
-
- private:
-  void Set(BYTE state) {
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[key_] = state;
-    SetKeyboardState(keys);
-  }
-  int key_;
-};
+using testing_support::HeldKey;
 
 // A list 200 x 100 (header hidden unless a test shows it) with `count` rows 20 high.
 struct List {
