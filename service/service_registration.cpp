@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <string>
 
+#include "common/base/scoped_service_handle.h"
 #include "common/logging.h"
 #include "common/scoped_reg_key.h"
 #include "common/text.h"
@@ -16,20 +17,6 @@ namespace {
 constexpr wchar_t kSvchostGroupsKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Svchost";
 constexpr DWORD kStopPollMs = 1000;
 constexpr DWORD kStopPollLimitMs = 30000;
-
-class ScopedServiceHandle {
- public:
-  explicit ScopedServiceHandle(SC_HANDLE handle) : handle_(handle) {}
-  ~ScopedServiceHandle() {
-    if (handle_ != nullptr) CloseServiceHandle(handle_);
-  }
-  ScopedServiceHandle(const ScopedServiceHandle&) = delete;
-  ScopedServiceHandle& operator=(const ScopedServiceHandle&) = delete;
-  SC_HANDLE get() const { return handle_; }
-
- private:
-  SC_HANDLE handle_;
-};
 
 // Only registration shows boxes, as the installer's self-registration expects.
 void ShowMessage(const wchar_t* text) { MessageBoxW(nullptr, text, kServiceName, MB_OK); }

@@ -12,9 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "common/base/scoped_service_handle.h"
 #include "common/program_path.h"
 #include "common/registry.h"
 #include "service/md5.h"
+#include "tests/service/service_library.h"
 #include "tests/support/loopback_client.h"
 #include "tests/support/pe_exports.h"
 #include "tests/support/registry_support.h"
@@ -25,6 +27,7 @@ namespace {
 using nlohmann::json;
 using testing_support::LoopbackServer;
 using testing_support::ScopedRegistryValue;
+using testing_support::ServiceLibrary;
 
 
 constexpr wchar_t kServiceName[] = L"LumavexUtilityService";
@@ -48,49 +51,6 @@ std::string PackageDigest(const std::string& bytes) {
   Md5(bytes.data(), bytes.size(), digest);
   return ::Md5Hex(digest);
 }
-
-class ScopedServiceHandle {
- public:
-  explicit ScopedServiceHandle(SC_HANDLE handle) : handle_(handle) {}
-  ~ScopedServiceHandle() {
-    if (handle_ != nullptr) CloseServiceHandle(handle_);
-  }
-  SC_HANDLE get() const { return handle_; }
-
- private:
-  SC_HANDLE handle_;
-};
-
-// The service library loaded as an installer loads it; the service is unregistered when it goes.
-class ServiceLibrary {
- public:
-  ServiceLibrary() : module_(LoadLibraryW(ServiceDllPath().c_str())) {
-    if (module_ == nullptr) return;
-    register_ = reinterpret_cast<Export>(reinterpret_cast<void*>(GetProcAddress(module_, "DllRegisterServer")));
-    unregister_ = reinterpret_cast<Export>(reinterpret_cast<void*>(GetProcAddress(module_, "DllUnregisterServer")));
-  }
-  ~ServiceLibrary() {
-    if (unregister_ != nullptr) unregister_();
-    if (module_ != nullptr) FreeLibrary(module_);
-  }
-  ServiceLibrary(const ServiceLibrary&) = delete;
-  ServiceLibrary& operator=(const ServiceLibrary&) = delete;
-
-  bool loaded() const { return register_ != nullptr && unregister_ != nullptr; }
-  HRESULT Register() { return register_(); }
-  HRESULT Unregister() { return unregister_(); }
-  std::wstring Path() const {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(module_, path, MAX_PATH);
-    return path;
-  }
-
- private:
-  using Export = HRESULT(WINAPI*)();
-  HMODULE module_;
-  Export register_ = nullptr;
-  Export unregister_ = nullptr;
-};
 
 bool ReadValue(const wchar_t* key, const wchar_t* name, DWORD* type, std::wstring* data) {
   HKEY handle = nullptr;
@@ -221,7 +181,7 @@ TEST(ServiceE2E, RegisteredRunByTheHostToldOfSetupStoppedAndRemoved) {
   ScopedRegistryValue distribution_id(HKEY_LOCAL_MACHINE, kProductRegistryKey, L"DistributionID");
   ASSERT_TRUE(distribution_id.SetString(L"E2E"));
 
-  ServiceLibrary library;
+  ServiceLibrary library(ServiceDllPath());
   ASSERT_TRUE(library.loaded()) << GetLastError();
   ASSERT_EQ(library.Unregister(), S_OK);  // a service left over from an interrupted run
   ServiceLog log;
@@ -319,7 +279,7 @@ TEST(ServiceE2E, RegisteredRunByTheHostToldOfSetupStoppedAndRemoved) {
 
 TEST(ServiceE2E, UnregisteringARunningServiceStopsIt) {
   ASSERT_TRUE(LoopbackServer::Clear());
-  ServiceLibrary library;
+  ServiceLibrary library(ServiceDllPath());
   ASSERT_TRUE(library.loaded());
   ASSERT_EQ(library.Register(), S_OK);
   ASSERT_TRUE(WaitForState(SERVICE_RUNNING, 15000));

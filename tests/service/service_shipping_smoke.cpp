@@ -11,52 +11,16 @@
 #include <vector>
 
 #include "common/base/scoped_handle.h"
+#include "common/base/scoped_service_handle.h"
+#include "tests/service/service_library.h"
 #include "tests/support/test_support.h"
 
 namespace {
 
+using testing_support::ServiceLibrary;
+
 constexpr DWORD kPatienceMs = 240000;
 constexpr wchar_t kServiceName[] = L"LumavexUtilityService";
-
-class ScopedServiceHandle {
- public:
-  explicit ScopedServiceHandle(SC_HANDLE handle) : handle_(handle) {}
-  ~ScopedServiceHandle() {
-    if (handle_ != nullptr) CloseServiceHandle(handle_);
-  }
-  ScopedServiceHandle(const ScopedServiceHandle&) = delete;
-  ScopedServiceHandle& operator=(const ScopedServiceHandle&) = delete;
-  SC_HANDLE get() const { return handle_; }
-
- private:
-  SC_HANDLE handle_;
-};
-
-// The service library loaded as an installer loads it; the service is unregistered when it goes.
-class ServiceLibrary {
- public:
-  explicit ServiceLibrary(const std::wstring& path) : module_(LoadLibraryW(path.c_str())) {
-    if (module_ == nullptr) return;
-    register_ = reinterpret_cast<Export>(reinterpret_cast<void*>(GetProcAddress(module_, "DllRegisterServer")));
-    unregister_ = reinterpret_cast<Export>(reinterpret_cast<void*>(GetProcAddress(module_, "DllUnregisterServer")));
-  }
-  ~ServiceLibrary() {
-    if (unregister_ != nullptr) unregister_();
-    if (module_ != nullptr) FreeLibrary(module_);
-  }
-  ServiceLibrary(const ServiceLibrary&) = delete;
-  ServiceLibrary& operator=(const ServiceLibrary&) = delete;
-
-  bool loaded() const { return register_ != nullptr && unregister_ != nullptr; }
-  HRESULT Register() { return register_(); }
-  HRESULT Unregister() { return unregister_(); }
-
- private:
-  using Export = HRESULT(WINAPI*)();
-  HMODULE module_;
-  Export register_ = nullptr;
-  Export unregister_ = nullptr;
-};
 
 // The service's state, 0 when it does not exist; the id of its host process while it runs; the error
 // it ended with (1077: it never started).
