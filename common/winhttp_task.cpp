@@ -3,6 +3,7 @@
 #include <winhttp.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -16,6 +17,15 @@ constexpr wchar_t kFormContentType[] = L"Content-Type: application/x-www-form-ur
 constexpr DWORD kChunkSize = 4096;
 // How long the destructor lets a request finish on its own before cancelling it.
 constexpr DWORD kFinishWaitMs = 10000;
+
+// A step of the exchange may last no longer than the whole exchange: Wine returns from a blocked call
+// (a name being resolved, above all) only when that call's own timeout runs out, however the deadline
+// closes its handles. For WinHTTP, 0 and -1 mean no limit.
+int StepWithin(int step_ms, DWORD deadline_ms) {
+  if (deadline_ms == 0) return step_ms;
+  const int deadline = static_cast<int>(std::min<DWORD>(deadline_ms, INT_MAX));
+  return step_ms <= 0 || step_ms > deadline ? deadline : step_ms;
+}
 
 }  // namespace
 
@@ -131,8 +141,9 @@ bool WinHttpTask::Exchange() {
   HINTERNET session = WinHttpOpen(agent_.c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
                                   WINHTTP_NO_PROXY_BYPASS, 0);
   if (session == nullptr || !keep(&session_, session)) return false;
-  if (!WinHttpSetTimeouts(session, timeouts_.resolve_ms, timeouts_.connect_ms, timeouts_.send_ms,
-                          timeouts_.receive_ms)) {
+  const Timeouts steps = {StepWithin(timeouts_.resolve_ms, deadline_ms_), StepWithin(timeouts_.connect_ms, deadline_ms_),
+                          StepWithin(timeouts_.send_ms, deadline_ms_), StepWithin(timeouts_.receive_ms, deadline_ms_)};
+  if (!WinHttpSetTimeouts(session, steps.resolve_ms, steps.connect_ms, steps.send_ms, steps.receive_ms)) {
     std::printf("WinHttpSetTimeouts Failed: %lu\n", GetLastError());
     return false;
   }
@@ -153,7 +164,7 @@ bool WinHttpTask::Exchange() {
   }
   if (!keep(&request_, request)) return false;
   // The wait for the answer's headers has a timeout of its own, which the session's do not set.
-  DWORD response_timeout = static_cast<DWORD>(timeouts_.receive_ms);
+  DWORD response_timeout = static_cast<DWORD>(steps.receive_ms);
   if (!WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &response_timeout,
                         sizeof(response_timeout))) {
     std::printf("WinHttpSetOption Failed: %lu\n", GetLastError());

@@ -262,6 +262,36 @@ TEST_F(WinHttpTaskTest, StepsTimeOutAndTheWholeExchangeHasADeadline) {
   }
 }
 
+// A name whose DNS server takes the query and never answers (tools/hanging-resolver.sh): the system's
+// resolver alone would wait minutes. Either limit ends the request long before the wait below runs out:
+// the resolve timeout by itself, and the deadline while resolving is allowed longer than that wait
+// (Wine does not give up a name being resolved when the deadline closes the handles).
+TEST_F(WinHttpTaskTest, ANameThatNeverResolvesEndsAtTheResolveTimeoutOrTheDeadline) {
+  if (GetEnvironmentVariableW(L"LUMAVEX_HANGING_RESOLVER", nullptr, 0) == 0) {
+    GTEST_SKIP() << "needs a resolver that never answers (tools/hanging-resolver.sh, run as root)";
+  }
+  struct Case {
+    const char* name;
+    WinHttpTask::Timeouts timeouts;
+    DWORD deadline_ms;
+  };
+  const Case cases[] = {
+      {"resolve timeout", {1500, 2000, 2000, 2000}, 0},
+      {"deadline", {120000, 2000, 2000, 2000}, 1500},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RecordingListener listener;
+    auto task = MakeTask(&listener, WinHttpTask::kGet, L"/offer");
+    task->set_host(L"updates.lumavex.invalid");
+    task->set_timeouts(c.timeouts);
+    task->set_deadline_ms(c.deadline_ms);
+    ASSERT_TRUE(task->Start());
+    ASSERT_TRUE(listener.WaitFinal(60000)) << "still resolving";
+    EXPECT_EQ(task->state(), WinHttpTask::kFailed);
+  }
+}
+
 TEST_F(WinHttpTaskTest, ReleasingTheTaskFromItsCompletionHandlerDoesNotWaitForItself) {
   ASSERT_TRUE(LoopbackServer::ServeFile("/small.bin", "abc"));
   RecordingListener listener;
