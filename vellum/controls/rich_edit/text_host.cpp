@@ -109,6 +109,8 @@ bool CTxtWinHost::InitEngine(const wchar_t* text) {
   if (owner_->IsRich()) bits_ |= kTxtHostRichText;
   if ((style_ & (ES_AUTOHSCROLL | WS_HSCROLL)) == 0) bits_ |= kTxtHostWordWrap;
   bits_ |= kTxtHostInPlaceActive;
+  // Some engines read the back style only while they are created; the control confirms it after.
+  if (owner_->IsTransparent()) bits_ |= kTxtHostTransparent;
   // A limit of 0 or less would leave the engine with no room at all: it means the default.
   limit_ = owner_->GetLimitText() > 0 ? static_cast<DWORD>(owner_->GetLimitText()) : kDefaultLimit;
   // Password mode never shows the text in clear, whatever the skin says.
@@ -480,6 +482,8 @@ bool CTxtWinHost::SetActive(bool active) {
       return false;
     }
     bits_ |= kTxtHostInPlaceActive;
+  // Some engines read the back style only while they are created; the control confirms it after.
+  if (owner_->IsTransparent()) bits_ |= kTxtHostTransparent;
     return true;
   }
   text_services_->OnTxInPlaceDeactivate();
