@@ -484,6 +484,19 @@ TEST_F(RichEditHostTest, ColourFontAndDisablingReachTheCharacterFormat) {
   EXPECT_EQ(host->GetCharFormat().crTextColor, RGB(0x11, 0x22, 0x33));
 }
 
+TEST_F(RichEditHostTest, ADpiChangeGivesTheEngineTheRescaledFont) {
+  CRichEditUI* edit = Add();
+  CTxtWinHost* host = edit->GetTextHost();
+  ASSERT_NE(host, nullptr);
+  const LONG before = host->GetCharFormat().yHeight;
+  ASSERT_GT(before, 0);
+  window_.manager().SetDPI(192);
+  // The font doubles in pixels while the DC's pixels per inch stay: twice the points.
+  const LONG after = host->GetCharFormat().yHeight;
+  EXPECT_GE(after, before * 2 - 40);
+  EXPECT_LE(after, before * 2 + 40);
+}
+
 TEST_F(RichEditHostTest, DestroyingTheControlRemovesItsFilter) {
   CRichEditUI* edit = Add();
   edit->SetFocus();
