@@ -497,6 +497,35 @@ TEST_F(RichEditHostTest, ADpiChangeGivesTheEngineTheRescaledFont) {
   EXPECT_LE(after, before * 2 + 40);
 }
 
+TEST_F(RichEditHostTest, ALayeredWindowGetsTheCaretDrawnByTheControl) {
+  CRichEditUI* edit = Add({{L"textcolor", L"#FF0000C0"}});
+  CTxtWinHost* host = edit->GetTextHost();
+  ASSERT_NE(host, nullptr);
+  edit->SetFocus();
+  ASSERT_TRUE(host->TxCreateCaret(nullptr, 2, 14));
+  host->TxShowCaret(TRUE);
+  Surface surface(300, 200, 0xFFFFFFFF);
+  auto caret_pixels = [&]() {
+    host->TxSetCaretPos(50, 30);
+    surface.Fill(0xFFFFFFFF);
+    edit->Paint(surface.dc(), edit->GetPos());
+    ::GdiFlush();
+    int n = 0;
+    for (int y = 30; y < 44; ++y) {
+      for (int x = 50; x < 52; ++x) n += (surface.At(x, y) & 0x00FFFFFF) == 0x0000C0 ? 1 : 0;
+    }
+    return n;
+  };
+  // An ordinary window shows the system caret; the control draws none.
+  EXPECT_EQ(caret_pixels(), 0);
+  window_.manager().SetLayered(true);
+  ASSERT_TRUE(window_.manager().IsLayered());
+  EXPECT_EQ(caret_pixels(), 28);
+  host->TxShowCaret(FALSE);
+  EXPECT_EQ(caret_pixels(), 0);
+  ::DestroyCaret();
+}
+
 TEST_F(RichEditHostTest, DestroyingTheControlRemovesItsFilter) {
   CRichEditUI* edit = Add();
   edit->SetFocus();
