@@ -137,6 +137,9 @@ def images():
             return (240, 140, 30, 255) if 28 - y <= (k + 1) * 4 else (250, 225, 190, 255)
         return (0, 0, 0, 0)
     files["img/sheet.png"] = png(32 * 6, 32, sheet)
+    # The rich edit's vertical bar: a rounded grey thumb on a light rail.
+    files["img/scroll_thumb.png"] = png(8, 24, round_rect(8, 24, 3, (176, 184, 196, 255)))
+    files["img/scroll_rail.png"] = png(8, 24, round_rect(8, 24, 3, (233, 236, 241, 255)))
     return files
 
 

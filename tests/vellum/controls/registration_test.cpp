@@ -37,6 +37,7 @@ const Registered kRegistered[] = {
     {L"ListHeaderItem", L"ListHeaderItemUI"},
     {L"Combo", L"ComboUI"},
     {L"ComboBox", L"ComboBoxUI"},
+    {L"RichEdit", L"RichEditUI"},
 };
 
 std::wstring Lower(std::wstring text) {
