@@ -137,6 +137,13 @@ def images():
             return (240, 140, 30, 255) if 28 - y <= (k + 1) * 4 else (250, 225, 190, 255)
         return (0, 0, 0, 0)
     files["img/sheet.png"] = png(32 * 6, 32, sheet)
+    # Check boxes of the editable list: an empty box, and a blue box with a white tick.
+    files["img/check_normal.png"] = png(14, 14, round_rect(14, 14, 2, white, (150, 156, 166, 255)))
+
+    def checked(x, y):
+        on_tick = (3 <= x <= 6 and abs(y - (x + 4)) <= 1) or (6 <= x <= 11 and abs(y - (16 - x)) <= 1)
+        return white if on_tick else round_rect(14, 14, 2, (46, 125, 210, 255))(x, y)
+    files["img/check_checked.png"] = png(14, 14, checked)
     return files
 
 
