@@ -137,8 +137,12 @@ void CListExUI::PlaceFloating(CControlUI* control, const RECT& rect) {
   control->SetFixedWidth(unscale(rect.right - rect.left));
   control->SetFixedHeight(unscale(rect.bottom - rect.top));
   control->SetVisible(true);
-  RECT pos = rect;
-  OffsetRect(&pos, item_rect_.left, item_rect_.top);
+  // Placed now where the list's next layout puts it too, so an open drop-down is not closed by a
+  // one-pixel move when the scale rounds.
+  const SIZE xy = control->GetFixedXY();
+  const RECT pos{item_rect_.left + xy.cx, item_rect_.top + xy.cy,
+                 item_rect_.left + xy.cx + control->GetFixedWidth(),
+                 item_rect_.top + xy.cy + control->GetFixedHeight()};
   control->SetPos(pos, true);
 }
 

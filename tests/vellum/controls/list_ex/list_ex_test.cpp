@@ -386,6 +386,18 @@ TEST(ListEx, ComboCellStoresTheChoice) {
   EXPECT_STREQ(last->GetText(kComboColumn), L"r2c2");
   combo->SelectItem(1);
   EXPECT_STREQ(last->GetText(kComboColumn), L"green");
+
+  // Rows that move close the combo: a later choice lands nowhere.
+  ListExFixture::Send(row, Vellum::UIEVENT_BUTTONUP, CellPoint(row, kComboColumn));
+  ASSERT_TRUE(combo->IsVisible());
+  fixture.list->RemoveAt(0);
+  EXPECT_FALSE(combo->IsVisible());
+  EXPECT_EQ(fixture.list->GetEditRow(), -1);
+  // The row that took the edited row's index would get it.
+  ASSERT_EQ(fixture.list->GetItemAt(1), last);
+  ASSERT_NE(combo->GetCurSel(), 2);
+  combo->SelectItem(2);
+  EXPECT_STREQ(last->GetText(kComboColumn), L"green");
 }
 
 TEST(ListEx, OtherColumnsWheelAndScrollCloseTheCombo) {
