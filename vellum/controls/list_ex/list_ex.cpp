@@ -55,12 +55,14 @@ void CListExUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool in
   CListUI::SetManager(manager, parent, init);
 }
 
-// ---- Column flags -----------------------------------------------------------------------------------
+// ---- Column flags
+// -----------------------------------------------------------------------------------
 
 CListContainerHeaderItemUI* CListExUI::HeaderItemAt(int column) const {
   CListHeaderUI* header = GetHeader();
   CControlUI* item = header && column >= 0 ? header->GetItemAt(column) : nullptr;
-  return item ? static_cast<CListContainerHeaderItemUI*>(item->GetInterface(L"ListContainerHeaderItem"))
+  return item ? static_cast<CListContainerHeaderItemUI*>(
+                    item->GetInterface(L"ListContainerHeaderItem"))
               : nullptr;
 }
 
@@ -82,7 +84,8 @@ bool CListExUI::IsColumnCheckable(int column) {
 IListComboCallback* CListExUI::GetComboCallback() const { return combo_callback_; }
 void CListExUI::SetComboCallback(IListComboCallback* callback) { combo_callback_ = callback; }
 
-// ---- Editors ----------------------------------------------------------------------------------------
+// ---- Editors
+// ----------------------------------------------------------------------------------------
 
 CRichEditUI* CListExUI::GetEditControl() {
   if (edit_) return edit_;
@@ -158,7 +161,8 @@ void CListExUI::EndCellEdit() {
     const int column = edit_column_;
     const CUIString text = edit_->GetText();
     ForgetCell();
-    if (CListTextExtElementUI* item = AsTextExRow(GetItemAt(row))) item->SetText(column, text.GetData());
+    if (CListTextExtElementUI* item = AsTextExRow(GetItemAt(row)))
+      item->SetText(column, text.GetData());
     HideEdit();
   } else if (cell_editor_ == ECellEditor::kCombo) {
     ForgetCell();
@@ -211,7 +215,8 @@ void CListExUI::OfferCell(int row, int column, const RECT& rect, const wchar_t* 
   HideCombo();
 }
 
-// ---- Rows that move ---------------------------------------------------------------------------------
+// ---- Rows that move
+// ---------------------------------------------------------------------------------
 
 bool CListExUI::AddAt(CControlUI* control, int index) {
   EndCellEdit();
@@ -238,7 +243,8 @@ bool CListExUI::SetItemIndex(CControlUI* control, int index) {
   return CListUI::SetItemIndex(control, index);
 }
 
-// ---- Events and notifications -----------------------------------------------------------------------
+// ---- Events and notifications
+// -----------------------------------------------------------------------
 
 void CListExUI::DoEvent(TUIEvent& event) {
   if (event.type == UIEVENT_BUTTONDOWN || event.type == UIEVENT_SCROLLWHEEL) {
@@ -250,7 +256,8 @@ void CListExUI::DoEvent(TUIEvent& event) {
 
 bool CListExUI::IsOwnScroll(CControlUI* sender) const {
   // A scroll bar hangs off its container as its owner, not as a child.
-  if (auto* bar = static_cast<CScrollBarUI*>(sender->GetInterface(L"ScrollBar"))) sender = bar->GetOwner();
+  if (auto* bar = static_cast<CScrollBarUI*>(sender->GetInterface(L"ScrollBar")))
+    sender = bar->GetOwner();
   for (CControlUI* control = sender; control; control = control->GetParent()) {
     if (control == edit_ || control == combo_) return false;
     if (control == this) return true;
@@ -287,7 +294,8 @@ void CListExUI::Notify(TUINotification& msg) {
     const int column = edit_column_;
     const CUIString text = combo_->GetText();
     ForgetCell();
-    if (CListTextExtElementUI* item = AsTextExRow(GetItemAt(row))) item->SetText(column, text.GetData());
+    if (CListTextExtElementUI* item = AsTextExRow(GetItemAt(row)))
+      item->SetText(column, text.GetData());
     HideCombo();
   } else if (msg.type == L"scroll") {
     if (cell_editor_ != ECellEditor::kNone && IsOwnScroll(sender)) {

@@ -71,7 +71,8 @@ class CListExUI : public CListUI, public INotifyUI {
   enum class ECellEditor { kNone, kEdit, kCombo };
 
   CListContainerHeaderItemUI* HeaderItemAt(int column) const;
-  // Stores the edit's text into the cell being edited (when the edit holds it) and forgets the cell.
+  // Stores the edit's text into the cell being edited (when the edit holds it) and forgets the
+  // cell.
   void EndCellEdit();
   void ForgetCell();
   void HideEdit();

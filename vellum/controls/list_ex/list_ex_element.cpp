@@ -22,7 +22,8 @@ CUIString* TextAt(const CUIPtrArray& texts, int column) {
 CListTextExtElementUI::CListTextExtElementUI() = default;
 
 CListTextExtElementUI::~CListTextExtElementUI() {
-  for (int i = 0; i < column_texts_.GetSize(); ++i) delete static_cast<CUIString*>(column_texts_[i]);
+  for (int i = 0; i < column_texts_.GetSize(); ++i)
+    delete static_cast<CUIString*>(column_texts_[i]);
 }
 
 CControlUI* CListTextExtElementUI::CreateControl() { return new CListTextExtElementUI(); }

@@ -8,7 +8,8 @@ namespace {
 
 void RegisterListExFamily(CControlFactory& factory) {
   factory.RegisterControl(L"CListExUI", &CListExUI::CreateControl);
-  factory.RegisterControl(L"CListContainerHeaderItemUI", &CListContainerHeaderItemUI::CreateControl);
+  factory.RegisterControl(L"CListContainerHeaderItemUI",
+                          &CListContainerHeaderItemUI::CreateControl);
   factory.RegisterControl(L"CListTextExtElementUI", &CListTextExtElementUI::CreateControl);
 }
 

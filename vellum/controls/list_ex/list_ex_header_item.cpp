@@ -124,7 +124,8 @@ void CListContainerHeaderItemUI::RelayoutList() {
 }
 
 int CListContainerHeaderItemUI::IndexInHeader() const {
-  auto* header = parent_ ? static_cast<CContainerUI*>(parent_->GetInterface(L"Container")) : nullptr;
+  auto* header =
+      parent_ ? static_cast<CContainerUI*>(parent_->GetInterface(L"Container")) : nullptr;
   return header ? header->GetItemIndex(const_cast<CListContainerHeaderItemUI*>(this)) : -1;
 }
 
@@ -286,7 +287,8 @@ void CListContainerHeaderItemUI::PaintStatusImage(HDC dc) {
     DrawImage(dc, sep_image_.GetData(), sep_modify_.GetData());
   }
 
-  if (checkable_) check_box_.Paint(dc, manager_, GetCheckBoxRect(), paint_rect_, IsFocused(), IsEnabled());
+  if (checkable_)
+    check_box_.Paint(dc, manager_, GetCheckBoxRect(), paint_rect_, IsFocused(), IsEnabled());
 }
 
 void CListContainerHeaderItemUI::PaintText(HDC dc) {

@@ -24,7 +24,8 @@ using Vellum::CRichEditUI;
 CRichEditUI* OpenEdit(ListExFixture& fixture, int row) {
   fixture.FocusList(row);
   CListTextExtElementUI* target = fixture.rows[row];
-  ListExFixture::Send(target, Vellum::UIEVENT_BUTTONUP, ListExFixture::CellPoint(target, kEditColumn));
+  ListExFixture::Send(target, Vellum::UIEVENT_BUTTONUP,
+                      ListExFixture::CellPoint(target, kEditColumn));
   return fixture.list->GetEditControl();
 }
 
@@ -59,7 +60,8 @@ TEST(ListExEdit, OpensOverTheCellAndStoresTheTextOnLeaving) {
   EXPECT_FALSE(edit->IsVisible());
   EXPECT_EQ(fixture.list->GetEditRow(), -1);
   EXPECT_EQ(fixture.list->GetEditColumn(), -1);
-  for (int i : {0, 2}) EXPECT_STREQ(fixture.rows[i]->GetText(kEditColumn), i == 0 ? L"r0c1" : L"r2c1");
+  for (int i : {0, 2})
+    EXPECT_STREQ(fixture.rows[i]->GetText(kEditColumn), i == 0 ? L"r0c1" : L"r2c1");
   EXPECT_STREQ(fixture.rows[1]->GetText(kCheckColumn), L"r1c0");
 
   // A later loss of focus stores nothing.
@@ -73,7 +75,8 @@ TEST(ListExEdit, OtherCellsAndTheWheelCloseTheEdit) {
   // A click on another row takes the focus to that row before its button comes up.
   auto click = [](ListExFixture& f, int column) {
     f.window.manager().SetFocus(f.rows[2]);
-    ListExFixture::Send(f.rows[2], Vellum::UIEVENT_BUTTONUP, ListExFixture::CellPoint(f.rows[2], column));
+    ListExFixture::Send(f.rows[2], Vellum::UIEVENT_BUTTONUP,
+                        ListExFixture::CellPoint(f.rows[2], column));
   };
   const struct {
     const char* what;
@@ -82,7 +85,9 @@ TEST(ListExEdit, OtherCellsAndTheWheelCloseTheEdit) {
   } closers[] = {
       {"a column without an editor", [&](ListExFixture& f) { click(f, kCheckColumn); }, false},
       {"the wheel",
-       [](ListExFixture& f) { ListExFixture::Send(f.list, Vellum::UIEVENT_SCROLLWHEEL, POINT{100, 50}, 1); },
+       [](ListExFixture& f) {
+         ListExFixture::Send(f.list, Vellum::UIEVENT_SCROLLWHEEL, POINT{100, 50}, 1);
+       },
        false},
       {"another editable cell", [&](ListExFixture& f) { click(f, kEditColumn); }, true},
   };
@@ -111,7 +116,8 @@ TEST(ListExEdit, RowsThatMoveEndTheEditFirst) {
       {"a row above removed by pointer", [](ListExFixture& f) { f.list->Remove(f.rows[0]); }, true},
       {"a row inserted above",
        [](ListExFixture& f) { f.list->AddAt(new CListTextExtElementUI(), 0); }, true},
-      {"the edited row moved down", [](ListExFixture& f) { f.list->SetItemIndex(f.rows[1], 3); }, true},
+      {"the edited row moved down", [](ListExFixture& f) { f.list->SetItemIndex(f.rows[1], 3); },
+       true},
       {"a row moved above it", [](ListExFixture& f) { f.list->SetItemIndex(f.rows[3], 0); }, true},
       {"the edited row removed", [](ListExFixture& f) { f.list->RemoveAt(1); }, false},
       {"every row removed", [](ListExFixture& f) { f.list->RemoveAll(); }, false},
@@ -136,7 +142,8 @@ TEST(ListExEdit, RowsThatMoveEndTheEditFirst) {
       }
     }
     bool found = false;
-    for (int i = 0; i < fixture.list->GetCount(); ++i) found |= fixture.list->GetItemAt(i) == before[1];
+    for (int i = 0; i < fixture.list->GetCount(); ++i)
+      found |= fixture.list->GetItemAt(i) == before[1];
     EXPECT_EQ(found, c.edited_row_stays) << c.what;
   }
 }

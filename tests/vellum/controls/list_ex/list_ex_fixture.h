@@ -50,7 +50,8 @@ struct ListExFixture {
     Layout();
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
       for (int column = 0; column < 3; ++column) {
-        rows[i]->SetText(column, (L"r" + std::to_wstring(i) + L"c" + std::to_wstring(column)).c_str());
+        rows[i]->SetText(column,
+                         (L"r" + std::to_wstring(i) + L"c" + std::to_wstring(column)).c_str());
       }
     }
   }

@@ -113,11 +113,11 @@ TEST(ListEx, RowColumnTexts) {
     const wchar_t* expected;  // what GetText(column) gives afterwards
   };
   const Case cases[] = {
-      {-1, L"x", nullptr},   // outside the columns
-      {3, L"x", nullptr},    // the list has three columns
-      {2, L"new", L"new"},   // replaces
-      {2, L"new", L"new"},   // the same text again
-      {2, nullptr, L""},     // a set column is emptied
+      {-1, L"x", nullptr},  // outside the columns
+      {3, L"x", nullptr},   // the list has three columns
+      {2, L"new", L"new"},  // replaces
+      {2, L"new", L"new"},  // the same text again
+      {2, nullptr, L""},    // a set column is emptied
   };
   for (const Case& c : cases) {
     row->SetText(c.column, c.text);
@@ -145,10 +145,8 @@ TEST(ListEx, ColumnFlagsComeFromTheHeaderItems) {
     int column;
     bool checkable, editable, comboable;
   } cases[] = {
-      {kCheckColumn, true, false, false},
-      {kEditColumn, false, true, false},
-      {kComboColumn, false, false, true},
-      {3, false, false, false},
+      {kCheckColumn, true, false, false}, {kEditColumn, false, true, false},
+      {kComboColumn, false, false, true}, {3, false, false, false},
       {-1, false, false, false},
   };
   for (const auto& c : cases) {
@@ -171,13 +169,17 @@ TEST(ListEx, HeaderItemAttributes) {
   } cases[] = {
       {L"dragable", L"false", [](const auto& i) { return !i.IsDragable(); }},
       {L"SepWidth", L"-6", [](const auto& i) { return i.GetSepWidth() == -6; }},
-      {L"align", L"left", [](const auto& i) { return (i.GetTextStyle() & (DT_CENTER | DT_RIGHT)) == 0; }},
+      {L"align", L"left",
+       [](const auto& i) { return (i.GetTextStyle() & (DT_CENTER | DT_RIGHT)) == 0; }},
       {L"align", L"right", [](const auto& i) { return (i.GetTextStyle() & DT_RIGHT) != 0; }},
-      {L"endellipsis", L"true", [](const auto& i) { return (i.GetTextStyle() & DT_END_ELLIPSIS) != 0; }},
+      {L"endellipsis", L"true",
+       [](const auto& i) { return (i.GetTextStyle() & DT_END_ELLIPSIS) != 0; }},
       {L"font", L"3", [](const auto& i) { return i.GetFont() == 3; }},
       {L"textcolor", L"#FF112233", [](const auto& i) { return i.GetTextColor() == 0xFF112233; }},
       {L"textpadding", L"1,2,3,4",
-       [](const auto& i) { return SameRect(i.GetTextPadding(), RECT{1, 2, 3, 4}); }},
+       [](const auto& i) {
+         return SameRect(i.GetTextPadding(), RECT{1, 2, 3, 4});
+       }},
       {L"showhtml", L"true", [](const auto& i) { return i.IsShowHtml(); }},
       {L"editable", L"true", [](const auto& i) { return i.IsColumnEditable(); }},
       {L"comboable", L"true", [](const auto& i) { return i.IsColumnComboable(); }},
@@ -263,7 +265,8 @@ TEST(ListEx, CheckBoxPressReleasedOutsideDoesNotToggle) {
     const POINT inside = CheckBoxPointOf(owner.control);
     const POINT outside{inside.x + 30, inside.y};
     ListExFixture::Send(owner.control, Vellum::UIEVENT_BUTTONDOWN, inside);
-    EXPECT_EQ(owner.state() & (UISTATE_CAPTURED | UISTATE_PUSHED), UISTATE_CAPTURED | UISTATE_PUSHED)
+    EXPECT_EQ(owner.state() & (UISTATE_CAPTURED | UISTATE_PUSHED),
+              UISTATE_CAPTURED | UISTATE_PUSHED)
         << owner.what;
     ListExFixture::Send(owner.control, Vellum::UIEVENT_MOUSEMOVE, outside);
     EXPECT_EQ(owner.state() & UISTATE_PUSHED, 0u) << owner.what;
@@ -409,9 +412,15 @@ TEST(ListEx, OtherColumnsWheelAndScrollCloseTheCombo) {
   CComboBoxUI* combo = fixture.list->GetComboControl();
   const std::function<void()> closers[] = {
       [&] { ListExFixture::Send(row, Vellum::UIEVENT_BUTTONUP, CellPoint(row, kCheckColumn)); },
-      [&] { ListExFixture::Send(row, Vellum::UIEVENT_BUTTONUP, POINT{190, 30}); },
-      [&] { ListExFixture::Send(fixture.list, Vellum::UIEVENT_SCROLLWHEEL, POINT{100, 50}, 1); },
-      [&] { ListExFixture::Send(fixture.list, Vellum::UIEVENT_BUTTONDOWN, POINT{100, 50}); },
+      [&] {
+        ListExFixture::Send(row, Vellum::UIEVENT_BUTTONUP, POINT{190, 30});
+      },
+      [&] {
+        ListExFixture::Send(fixture.list, Vellum::UIEVENT_SCROLLWHEEL, POINT{100, 50}, 1);
+      },
+      [&] {
+        ListExFixture::Send(fixture.list, Vellum::UIEVENT_BUTTONDOWN, POINT{100, 50});
+      },
       // The list's scroll bar reports a drag as "scroll".
       [&] { fixture.window.manager().SendNotify(fixture.list->GetVerticalScrollBar(), L"scroll"); },
   };
