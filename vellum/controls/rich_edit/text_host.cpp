@@ -31,7 +31,10 @@ PCreateTextServices CreateTextServicesProc() {
   return proc;
 }
 
-COLORREF ArgbToColorRef(DWORD argb) { return RGB(GetRValue(argb >> 16), GetGValue(argb), GetBValue(argb)); }
+// ARGB keeps red in the third byte, COLORREF in the first.
+COLORREF ArgbToColorRef(DWORD argb) {
+  return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+}
 
 }  // namespace
 
