@@ -32,7 +32,9 @@ struct ListExFixture {
   std::vector<Vellum::CListContainerHeaderItemUI*> items;
   std::vector<Vellum::CListTextExtElementUI*> rows;
 
-  explicit ListExFixture(int row_count = 4) {
+  // message_only false: a visible window of the list's size (needs a display).
+  explicit ListExFixture(int row_count = 4, bool message_only = true)
+      : window(message_only, 200, 120) {
     list->GetHeader()->SetFixedHeight(kHeaderHeight);
     const wchar_t* flags[] = {L"checkable", L"editable", L"comboable"};
     for (const wchar_t* flag : flags) {
