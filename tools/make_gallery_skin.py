@@ -140,6 +140,13 @@ def images():
     # The rich edit's vertical bar: a rounded grey thumb on a light rail.
     files["img/scroll_thumb.png"] = png(8, 24, round_rect(8, 24, 3, (176, 184, 196, 255)))
     files["img/scroll_rail.png"] = png(8, 24, round_rect(8, 24, 3, (233, 236, 241, 255)))
+    # Check boxes of the editable list: an empty box, and a blue box with a white tick.
+    files["img/check_normal.png"] = png(14, 14, round_rect(14, 14, 2, white, (150, 156, 166, 255)))
+
+    def checked(x, y):
+        on_tick = (3 <= x <= 6 and abs(y - (x + 4)) <= 1) or (6 <= x <= 11 and abs(y - (16 - x)) <= 1)
+        return white if on_tick else round_rect(14, 14, 2, (46, 125, 210, 255))(x, y)
+    files["img/check_checked.png"] = png(14, 14, checked)
     return files
 
 

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "vellum/controls/list_ex/list_ex_element.h"
+#include "vellum/core/layout/container.h"
 #include "vellum/core/manager/paint_manager.h"
 #include "vellum/core/render/render_engine.h"
 #include "vellum/core/window/window_impl_base.h"
@@ -32,6 +34,22 @@ class GalleryWindow : public Vellum::WindowImplBase {
  public:
   const wchar_t* GetWindowClassName() const override { return L"VellumGallery"; }
   const wchar_t* GetSkinFile() override { return L"gallery.xml"; }
+  // Rows of the editable list keep a text per column, which a skin cannot give them.
+  void InitWindow() override {
+    Vellum::CControlUI* list = paint_manager_.FindControl(L"gallery_listex");
+    if (list == nullptr) return;
+    const wchar_t* const texts[][3] = {{L"Alpha", L"12", L"Number"},
+                                       {L"Beta", L"<a docs>details</a>", L"Link"},
+                                       {L"Gamma", L"on", L"Switch"}};
+    auto* rows = static_cast<Vellum::CContainerUI*>(list->GetInterface(L"Container"));
+    for (int i = 0; rows != nullptr && i < rows->GetCount() && i < 3; ++i) {
+      auto* row = static_cast<Vellum::CListTextExtElementUI*>(
+          rows->GetItemAt(i)->GetInterface(L"ListTextExElement"));
+      if (row == nullptr) continue;
+      for (int column = 0; column < 3; ++column) row->SetText(column, texts[i][column]);
+      row->SetCheck(i < 2);
+    }
+  }
   void OnFinalMessage(HWND hwnd) override {
     WindowImplBase::OnFinalMessage(hwnd);
     ::PostQuitMessage(0);

@@ -38,6 +38,9 @@ const Registered kRegistered[] = {
     {L"Combo", L"ComboUI"},
     {L"ComboBox", L"ComboBoxUI"},
     {L"RichEdit", L"RichEditUI"},
+    {L"ListEx", L"XListUI"},
+    {L"ListContainerHeaderItem", L"ListContainerHeaderItemUI"},
+    {L"ListTextExtElement", L"ListTextExElementUI"},
 };
 
 std::wstring Lower(std::wstring text) {

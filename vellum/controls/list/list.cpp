@@ -42,8 +42,10 @@ LPVOID CListUI::GetInterface(const wchar_t* name) {
 UINT CListUI::GetControlFlags() const { return UIFLAG_TABSTOP; }
 
 bool CListUI::IsHeaderItem(CControlUI* control) const {
-  // Derived header items keep the interface of the list's own.
-  return control && control->GetInterface(L"ListHeaderItem") != nullptr;
+  // Derived header items keep the interface of the list's own; the editable list's header items
+  // answer their own name.
+  return control && (control->GetInterface(L"ListHeaderItem") != nullptr ||
+                     control->GetInterface(L"ListContainerHeaderItem") != nullptr);
 }
 
 void CListUI::UpdateColumnCount() {
