@@ -37,6 +37,8 @@ const Registered kRegistered[] = {
     {L"ListHeaderItem", L"ListHeaderItemUI"},
     {L"Combo", L"ComboUI"},
     {L"ComboBox", L"ComboBoxUI"},
+    {L"TreeView", L"TreeViewUI"},
+    {L"TreeNode", L"TreeNodeUI"},
 };
 
 std::wstring Lower(std::wstring text) {
