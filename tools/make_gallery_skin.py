@@ -137,6 +137,29 @@ def images():
             return (240, 140, 30, 255) if 28 - y <= (k + 1) * 4 else (250, 225, 190, 255)
         return (0, 0, 0, 0)
     files["img/sheet.png"] = png(32 * 6, 32, sheet)
+    # Tree folders (an open one points down, a closed one right) and check boxes, 18 x 18.
+    grey = (90, 96, 108, 255)
+
+    def folder(open_):
+        def pixel(x, y):
+            u, v = (x - 9, y - 9) if open_ else (y - 9, x - 9)
+            return grey if -3 <= v <= 2 and abs(u) <= 2 - v + 1 and v >= -2 else (0, 0, 0, 0)
+        return pixel
+    files["img/tree_folder_open.png"] = png(18, 18, folder(True))
+    files["img/tree_folder_closed.png"] = png(18, 18, folder(False))
+
+    def check(on):
+        def pixel(x, y):
+            if not (3 <= x <= 14 and 3 <= y <= 14):
+                return (0, 0, 0, 0)
+            if x in (3, 14) or y in (3, 14):
+                return (30, 100, 210, 255) if on else (150, 156, 168, 255)
+            if on and 6 <= x <= 11 and 6 <= y <= 11:
+                return (30, 100, 210, 255)
+            return white
+        return pixel
+    files["img/tree_check_off.png"] = png(18, 18, check(False))
+    files["img/tree_check_on.png"] = png(18, 18, check(True))
     return files
 
 
