@@ -148,7 +148,7 @@ bool CTreeNodeUI::AddToRow(CControlUI* control) { return row_->Add(control); }
 CControlUI* CTreeNodeUI::GetTreeViewControl() const { return tree_view_; }
 
 bool CTreeNodeUI::Add(CControlUI* control) {
-  if (FromControl(control)) return AddChildNode(control);
+  if (control && control->GetInterface(kTreeNodeInterface)) return AddChildNode(control);
   return CListContainerElementUI::Add(control);
 }
 
