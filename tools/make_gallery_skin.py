@@ -147,6 +147,29 @@ def images():
         on_tick = (3 <= x <= 6 and abs(y - (x + 4)) <= 1) or (6 <= x <= 11 and abs(y - (16 - x)) <= 1)
         return white if on_tick else round_rect(14, 14, 2, (46, 125, 210, 255))(x, y)
     files["img/check_checked.png"] = png(14, 14, checked)
+    # Tree folders (an open one points down, a closed one right) and check boxes, 18 x 18.
+    grey = (90, 96, 108, 255)
+
+    def folder(open_):
+        def pixel(x, y):
+            u, v = (x - 9, y - 9) if open_ else (y - 9, x - 9)
+            return grey if -3 <= v <= 2 and abs(u) <= 2 - v + 1 and v >= -2 else (0, 0, 0, 0)
+        return pixel
+    files["img/tree_folder_open.png"] = png(18, 18, folder(True))
+    files["img/tree_folder_closed.png"] = png(18, 18, folder(False))
+
+    def check(on):
+        def pixel(x, y):
+            if not (3 <= x <= 14 and 3 <= y <= 14):
+                return (0, 0, 0, 0)
+            if x in (3, 14) or y in (3, 14):
+                return (30, 100, 210, 255) if on else (150, 156, 168, 255)
+            if on and 6 <= x <= 11 and 6 <= y <= 11:
+                return (30, 100, 210, 255)
+            return white
+        return pixel
+    files["img/tree_check_off.png"] = png(18, 18, check(False))
+    files["img/tree_check_on.png"] = png(18, 18, check(True))
     return files
 
 

@@ -41,6 +41,8 @@ const Registered kRegistered[] = {
     {L"ListEx", L"XListUI"},
     {L"ListContainerHeaderItem", L"ListContainerHeaderItemUI"},
     {L"ListTextExtElement", L"ListTextExElementUI"},
+    {L"TreeView", L"TreeViewUI"},
+    {L"TreeNode", L"TreeNodeUI"},
 };
 
 std::wstring Lower(std::wstring text) {

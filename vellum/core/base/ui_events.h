@@ -113,6 +113,35 @@ class IFontRefreshUI {
   ~IFontRefreshUI() = default;
 };
 
+// Answered by GetInterface(kTreeNodeInterface) of a tree's node and GetInterface(kTreeViewInterface)
+// of a tree view. The skin builder places what it builds under a node or a view through these,
+// since the core cannot know the tree's classes: a node under a node joins that node's child
+// nodes, a node under a view joins the view with its whole subtree, and anything else under a
+// node goes into the node's row.
+inline constexpr const wchar_t* kTreeNodeInterface = L"TreeNode";
+class ITreeNodeUI {
+ public:
+  // node answers kTreeNodeInterface; false otherwise or when it cannot be placed.
+  virtual bool AddChildNode(CControlUI* node) = 0;
+  // Puts a control that is not a node into the node's row.
+  virtual bool AddToRow(CControlUI* control) = 0;
+  // The view the node belongs to; null until the node (or its top node) joins one.
+  virtual CControlUI* GetTreeViewControl() const = 0;
+
+ protected:
+  ~ITreeNodeUI() = default;
+};
+
+inline constexpr const wchar_t* kTreeViewInterface = L"TreeView";
+class ITreeViewUI {
+ public:
+  // node answers kTreeNodeInterface; its child nodes follow it into the view.
+  virtual bool AddNode(CControlUI* node) = 0;
+
+ protected:
+  ~ITreeViewUI() = default;
+};
+
 // Asked before a drag starts from a control: true forbids it.
 class IDragPermissionUI {
  public:

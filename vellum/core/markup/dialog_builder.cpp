@@ -249,6 +249,20 @@ CControlUI* CSkinBuilder::CreateByName(const wchar_t* element_name, CPaintManage
   return callback_ ? callback_->CreateControl(element_name) : nullptr;
 }
 
+bool CSkinBuilder::AttachToParent(CControlUI* control, ITreeNodeUI* tree_node, CControlUI* parent,
+                                  IContainerUI* container) {
+  auto* parent_node = static_cast<ITreeNodeUI*>(parent->GetInterface(kTreeNodeInterface));
+  if (tree_node) {
+    if (parent_node) return parent_node->AddChildNode(control);
+    if (auto* view = static_cast<ITreeViewUI*>(parent->GetInterface(kTreeViewInterface))) {
+      return view->AddNode(control);
+    }
+  } else if (parent_node) {
+    return parent_node->AddToRow(control);
+  }
+  return container->Add(control);
+}
+
 CControlUI* CSkinBuilder::ParseChildren(CXmlMarkupNode* node, CControlUI* parent,
                                  CPaintManagerUI* manager) {
   CControlUI* first = nullptr;
@@ -264,6 +278,7 @@ CControlUI* CSkinBuilder::ParseChildren(CXmlMarkupNode* node, CControlUI* parent
     if (control == nullptr) continue;  // skipped together with its children
     if (child.HasChildren()) ParseChildren(&child, control, manager);
 
+    auto* tree_node = static_cast<ITreeNodeUI*>(control->GetInterface(kTreeNodeInterface));
     if (parent) {
       auto* container = static_cast<IContainerUI*>(parent->GetInterface(L"IContainer"));
       if (container == nullptr) {
@@ -271,14 +286,17 @@ CControlUI* CSkinBuilder::ParseChildren(CXmlMarkupNode* node, CControlUI* parent
         delete control;
         return nullptr;
       }
-      if (!container->Add(control)) {
+      if (!AttachToParent(control, tree_node, parent, container)) {
         delete control;
         continue;
       }
     }
 
     if (manager) {
-      control->SetManager(manager, nullptr, false);
+      // A tree node stays attached: its view looks up its buttons' notifications through the
+      // manager, and a node's nested nodes are not the manager's children yet.
+      CControlUI* tree_view = tree_node ? tree_node->GetTreeViewControl() : nullptr;
+      control->SetManager(manager, tree_view, tree_node != nullptr);
       const wchar_t* defaults = manager->GetDefaultAttributeList(element);
       if (defaults) control->ApplyAttributeList(defaults);
       const int count = child.GetAttributeCount();
@@ -286,7 +304,7 @@ CControlUI* CSkinBuilder::ParseChildren(CXmlMarkupNode* node, CControlUI* parent
         control->SetAttribute(child.GetAttributeName(i), child.GetAttributeValue(i));
       }
       // The window attaches the whole tree at once when it takes the root.
-      control->SetManager(nullptr, nullptr, false);
+      if (tree_node == nullptr) control->SetManager(nullptr, nullptr, false);
     }
     if (first == nullptr) first = control;
   }

@@ -17,7 +17,9 @@ namespace Vellum {
 
 class CControlUI;
 class CPaintManagerUI;
+class IContainerUI;
 class IDialogBuilderCallback;
+class ITreeNodeUI;
 
 class CSkinBuilder {
  public:
@@ -56,6 +58,11 @@ class CSkinBuilder {
   void ApplyWindowAttributes(CXmlMarkupNode& root, CPaintManagerUI* manager);
   void ParseInclude(CXmlMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager);
   CControlUI* CreateByName(const wchar_t* element_name, CPaintManagerUI* manager);
+  // Adds control under parent: tree nodes through the node or view interfaces, anything else under
+  // a node into its row, everything else into the parent's container. tree_node is control's own
+  // node interface, or null.
+  bool AttachToParent(CControlUI* control, ITreeNodeUI* tree_node, CControlUI* parent,
+                      IContainerUI* container);
 
   CXmlMarkup xml_;
   IDialogBuilderCallback* callback_ = nullptr;

@@ -68,6 +68,61 @@ void WriteFile(const wchar_t* name, const char* text) {
   fclose(file);
 }
 
+// A tree node and view as the builder sees them through their interfaces, recording where the
+// builder put things. Child nodes belong to the node, as they do before a tree joins a view.
+class FakeTreeNodeUI : public CContainerUI, public ITreeNodeUI {
+ public:
+  FakeTreeNodeUI() { CContainerUI::Add(row); }
+  ~FakeTreeNodeUI() override {
+    for (CControlUI* node : child_nodes) delete node;
+  }
+  LPVOID GetInterface(const wchar_t* name) override {
+    if (_wcsicmp(name, kTreeNodeInterface) == 0) return static_cast<ITreeNodeUI*>(this);
+    return CContainerUI::GetInterface(name);
+  }
+  bool AddChildNode(CControlUI* node) override {
+    if (refuse_children) return false;
+    child_nodes.push_back(node);
+    return true;
+  }
+  bool AddToRow(CControlUI* control) override { return row->Add(control); }
+  CControlUI* GetTreeViewControl() const override { return view; }
+  void DoInit() override { ++inits; }
+
+  CContainerUI* row = new CContainerUI();
+  std::vector<CControlUI*> child_nodes;
+  CControlUI* view = nullptr;
+  bool refuse_children = false;
+  int inits = 0;
+};
+
+class FakeTreeViewUI : public CVerticalLayoutUI, public ITreeViewUI {
+ public:
+  LPVOID GetInterface(const wchar_t* name) override {
+    if (_wcsicmp(name, kTreeViewInterface) == 0) return static_cast<ITreeViewUI*>(this);
+    return CVerticalLayoutUI::GetInterface(name);
+  }
+  bool AddNode(CControlUI* node) override {
+    static_cast<FakeTreeNodeUI*>(node)->view = this;
+    return CVerticalLayoutUI::Add(node);
+  }
+};
+
+class TreeCallback : public IDialogBuilderCallback {
+ public:
+  CControlUI* CreateControl(const wchar_t* name) override {
+    if (_wcsicmp(name, L"FakeTreeView") == 0) return new FakeTreeViewUI();
+    if (_wcsicmp(name, L"FakeTreeNode") == 0) return new FakeTreeNodeUI();
+    if (_wcsicmp(name, L"RefusingNode") == 0) {
+      auto* node = new FakeTreeNodeUI();
+      node->refuse_children = true;
+      return node;
+    }
+    if (_wcsicmp(name, L"Probe") == 0) return new ProbeUI();
+    return nullptr;
+  }
+};
+
 class SkinBuilderTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -260,6 +315,56 @@ TEST_F(SkinBuilderTest, NothingToBuildGivesNull) {
   EXPECT_EQ(no_resource.Create(MAKEINTRESOURCEW(999), L"SKINXML", nullptr, &manager_), nullptr);
   CSkinBuilder empty_window;
   EXPECT_EQ(empty_window.Create(L"<Window/>", nullptr, nullptr, &manager_), nullptr);
+}
+
+TEST_F(SkinBuilderTest, TreeNodesJoinTheirParentNodeOrViewAndOtherControlsTheNodesRow) {
+  TreeCallback callback;
+  CControlUI* root = Build(
+      L"<Window><FakeTreeView name=\"view\"><FakeTreeNode name=\"top\">"
+      L"<FakeTreeNode name=\"nested\" width=\"40\"/><Label name=\"extra\"/></FakeTreeNode>"
+      L"<RefusingNode name=\"refusing\"><Probe/></RefusingNode></FakeTreeView></Window>",
+      &callback);
+  ASSERT_NE(root, nullptr);
+  auto* view = static_cast<FakeTreeViewUI*>(root);
+  ASSERT_EQ(view->GetCount(), 2);
+  auto* top = static_cast<FakeTreeNodeUI*>(view->GetItemAt(0));
+  auto* refusing = static_cast<FakeTreeNodeUI*>(view->GetItemAt(1));
+  EXPECT_EQ(top->view, view);
+
+  // The nested node went to the node's child nodes, not among its container children; the label
+  // went into the row, and a node that refuses a child gets it deleted.
+  ASSERT_EQ(top->child_nodes.size(), 1u);
+  auto* nested = static_cast<FakeTreeNodeUI*>(top->child_nodes[0]);
+  EXPECT_EQ(nested->GetFixedWidth(), 40);
+  EXPECT_EQ(top->GetCount(), 1);
+  ASSERT_EQ(top->row->GetCount(), 1);
+  EXPECT_EQ(top->row->GetItemAt(0)->GetName(), L"extra");
+  EXPECT_EQ(refusing->row->GetCount(), 1);  // a probe is not a node: it goes into the row
+  EXPECT_EQ(g_probes_deleted, 0);
+
+  // Nodes are attached with their view as parent and initialised once; a nested node has no view
+  // yet, so it is attached without a parent and not initialised. Other controls are detached
+  // again until the window takes the tree.
+  EXPECT_EQ(top->inits, 2);  // the builder's, then the window's attachment of the root
+  EXPECT_EQ(nested->GetManager(), &manager_);
+  EXPECT_EQ(nested->GetParent(), nullptr);
+  EXPECT_EQ(nested->inits, 0);
+}
+
+TEST_F(SkinBuilderTest, ANodeRefusedByItsParentNodeIsDeleted) {
+  TreeCallback callback;
+  CControlUI* root = Build(
+      L"<Window><VerticalLayout><RefusingNode name=\"refusing\"><FakeTreeNode>"
+      L"<Probe/></FakeTreeNode></RefusingNode><FakeTreeNode name=\"plain\"/></VerticalLayout>"
+      L"</Window>",
+      &callback);
+  ASSERT_NE(root, nullptr);
+  // The refused node's row held the probe, and it went with it.
+  EXPECT_EQ(g_probes_deleted, 1);
+  EXPECT_TRUE(static_cast<FakeTreeNodeUI*>(manager_.FindControl(L"refusing"))->child_nodes.empty());
+  // A node under a plain container is just its child.
+  EXPECT_EQ(Container(root)->GetCount(), 2);
+  EXPECT_EQ(static_cast<FakeTreeNodeUI*>(manager_.FindControl(L"plain"))->view, nullptr);
 }
 
 }  // namespace

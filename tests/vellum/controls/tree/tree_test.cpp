@@ -1,0 +1,401 @@
+// The tree view and its nodes: trees from skin XML and at run time, row order and indents,
+// folders opening and closing subtrees, checks carried down, removal, double clicks, the item
+// colours and the attributes.
+
+#include "vellum/controls/tree/tree_view.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/vellum/support/container_test_controls.h"
+#include "tests/vellum/support/paint_manager_test_tree.h"
+#include "vellum/controls/list/list_header.h"
+#include "vellum/controls/tree/tree_node.h"
+#include "vellum/core/base/ui_events.h"
+#include "vellum/core/base_controls/label.h"
+#include "vellum/core/base_controls/option.h"
+#include "vellum/core/layout/horizontal_layout.h"
+#include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/markup/dialog_builder.h"
+
+namespace {
+
+using testing_support::NotificationRecorder;
+using Vellum::CControlUI;
+using Vellum::CSkinBuilder;
+using Vellum::CTreeNodeUI;
+using Vellum::CTreeViewUI;
+using Vellum::TUIEvent;
+
+// A view attached to a message-only window's manager, so the buttons' notifications reach it.
+struct Tree {
+  testing_support::ManagedWindow window{true, 300, 400};
+  NotificationRecorder recorder;
+  CTreeViewUI* view = nullptr;
+
+  // From skin XML of a view element.
+  explicit Tree(const wchar_t* view_xml) {
+    const std::wstring skin = std::wstring(L"<Window>") + view_xml + L"</Window>";
+    CSkinBuilder builder;
+    view = CTreeViewUI::FromControl(
+        builder.Create(skin.c_str(), nullptr, nullptr, &window.manager()));
+    Attach();
+  }
+  Tree() : view(new CTreeViewUI()) { Attach(); }
+  void Attach() {
+    window.manager().AttachRootControl(view);
+    window.manager().AddNotifier(&recorder);
+    view->SetPos(RECT{0, 0, 300, 400}, false);
+  }
+
+  CTreeNodeUI* Node(const wchar_t* name) {
+    return static_cast<CTreeNodeUI*>(window.manager().FindControl(name));
+  }
+  // The rows' texts in list order.
+  std::vector<std::wstring> Rows() const {
+    std::vector<std::wstring> rows;
+    for (int i = 0; i < view->GetCount(); ++i) {
+      rows.push_back(view->NodeAt(i)->GetItemButton()->GetText().GetData());
+    }
+    return rows;
+  }
+  // The texts of the visible rows.
+  std::vector<std::wstring> VisibleRows() const {
+    std::vector<std::wstring> rows;
+    for (int i = 0; i < view->GetCount(); ++i) {
+      if (view->NodeAt(i)->IsVisible()) {
+        rows.push_back(view->NodeAt(i)->GetItemButton()->GetText().GetData());
+      }
+    }
+    return rows;
+  }
+  void Send(CControlUI* control, int type) {
+    TUIEvent event;
+    event.type = type;
+    event.sender = control;
+    event.mouse_point = POINT{5, 5};
+    control->Event(event);
+  }
+};
+
+CTreeNodeUI* MakeNode(const wchar_t* text) {
+  auto* node = new CTreeNodeUI();
+  node->SetAttribute(L"text", text);
+  return node;
+}
+
+using Rows = std::vector<std::wstring>;
+
+// a { a1 { a11, a12 }, a2 }, b
+constexpr const wchar_t* kTreeXml =
+    L"<TreeView name=\"view\">"
+    L"<TreeNode name=\"a\" text=\"a\">"
+    L"<TreeNode name=\"a1\" text=\"a1\"><TreeNode name=\"a11\" text=\"a11\"/>"
+    L"<TreeNode name=\"a12\" text=\"a12\"/></TreeNode>"
+    L"<TreeNode name=\"a2\" text=\"a2\"/>"
+    L"</TreeNode>"
+    L"<TreeNode name=\"b\" text=\"b\"/>"
+    L"</TreeView>";
+
+TEST(TreeView, IdentityAndHiddenHeader) {
+  CTreeViewUI view;
+  CTreeNodeUI node;
+  EXPECT_STREQ(view.GetClass(), L"TreeViewUI");
+  EXPECT_STREQ(node.GetClass(), L"TreeNodeUI");
+  EXPECT_EQ(CTreeViewUI::FromControl(&view), &view);
+  EXPECT_EQ(CTreeNodeUI::FromControl(&node), &node);
+  EXPECT_EQ(CTreeNodeUI::FromControl(&view), nullptr);
+  EXPECT_EQ(view.GetListType(), Vellum::UILIST_TYPE_TREE);
+  EXPECT_FALSE(view.GetHeader()->IsVisible());
+  EXPECT_NE(node.GetInterface(L"ListItem"), nullptr);
+
+  // The row: spacer, folder button, check box, item button, as the node's only container child.
+  ASSERT_EQ(node.GetCount(), 1);
+  EXPECT_EQ(node.GetItemAt(0), node.GetRowLayout());
+  EXPECT_EQ(node.GetRowLayout()->GetItemAt(0), node.GetDottedLine());
+  EXPECT_EQ(node.GetRowLayout()->GetItemAt(1), node.GetFolderButton());
+  EXPECT_EQ(node.GetRowLayout()->GetItemAt(2), node.GetCheckBox());
+  EXPECT_EQ(node.GetRowLayout()->GetItemAt(3), node.GetItemButton());
+  EXPECT_EQ(node.GetFixedHeight(), 18);
+  EXPECT_EQ(node.GetFixedWidth(), 250);
+  EXPECT_EQ(node.GetFolderButton()->GetFixedWidth(), 18);
+  EXPECT_FALSE(node.GetDottedLine()->IsVisible());
+  EXPECT_FALSE(node.GetCheckBox()->IsVisible());
+  EXPECT_FALSE(node.GetItemButton()->IsMouseEnabled());
+
+  // A node made for a parent starts one level deeper.
+  CTreeNodeUI child(&node);
+  EXPECT_EQ(child.GetParentNode(), &node);
+  EXPECT_EQ(child.GetDottedLine()->GetFixedWidth(), 18);
+  EXPECT_TRUE(child.GetDottedLine()->IsVisible());
+}
+
+TEST(TreeView, NestedNodesFromXmlFollowTheirParentsWithDeeperIndents) {
+  Tree tree(kTreeXml);
+  ASSERT_NE(tree.view, nullptr);
+  EXPECT_EQ(tree.Rows(), (Rows{L"a", L"a1", L"a11", L"a12", L"a2", L"b"}));
+
+  const struct {
+    const wchar_t* name;
+    int level;
+    int folder_indent;
+    int spacer;
+    bool spacer_visible;
+  } cases[] = {
+      {L"a", 0, 0, 2, false},
+      {L"a1", 1, 18, 18, true},
+      {L"a11", 2, 36, 34, true},
+      {L"b", 0, 0, 2, false},
+  };
+  for (const auto& c : cases) {
+    CTreeNodeUI* node = tree.Node(c.name);
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->GetTreeLevel(), c.level);
+    EXPECT_EQ(node->GetFolderButton()->GetPadding().left, c.folder_indent);
+    EXPECT_EQ(node->GetDottedLine()->GetFixedWidth(), c.spacer);
+    EXPECT_EQ(node->GetDottedLine()->IsVisible(), c.spacer_visible);
+    EXPECT_EQ(node->GetTreeView(), tree.view);
+  }
+  CTreeNodeUI* a = tree.Node(L"a");
+  EXPECT_EQ(a->GetCountChild(), 2);
+  EXPECT_EQ(a->GetLastNode(), tree.Node(L"a2"));
+  EXPECT_EQ(tree.Node(L"a1")->GetLastNode(), tree.Node(L"a12"));
+  EXPECT_EQ(tree.Node(L"a12")->GetNodeIndex(), 3);
+
+  // The row is laid out: the item button of a deeper node starts further right.
+  tree.window.PaintNow();
+  EXPECT_GT(tree.Node(L"a11")->GetItemButton()->GetPos().left,
+            tree.Node(L"a1")->GetItemButton()->GetPos().left);
+}
+
+TEST(TreeView, ControlsUnderANodeInXmlGoIntoItsRow) {
+  Tree tree(
+      L"<TreeView><TreeNode name=\"n\" text=\"n\"><Label name=\"extra\" text=\"x\"/>"
+      L"<TreeNode name=\"child\" text=\"child\"/></TreeNode></TreeView>");
+  CTreeNodeUI* node = tree.Node(L"n");
+  ASSERT_EQ(node->GetRowLayout()->GetCount(), 5);
+  EXPECT_EQ(node->GetRowLayout()->GetItemAt(4)->GetName(), L"extra");
+  EXPECT_EQ(node->GetCount(), 1);
+  EXPECT_EQ(tree.Rows(), (Rows{L"n", L"child"}));
+}
+
+TEST(TreeView, FoldersHideDescendantsAndReopenOnlyOpenSubtrees) {
+  Tree tree(kTreeXml);
+  auto fold = [&](const wchar_t* name, bool closed) {
+    tree.Node(name)->GetFolderButton()->Selected(closed, true);
+  };
+  fold(L"a1", true);
+  EXPECT_EQ(tree.VisibleRows(), (Rows{L"a", L"a1", L"a2", L"b"}));
+  fold(L"a", true);
+  EXPECT_EQ(tree.VisibleRows(), (Rows{L"a", L"b"}));
+  // a opens: its children show, a1's children stay hidden behind a1's closed folder.
+  fold(L"a", false);
+  EXPECT_EQ(tree.VisibleRows(), (Rows{L"a", L"a1", L"a2", L"b"}));
+  fold(L"a1", false);
+  EXPECT_EQ(tree.VisibleRows(), (Rows{L"a", L"a1", L"a11", L"a12", L"a2", L"b"}));
+
+  // All at once from the view.
+  tree.view->SetItemExpand(false);
+  EXPECT_EQ(tree.VisibleRows(), (Rows{L"a", L"b"}));
+  tree.view->SetItemExpand(true);
+  EXPECT_EQ(tree.VisibleRows(), (Rows{L"a", L"a1", L"a11", L"a12", L"a2", L"b"}));
+}
+
+TEST(TreeView, DoubleClickReportsAndTogglesTheFolder) {
+  Tree tree(kTreeXml);
+  CTreeNodeUI* a = tree.Node(L"a");
+  tree.Send(a, Vellum::UIEVENT_DBLCLICK);
+  ASSERT_EQ(tree.recorder.OfType(L"treeitemdbclick").size(), 1u);
+  EXPECT_EQ(tree.recorder.OfType(L"treeitemdbclick")[0].sender, a);
+  EXPECT_TRUE(a->GetFolderButton()->IsSelected());
+  EXPECT_EQ(tree.VisibleRows(), (Rows{L"a", L"b"}));
+  tree.Send(a, Vellum::UIEVENT_DBLCLICK);
+  EXPECT_FALSE(a->GetFolderButton()->IsSelected());
+  EXPECT_EQ(tree.VisibleRows().size(), 6u);
+
+  // A disabled node says nothing.
+  a->SetEnabled(false);
+  tree.Send(a, Vellum::UIEVENT_DBLCLICK);
+  EXPECT_EQ(tree.recorder.OfType(L"treeitemdbclick").size(), 2u);
+}
+
+TEST(TreeView, ChecksReachEveryDescendant) {
+  Tree tree(kTreeXml);
+  tree.view->SetAttribute(L"visiblecheckbtn", L"true");
+  EXPECT_TRUE(tree.Node(L"a11")->GetCheckBox()->IsVisible());
+  auto checked = [&] {
+    Rows rows;
+    for (int i = 0; i < tree.view->GetCount(); ++i) {
+      if (tree.view->NodeAt(i)->GetCheckBox()->IsSelected()) {
+        rows.push_back(tree.view->NodeAt(i)->GetItemButton()->GetText().GetData());
+      }
+    }
+    return rows;
+  };
+  tree.Node(L"a")->GetCheckBox()->Selected(true, true);
+  EXPECT_EQ(checked(), (Rows{L"a", L"a1", L"a11", L"a12", L"a2"}));
+  tree.Node(L"a1")->GetCheckBox()->Selected(false, true);
+  EXPECT_EQ(checked(), (Rows{L"a", L"a2"}));
+  tree.view->SetItemCheckBox(true);
+  EXPECT_EQ(checked().size(), 6u);
+  tree.view->SetItemCheckBox(false);
+  EXPECT_TRUE(checked().empty());
+}
+
+TEST(TreeView, NodesAddedAtRunTimeGoBelowTheWholeSubtree) {
+  Tree tree(kTreeXml);
+  CTreeNodeUI* a = tree.Node(L"a");
+  ASSERT_TRUE(a->AddChildNode(MakeNode(L"a3")));
+  EXPECT_EQ(tree.Rows(), (Rows{L"a", L"a1", L"a11", L"a12", L"a2", L"a3", L"b"}));
+  ASSERT_TRUE(tree.Node(L"a1")->Add(MakeNode(L"a13")));
+  EXPECT_EQ(tree.Rows(), (Rows{L"a", L"a1", L"a11", L"a12", L"a13", L"a2", L"a3", L"b"}));
+  CTreeNodeUI* a13 = tree.view->NodeAt(4);
+  EXPECT_EQ(a13->GetTreeLevel(), 2);
+  EXPECT_EQ(a13->GetFolderButton()->GetPadding().left, 36);
+  EXPECT_EQ(a13->GetTreeView(), tree.view);
+
+  // The container form: at an index among the children, and past the end, which appends below
+  // the last subtree (not right under the parent).
+  ASSERT_TRUE(a->AddAt(MakeNode(L"a0"), 0));
+  ASSERT_TRUE(a->AddAt(MakeNode(L"a4"), 99));
+  EXPECT_EQ(tree.Rows(),
+            (Rows{L"a", L"a0", L"a1", L"a11", L"a12", L"a13", L"a2", L"a3", L"a4", L"b"}));
+  EXPECT_EQ(a->GetCountChild(), 5);
+  EXPECT_EQ(a->GetChildNode(0)->GetItemButton()->GetText(), L"a0");
+  EXPECT_EQ(a->GetLastNode()->GetItemButton()->GetText(), L"a4");
+
+  // A subtree put in at run time keeps its order.
+  auto* c = MakeNode(L"c");
+  c->AddChildNode(MakeNode(L"c1"));
+  c->GetChildNode(0)->AddChildNode(MakeNode(L"c11"));
+  EXPECT_EQ(tree.view->AddAt(c, 1), 4);
+  EXPECT_EQ(tree.Rows()[1], L"c");
+  EXPECT_EQ(tree.Rows()[3], L"c11");
+  EXPECT_EQ(tree.view->NodeAt(3)->GetFolderButton()->GetPadding().left, 36);
+
+  // What is not a node, and nodes outside a view, are refused.
+  Vellum::CLabelUI label;
+  EXPECT_FALSE(a->AddChildNode(&label));
+  EXPECT_FALSE(a->AddAt(&label, 0));
+  EXPECT_FALSE(a->Remove(&label));
+  EXPECT_EQ(tree.view->AddAt(static_cast<CTreeNodeUI*>(nullptr), 0), -1);
+  EXPECT_FALSE(tree.view->AddAt(MakeNode(L"stray"), static_cast<CTreeNodeUI*>(nullptr)));
+  CTreeNodeUI loose;
+  CTreeNodeUI* orphan = MakeNode(L"orphan");
+  EXPECT_FALSE(loose.AddAt(orphan, 0));
+  delete orphan;
+}
+
+TEST(TreeView, RemovedNodesLeaveTheirParentsChildNodes) {
+  Tree tree(kTreeXml);
+  CTreeNodeUI* a = tree.Node(L"a");
+  CTreeNodeUI* a1 = tree.Node(L"a1");
+  // Through the view: the parent forgets the node (and the node takes its subtree with it).
+  ASSERT_TRUE(tree.view->Remove(a1));
+  EXPECT_EQ(tree.Rows(), (Rows{L"a", L"a2", L"b"}));
+  ASSERT_EQ(a->GetCountChild(), 1);
+  EXPECT_EQ(a->GetChildNode(0), tree.Node(L"a2"));
+  // The walks over the children meet no freed node.
+  EXPECT_EQ(a->GetLastNode(), tree.Node(L"a2"));
+  a->GetFolderButton()->Selected(true, true);
+  EXPECT_EQ(tree.VisibleRows(), (Rows{L"a", L"b"}));
+  a->GetFolderButton()->Selected(false, true);
+  tree.view->SetItemCheckBox(true, a);
+  EXPECT_TRUE(tree.Node(L"a2")->GetCheckBox()->IsSelected());
+
+  // By index, and through the parent node.
+  ASSERT_TRUE(tree.view->RemoveAt(1));
+  EXPECT_EQ(a->GetCountChild(), 0);
+  ASSERT_TRUE(tree.Node(L"b")->AddChildNode(MakeNode(L"b1")));
+  ASSERT_TRUE(tree.Node(L"b")->Remove(tree.view->NodeAt(2)));
+  EXPECT_EQ(tree.Rows(), (Rows{L"a", L"b"}));
+  // Removing a top node takes its whole subtree.
+  ASSERT_TRUE(tree.Node(L"b")->AddChildNode(MakeNode(L"b1")));
+  ASSERT_TRUE(tree.view->Remove(tree.Node(L"b")));
+  EXPECT_EQ(tree.Rows(), (Rows{L"a"}));
+  CTreeNodeUI stranger;
+  EXPECT_FALSE(tree.view->Remove(&stranger));
+}
+
+TEST(TreeView, HiddenFolderButtonsAddNoIndent) {
+  // The view's attributes come after its nodes: those from the skin keep the indent they got.
+  Tree tree(L"<TreeView visiblefolderbtn=\"false\"><TreeNode name=\"a\" text=\"a\">"
+            L"<TreeNode name=\"a1\" text=\"a1\"/></TreeNode></TreeView>");
+  EXPECT_FALSE(tree.view->GetVisibleFolderBtn());
+  EXPECT_FALSE(tree.Node(L"a1")->GetFolderButton()->IsVisible());
+  EXPECT_EQ(tree.Node(L"a1")->GetFolderButton()->GetPadding().left, 18);
+  ASSERT_TRUE(tree.Node(L"a")->AddChildNode(MakeNode(L"a2")));
+  CTreeNodeUI* a2 = tree.view->NodeAt(2);
+  EXPECT_FALSE(a2->GetFolderButton()->IsVisible());
+  EXPECT_EQ(a2->GetFolderButton()->GetPadding().left, 0);
+  // Showing them again does not recompute the indents of nodes already there.
+  tree.view->SetVisibleFolderBtn(true);
+  EXPECT_TRUE(a2->GetFolderButton()->IsVisible());
+  EXPECT_EQ(a2->GetFolderButton()->GetPadding().left, 0);
+  ASSERT_TRUE(tree.Node(L"a")->AddChildNode(MakeNode(L"a3")));
+  EXPECT_EQ(tree.view->NodeAt(3)->GetFolderButton()->GetPadding().left, 18);
+}
+
+TEST(TreeView, ItemTextColoursFollowSelectionAndHover) {
+  Tree tree(
+      L"<TreeView itemminwidth=\"300\"><TreeNode name=\"a\" text=\"a\" itemtextcolor=\"#FF000001\""
+      L" itemhottextcolor=\"FF000002\" selitemtextcolor=\"#FF000003\""
+      L" selitemhottextcolor=\"#FF000004\"/><TreeNode name=\"b\" text=\"b\"/></TreeView>");
+  CTreeNodeUI* a = tree.Node(L"a");
+  Vellum::COptionUI* text = a->GetItemButton();
+  EXPECT_EQ(text->GetTextColor(), 0xFF000001u);
+  EXPECT_EQ(a->GetMinWidth(), 300);
+  tree.Send(a, Vellum::UIEVENT_MOUSEENTER);
+  EXPECT_EQ(text->GetTextColor(), 0xFF000002u);
+  tree.Send(a, Vellum::UIEVENT_MOUSELEAVE);
+  EXPECT_EQ(text->GetTextColor(), 0xFF000001u);
+  ASSERT_TRUE(tree.view->SelectItem(0));
+  EXPECT_EQ(text->GetTextColor(), 0xFF000003u);
+  tree.Send(a, Vellum::UIEVENT_MOUSEENTER);
+  EXPECT_EQ(text->GetTextColor(), 0xFF000004u);
+  tree.Send(a, Vellum::UIEVENT_MOUSELEAVE);
+  EXPECT_EQ(text->GetTextColor(), 0xFF000003u);
+  ASSERT_TRUE(tree.view->SelectItem(1));
+  EXPECT_EQ(text->GetTextColor(), 0xFF000001u);
+
+  // The view's colour attributes go to every node.
+  tree.view->SetAttribute(L"itemtextcolor", L"#FF0000AA");
+  tree.view->SetAttribute(L"selitemtextcolor", L"#FF0000BB");
+  EXPECT_EQ(text->GetTextColor(), 0xFF0000AAu);
+  EXPECT_EQ(tree.Node(L"b")->GetSelItemTextColor(), 0xFF0000BBu);
+  tree.view->SetItemMinWidth(120);
+  EXPECT_EQ(tree.Node(L"b")->GetMinWidth(), 120);
+}
+
+TEST(TreeNode, AttributesReachTheRowsParts) {
+  CTreeNodeUI node;
+  node.SetAttribute(L"TEXT", L"caption");
+  node.SetAttribute(L"horizattr", L"padding=\"1,0,0,0\"");
+  node.SetAttribute(L"dotlineattr", L"width=\"5\"");
+  node.SetAttribute(L"folderattr", L"width=\"20\"");
+  node.SetAttribute(L"checkboxattr", L"visible=\"true\"");
+  node.SetAttribute(L"itemattr", L"name=\"text\"");
+  node.SetAttribute(L"height", L"24");
+  EXPECT_EQ(node.GetItemButton()->GetText(), L"caption");
+  EXPECT_EQ(node.GetRowLayout()->GetPadding().left, 1);
+  EXPECT_EQ(node.GetDottedLine()->GetFixedWidth(), 5);
+  EXPECT_EQ(node.GetFolderButton()->GetFixedWidth(), 20);
+  EXPECT_TRUE(node.GetCheckBox()->IsVisible());
+  EXPECT_EQ(node.GetItemButton()->GetName(), L"text");
+  EXPECT_EQ(node.GetFixedHeight(), 24);
+}
+
+TEST(TreeNode, ASubtreeOutsideAViewGoesWithItsTopNode) {
+  bool deleted = false;
+  auto* top = MakeNode(L"top");
+  auto* child = MakeNode(L"child");
+  ASSERT_TRUE(top->AddChildNode(child));
+  child->AddToRow(new testing_support::DeletionProbe(&deleted));
+  delete top;
+  EXPECT_TRUE(deleted);
+}
+
+}  // namespace

@@ -1,0 +1,267 @@
+#include "vellum/controls/tree/tree_view.h"
+
+#include <cwchar>
+
+#include "vellum/controls/list/list_header.h"
+#include "vellum/controls/tree/tree_node.h"
+#include "vellum/core/base_controls/option.h"
+#include "vellum/core/markup/control_attribute_values.h"
+
+namespace Vellum {
+namespace {
+
+// A folder button without a width of its own still indents by this much per level.
+constexpr int kDefaultFolderIndent = 16;
+
+// The node whose folder button or check box sent the notification: the button's row's node.
+CTreeNodeUI* NodeOfRowButton(const TUINotification& msg) {
+  if (msg.sender == nullptr || msg.sender->GetParent() == nullptr) return nullptr;
+  return CTreeNodeUI::FromControl(msg.sender->GetParent()->GetParent());
+}
+
+}  // namespace
+
+CTreeViewUI::CTreeViewUI() { GetHeader()->SetVisible(false); }
+
+CControlUI* CTreeViewUI::CreateControl() { return new CTreeViewUI(); }
+
+CTreeViewUI* CTreeViewUI::FromControl(CControlUI* control) {
+  if (control == nullptr) return nullptr;
+  auto* view = static_cast<ITreeViewUI*>(control->GetInterface(kTreeViewInterface));
+  return view ? dynamic_cast<CTreeViewUI*>(view) : nullptr;
+}
+
+const wchar_t* CTreeViewUI::GetClass() const { return L"TreeViewUI"; }
+
+LPVOID CTreeViewUI::GetInterface(const wchar_t* name) {
+  if (name && _wcsicmp(name, kTreeViewInterface) == 0) return static_cast<ITreeViewUI*>(this);
+  return CListUI::GetInterface(name);
+}
+
+int CTreeViewUI::GetListType() { return UILIST_TYPE_TREE; }
+
+void CTreeViewUI::Notify(TUINotification& /*msg*/) {}
+
+CTreeNodeUI* CTreeViewUI::NodeAt(int index) const { return CTreeNodeUI::FromControl(GetItemAt(index)); }
+
+// ---- Adding and removing nodes ----------------------------------------------------------------------
+
+bool CTreeViewUI::AddNode(CControlUI* node) { return Add(CTreeNodeUI::FromControl(node)); }
+
+void CTreeViewUI::PrepareNode(CTreeNodeUI* node) {
+  // The delegate lists ignore a delegate already attached, so a node that joins again is heard once.
+  node->OnNotify += CDelegate<CTreeViewUI>(this, &CTreeViewUI::OnDBClickItem);
+  node->GetFolderButton()->OnNotify += CDelegate<CTreeViewUI>(this, &CTreeViewUI::OnFolderChanged);
+  node->GetCheckBox()->OnNotify += CDelegate<CTreeViewUI>(this, &CTreeViewUI::OnCheckBoxChanged);
+  node->GetFolderButton()->SetVisible(visible_folder_btn_);
+  node->GetCheckBox()->SetVisible(visible_check_btn_);
+  if (item_min_width_ > 0) node->SetMinWidth(static_cast<int>(item_min_width_));
+}
+
+void CTreeViewUI::IndentNode(CTreeNodeUI* node) {
+  CCheckBoxUI* folder = node->GetFolderButton();
+  int width = folder->GetFixedWidth();
+  if (width < 1) width = kDefaultFolderIndent;
+  const RECT padding =
+      folder->IsVisible() ? RECT{node->GetTreeLevel() * width, 0, 0, 0} : RECT{0, 0, 0, 0};
+  folder->SetPadding(padding);
+}
+
+bool CTreeViewUI::Add(CTreeNodeUI* node) {
+  if (!node || !node->GetInterface(kTreeNodeInterface)) return false;
+  PrepareNode(node);
+  if (!CListUI::Add(node)) return false;
+  IndentNode(node);
+  for (int i = 0; i < node->GetCountChild(); ++i) Add(node->GetChildNode(i));
+  node->SetTreeView(this);
+  return true;
+}
+
+int CTreeViewUI::AddAt(CTreeNodeUI* node, int index) {
+  if (!node || !node->GetInterface(kTreeNodeInterface)) return -1;
+  PrepareNode(node);
+  if (!CListUI::AddAt(node, index)) return -1;
+  IndentNode(node);
+  node->SetTreeView(this);
+  int next = index + 1;
+  for (int i = 0; i < node->GetCountChild() && next >= 0; ++i) {
+    next = AddAt(node->GetChildNode(i), next);
+  }
+  return next;
+}
+
+bool CTreeViewUI::AddAt(CTreeNodeUI* node, CTreeNodeUI* before) {
+  if (!node || !before) return false;
+  const int index = GetItemIndex(before);
+  if (index < 0) return false;
+  if (AddAt(node, index) < 0) return false;
+  IndentNode(node);
+  return true;
+}
+
+bool CTreeViewUI::Remove(CTreeNodeUI* node) {
+  if (!node) return false;
+  for (int i = node->GetCountChild() - 1; i >= 0; --i) node->Remove(node->GetChildNode(i));
+  // The parent must not keep pointing at a row the list is about to free: its expand, check and
+  // last-node walks would reach it.
+  if (CTreeNodeUI* parent = node->GetParentNode()) parent->ForgetChild(node);
+  // The list's own removal by index: its Remove goes through RemoveAt, which comes back here.
+  return CListUI::RemoveAt(GetItemIndex(node));
+}
+
+bool CTreeViewUI::RemoveAt(int index) {
+  CTreeNodeUI* node = NodeAt(index);
+  if (node) return Remove(node);
+  return CListUI::RemoveAt(index);
+}
+
+// ---- Folders and check boxes ------------------------------------------------------------------------
+
+bool CTreeViewUI::OnFolderChanged(void* param) {
+  auto* msg = static_cast<TUINotification*>(param);
+  if (msg->type != L"selectchanged") return true;
+  CTreeNodeUI* node = NodeOfRowButton(*msg);
+  if (!node) return true;
+  const bool expand = !node->GetFolderButton()->IsSelected();
+  node->expanded_ = expand;
+  SetItemExpand(expand, node);
+  return true;
+}
+
+bool CTreeViewUI::OnDBClickItem(void* param) {
+  auto* msg = static_cast<TUINotification*>(param);
+  if (msg->type.CompareNoCase(L"treeitemdbclick") != 0) return false;
+  CTreeNodeUI* node = CTreeNodeUI::FromControl(msg->sender);
+  if (!node) return false;
+  CCheckBoxUI* folder = node->GetFolderButton();
+  folder->Selected(!folder->IsSelected(), true);
+  const bool expand = !folder->IsSelected();
+  node->expanded_ = expand;
+  SetItemExpand(expand, node);
+  return true;
+}
+
+bool CTreeViewUI::OnCheckBoxChanged(void* param) {
+  auto* msg = static_cast<TUINotification*>(param);
+  if (msg->type != L"selectchanged") return true;
+  CTreeNodeUI* node = NodeOfRowButton(*msg);
+  if (!node) return true;
+  SetItemCheckBox(node->GetCheckBox()->IsSelected(), node);
+  return true;
+}
+
+void CTreeViewUI::SetItemExpand(bool expand, CTreeNodeUI* node) {
+  if (node) {
+    for (int i = 0; i < node->GetCountChild(); ++i) {
+      CTreeNodeUI* child = node->GetChildNode(i);
+      child->SetVisible(expand);
+      // A closed folder below keeps its subtree hidden when an ancestor opens.
+      if (child->GetCountChild() > 0 && !child->GetFolderButton()->IsSelected()) {
+        SetItemExpand(expand, child);
+      }
+    }
+    return;
+  }
+  for (int i = 0; i < GetCount(); ++i) {
+    CTreeNodeUI* item = NodeAt(i);
+    if (!item) continue;
+    item->GetFolderButton()->Selected(!expand, true);
+    if (item->GetCountChild() > 0 && !item->GetFolderButton()->IsSelected()) {
+      SetItemExpand(expand, item);
+    }
+  }
+}
+
+bool CTreeViewUI::SetItemCheckBox(bool selected, CTreeNodeUI* node) {
+  if (node) {
+    for (int i = 0; i < node->GetCountChild(); ++i) {
+      CTreeNodeUI* child = node->GetChildNode(i);
+      child->GetCheckBox()->Selected(selected, true);
+      if (child->GetCountChild() > 0) SetItemCheckBox(selected, child);
+    }
+    return true;
+  }
+  for (int i = 0; i < GetCount(); ++i) {
+    CTreeNodeUI* item = NodeAt(i);
+    if (!item) continue;
+    item->GetCheckBox()->Selected(selected, true);
+    if (item->GetCountChild() > 0) SetItemCheckBox(selected, item);
+  }
+  return true;
+}
+
+// ---- Settings for every node ------------------------------------------------------------------------
+
+void CTreeViewUI::SetVisibleFolderBtn(bool visible) {
+  visible_folder_btn_ = visible;
+  for (int i = 0; i < GetCount(); ++i) {
+    if (CTreeNodeUI* node = NodeAt(i)) node->GetFolderButton()->SetVisible(visible);
+  }
+}
+
+bool CTreeViewUI::GetVisibleFolderBtn() { return visible_folder_btn_; }
+
+void CTreeViewUI::SetVisibleCheckBtn(bool visible) {
+  visible_check_btn_ = visible;
+  for (int i = 0; i < GetCount(); ++i) {
+    if (CTreeNodeUI* node = NodeAt(i)) node->GetCheckBox()->SetVisible(visible);
+  }
+}
+
+bool CTreeViewUI::GetVisibleCheckBtn() { return visible_check_btn_; }
+
+void CTreeViewUI::SetItemMinWidth(UINT width) {
+  item_min_width_ = width;
+  for (int i = 0; i < GetCount(); ++i) {
+    if (CControlUI* item = GetItemAt(i)) item->SetMinWidth(static_cast<int>(width));
+  }
+  Invalidate();
+}
+
+UINT CTreeViewUI::GetItemMinWidth() { return item_min_width_; }
+
+void CTreeViewUI::SetItemTextColor(DWORD color) {
+  for (int i = 0; i < GetCount(); ++i) {
+    if (CTreeNodeUI* node = NodeAt(i)) node->SetItemTextColor(color);
+  }
+}
+
+void CTreeViewUI::SetItemHotTextColor(DWORD color) {
+  for (int i = 0; i < GetCount(); ++i) {
+    if (CTreeNodeUI* node = NodeAt(i)) node->SetItemHotTextColor(color);
+  }
+}
+
+void CTreeViewUI::SetSelItemTextColor(DWORD color) {
+  for (int i = 0; i < GetCount(); ++i) {
+    if (CTreeNodeUI* node = NodeAt(i)) node->SetSelItemTextColor(color);
+  }
+}
+
+void CTreeViewUI::SetSelItemHotTextColor(DWORD color) {
+  for (int i = 0; i < GetCount(); ++i) {
+    if (CTreeNodeUI* node = NodeAt(i)) node->SetSelItemHotTextColor(color);
+  }
+}
+
+void CTreeViewUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
+  if (_wcsicmp(name, L"visiblefolderbtn") == 0) {
+    SetVisibleFolderBtn(_wcsicmp(value, L"TRUE") == 0);
+  } else if (_wcsicmp(name, L"visiblecheckbtn") == 0) {
+    SetVisibleCheckBtn(_wcsicmp(value, L"TRUE") == 0);
+  } else if (_wcsicmp(name, L"itemminwidth") == 0) {
+    SetItemMinWidth(static_cast<UINT>(ParseAttributeInt(value)));
+  } else if (_wcsicmp(name, L"itemtextcolor") == 0) {
+    SetItemTextColor(ParseAttributeColor(value, false));
+  } else if (_wcsicmp(name, L"itemhottextcolor") == 0) {
+    SetItemHotTextColor(ParseAttributeColor(value, false));
+  } else if (_wcsicmp(name, L"selitemtextcolor") == 0) {
+    SetSelItemTextColor(ParseAttributeColor(value, false));
+  } else if (_wcsicmp(name, L"selitemhottextcolor") == 0) {
+    SetSelItemHotTextColor(ParseAttributeColor(value, false));
+  } else {
+    CListUI::SetAttribute(name, value);
+  }
+}
+
+}  // namespace Vellum
