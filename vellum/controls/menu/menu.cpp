@@ -306,7 +306,11 @@ SIZE CMenuElementUI::EstimateSize(SIZE available) {
     text.left += padding.left;
     text.right -= padding.right;
     const CUIString label = GetText();
-    if (info.show_html) {
+    if (label.IsEmpty()) {
+      // Nothing to measure (a separator): the drawing calls would leave the whole width standing.
+      text.right = text.left;
+      text.bottom = text.top;
+    } else if (info.show_html) {
       int links = 0;
       CRenderUI::DrawHtmlText(manager_->GetPaintDC(), manager_, text, label.GetData(), 0, nullptr,
                               nullptr, links, info.font, DT_CALCRECT | info.text_style);
