@@ -37,6 +37,8 @@ const Registered kRegistered[] = {
     {L"ListHeaderItem", L"ListHeaderItemUI"},
     {L"Combo", L"ComboUI"},
     {L"ComboBox", L"ComboBoxUI"},
+    {L"Menu", L"MenuUI"},
+    {L"MenuElement", L"MenuElementUI"},
 };
 
 std::wstring Lower(std::wstring text) {

@@ -196,6 +196,9 @@ void CMenuElementUI::SetPos(RECT rect, bool invalidate) {
 }
 
 CControlUI* CMenuElementUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT flags) {
+  // Only a point is answered without the sub-items (their places are another window's); searches
+  // by name or class still reach them.
+  if ((flags & UIFIND_HITTEST) == 0) return CListContainerElementUI::FindControl(proc, data, flags);
   COwnChildrenOnly own(this);
   return CListContainerElementUI::FindControl(proc, data, flags);
 }
