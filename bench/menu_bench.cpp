@@ -2,7 +2,8 @@
 // the way), against the platform's pop-up menu of 50 items from building it to the first
 // WM_ENTERIDLE its modal loop sends the owner (the menu shown and painted, nothing left to do).
 // Each is opened and closed 25 times in the same run; medians and the ratio are printed.
-// Runs under the virtual display: tools/wine-session.sh build/x86_64 tools/wine-run.sh ... menu_bench.exe
+// Runs under the virtual display:
+//   tools/wine-session.sh build/x86_64 tools/wine-run.sh build/x86_64/bench/menu_bench.exe
 #include <windows.h>
 
 #include <algorithm>
@@ -116,8 +117,8 @@ int main() {
   window_class.hInstance = ::GetModuleHandleW(nullptr);
   window_class.lpszClassName = L"MenuBenchHost";
   ::RegisterClassExW(&window_class);
-  HWND host = ::CreateWindowExW(0, L"MenuBenchHost", L"menu bench", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60,
-                                nullptr, nullptr, window_class.hInstance, nullptr);
+  HWND host = ::CreateWindowExW(0, L"MenuBenchHost", L"menu bench", WS_POPUP | WS_VISIBLE, 0, 0,
+                                60, 60, nullptr, nullptr, window_class.hInstance, nullptr);
   if (!host) {
     std::fprintf(stderr, "menu_bench: no window (run it under the virtual display)\n");
     return 1;

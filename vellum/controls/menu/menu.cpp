@@ -3,9 +3,9 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "vellum/controls/list/list_header.h"
 #include "vellum/controls/menu/menu_observer.h"
 #include "vellum/controls/menu/menu_wnd.h"
-#include "vellum/controls/list/list_header.h"
 #include "vellum/core/base/dpi_scaler.h"
 #include "vellum/core/base/ui_events.h"
 #include "vellum/core/image/image_draw_info.h"
@@ -37,7 +37,7 @@ bool IsMenuItem(CControlUI* control) {
   return control && control->GetInterface(L"MenuElement") != nullptr;
 }
 
-// ---- CMenuUI ----------------------------------------------------------------------------------------
+// ---- CMenuUI ------------------------------------------------------------------------------------
 
 CMenuUI::CMenuUI() {
   if (CListHeaderUI* header = GetHeader()) header->SetVisible(false);
@@ -83,7 +83,8 @@ SIZE CMenuUI::EstimateSize(SIZE available) {
     if (size.cx > cx) cx = size.cx;
     cy += size.cy;
   }
-  const int scale = (manager_ && manager_->GetDpiScaler()) ? manager_->GetDpiScaler()->GetScale() : 100;
+  const int scale =
+      (manager_ && manager_->GetDpiScaler()) ? manager_->GetDpiScaler()->GetScale() : 100;
   for (int i = 0; i < GetCount(); ++i) {
     CControlUI* item = GetItemAt(i);
     if (item->IsVisible()) item->SetFixedWidth(MulDiv(cx, 100, scale));
@@ -91,18 +92,28 @@ SIZE CMenuUI::EstimateSize(SIZE available) {
   return SIZE{cx, cy};
 }
 
+namespace {
+
+// The item behind a control that is a menu item, its sub-items hidden until their sub-menu opens;
+// null for any other control.
+CMenuElementUI* TakeMenuItem(CControlUI* control) {
+  auto* item =
+      static_cast<CMenuElementUI*>(control ? control->GetInterface(L"MenuElement") : nullptr);
+  if (!item) return nullptr;
+  for (int i = 0; i < item->GetSubItemCount(); ++i) {
+    item->GetSubItemAt(i)->SetInheritedVisible(false);
+  }
+  return item;
+}
+
+}  // namespace
+
 bool CMenuUI::Add(CControlUI* control) {
-  auto* item = static_cast<CMenuElementUI*>(control ? control->GetInterface(L"MenuElement") : nullptr);
-  if (!item) return false;
-  for (int i = 0; i < item->GetSubItemCount(); ++i) item->GetSubItemAt(i)->SetInheritedVisible(false);
-  return CListUI::Add(control);
+  return TakeMenuItem(control) != nullptr && CListUI::Add(control);
 }
 
 bool CMenuUI::AddAt(CControlUI* control, int index) {
-  auto* item = static_cast<CMenuElementUI*>(control ? control->GetInterface(L"MenuElement") : nullptr);
-  if (!item) return false;
-  for (int i = 0; i < item->GetSubItemCount(); ++i) item->GetSubItemAt(i)->SetInheritedVisible(false);
-  return CListUI::AddAt(control, index);
+  return TakeMenuItem(control) != nullptr && CListUI::AddAt(control, index);
 }
 
 bool CMenuUI::Remove(CControlUI* control) {
@@ -120,7 +131,7 @@ bool CMenuUI::SetItemIndex(CControlUI* control, int index) {
   return CListUI::SetItemIndex(control, index);
 }
 
-// ---- CMenuElementUI ---------------------------------------------------------------------------------
+// ---- CMenuElementUI -----------------------------------------------------------------------------
 
 class CMenuElementUI::COwnChildrenOnly {
  public:
@@ -177,7 +188,9 @@ LPVOID CMenuElementUI::GetInterface(const wchar_t* name) {
 
 int CMenuElementUI::GetSubItemCount() const {
   int count = 0;
-  for (int i = 0; i < items_.GetSize(); ++i) count += IsMenuItem(static_cast<CControlUI*>(items_[i])) ? 1 : 0;
+  for (int i = 0; i < items_.GetSize(); ++i) {
+    if (IsMenuItem(static_cast<CControlUI*>(items_[i]))) ++count;
+  }
   return count;
 }
 
@@ -203,13 +216,13 @@ CControlUI* CMenuElementUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT 
   return CListContainerElementUI::FindControl(proc, data, flags);
 }
 
-// ---- Check state ------------------------------------------------------------------------------------
+// ---- Check state --------------------------------------------------------------------------------
 
 bool CMenuElementUI::GetChecked() const { return GetMenuCheck(GetName().GetData()); }
 
 void CMenuElementUI::SetChecked(bool checked) { SetMenuCheck(GetName().GetData(), checked); }
 
-// ---- Setters ----------------------------------------------------------------------------------------
+// ---- Setters ------------------------------------------------------------------------------------
 
 void CMenuElementUI::SetIcon(const wchar_t* icon) {
   icon_ = icon ? icon : L"";
@@ -277,7 +290,8 @@ void CMenuElementUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
     if (*value == L'#') ++value;
     SetLineColor(static_cast<DWORD>(wcstoul(value, nullptr, 16)));
   } else if (_wcsicmp(name, L"linepadding") == 0) {
-    long padding[4] = {line_padding_.left, line_padding_.top, line_padding_.right, line_padding_.bottom};
+    long padding[4] = {line_padding_.left, line_padding_.top, line_padding_.right,
+                       line_padding_.bottom};
     ReadNumbers(value, padding, 4);
     SetLinePadding(RECT{padding[0], padding[1], padding[2], padding[3]});
   } else if (_wcsicmp(name, L"height") == 0) {
@@ -287,7 +301,7 @@ void CMenuElementUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
   }
 }
 
-// ---- Size -------------------------------------------------------------------------------------------
+// ---- Size ---------------------------------------------------------------------------------------
 
 SIZE CMenuElementUI::EstimateSize(SIZE available) {
   SIZE size{0, 0};
@@ -329,7 +343,7 @@ SIZE CMenuElementUI::EstimateSize(SIZE available) {
   return size;
 }
 
-// ---- Painting ---------------------------------------------------------------------------------------
+// ---- Painting -----------------------------------------------------------------------------------
 
 bool CMenuElementUI::DoPaint(HDC dc, const RECT& paint, CControlUI* stop) {
   RECT area;
@@ -402,8 +416,8 @@ void CMenuElementUI::PaintExpandArrow(HDC dc) {
   if (!image || image[0] == L'\0') return;
   TImageDrawInfo* draw = manager_->GetDrawInfo(image);
   if (!draw) return;
-  TUIImageInfo* info = manager_->GetOrLoadImage(draw->name.GetData(),
-                                                draw->res_type.IsEmpty() ? nullptr : draw->res_type.GetData());
+  TUIImageInfo* info = manager_->GetOrLoadImage(
+      draw->name.GetData(), draw->res_type.IsEmpty() ? nullptr : draw->res_type.GetData());
   if (!info) return;
   CDpiScaler* scaler = manager_->GetDpiScaler();
   const int w = info->width;
@@ -418,7 +432,7 @@ void CMenuElementUI::PaintExpandArrow(HDC dc) {
   DrawImage(dc, image, modify.GetData());
 }
 
-// ---- Events -----------------------------------------------------------------------------------------
+// ---- Events -------------------------------------------------------------------------------------
 
 void CMenuElementUI::Open(bool select) {
   if (sub_menu_) return;
@@ -492,7 +506,7 @@ void CMenuElementUI::DoEvent(TUIEvent& event) {
   CListContainerElementUI::DoEvent(event);
 }
 
-// ---- Sub-menu ---------------------------------------------------------------------------------------
+// ---- Sub-menu -----------------------------------------------------------------------------------
 
 void CMenuElementUI::CreateMenuWnd() {
   if (sub_menu_) return;

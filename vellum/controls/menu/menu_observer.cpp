@@ -25,7 +25,7 @@ TMenuCommand* MakeMenuCommand(const wchar_t* name, const wchar_t* user_data, con
   return command;
 }
 
-// ---- Receiver ---------------------------------------------------------------------------------------
+// ---- Receiver -----------------------------------------------------------------------------------
 
 void MenuReceiverImpl::AddObserver(MenuMenuObserverImplBase* observer) {
   observers_.push_back(observer);
@@ -40,7 +40,7 @@ void MenuReceiverImpl::RemoveObserver() {
 
 BOOL MenuReceiverImpl::Receive(int /*code*/, HWND /*window*/) { return FALSE; }
 
-// ---- Observer ---------------------------------------------------------------------------------------
+// ---- Observer -----------------------------------------------------------------------------------
 
 void MenuObserverImpl::AddReceiver(MenuMenuReceiverImplBase* receiver) {
   if (!receiver) return;
@@ -71,7 +71,7 @@ MenuObserverImpl& GetMenuObserver() {
   return observer;
 }
 
-// ---- Check table ------------------------------------------------------------------------------------
+// ---- Check table --------------------------------------------------------------------------------
 
 bool GetMenuCheck(const wchar_t* name) {
   CUIStringMap* table = GetMenuObserver().GetCheckTable();

@@ -11,7 +11,7 @@ namespace Vellum {
 
 MenuKeyAction MenuKeyActionFor(WPARAM virtual_key) {
   return (virtual_key == VK_ESCAPE || virtual_key == VK_LEFT) ? MenuKeyAction::kCloseThis
-                                                               : MenuKeyAction::kPassOn;
+                                                              : MenuKeyAction::kPassOn;
 }
 
 const wchar_t* CMenuWnd::GetWindowClassName() const { return L"DuiMenuWnd"; }
@@ -100,7 +100,7 @@ CControlUI* CMenuWnd::CreateControl(const wchar_t* class_name) {
   return nullptr;
 }
 
-// ---- Messages ---------------------------------------------------------------------------------------
+// ---- Messages -----------------------------------------------------------------------------------
 
 LRESULT CMenuWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -272,14 +272,15 @@ void CMenuWnd::ResizeSubMenu() {
       break;
     }
   }
-  const TMenuChainDirection direction = chain.empty() ? TMenuChainDirection{} : ChainDirection(chain, parent_index);
+  const TMenuChainDirection direction =
+      chain.empty() ? TMenuChainDirection{} : ChainDirection(chain, parent_index);
   const RECT rect = PlaceSubMenu(owner_top.y, size, parent_rect, direction, work);
   const RECT inset = layout_->GetInset();
   ::MoveWindow(hwnd_, rect.left, rect.top, rect.right - rect.left,
                rect.bottom - rect.top + inset.top + inset.bottom, FALSE);
 }
 
-// ---- The end ----------------------------------------------------------------------------------------
+// ---- The end ------------------------------------------------------------------------------------
 
 void CMenuWnd::ReturnItems() {
   if (!items_borrowed_ || !owner_) return;

@@ -3,8 +3,8 @@
 // A menu window: a top-most tool pop-up with a paint manager of its own. A root menu builds its
 // list from skin XML and is placed at a point; a sub-menu shows the sub-items of one item (its
 // owner) in a CMenuUI it creates, beside the menu that holds the owner. The sub-items stay the
-// owner's: the sub-menu's list only borrows them (its body's auto-destroy is off) and hands them back
-// however the window ends, on WM_CLOSE or, when destroyed without one (its owner window going
+// owner's: the sub-menu's list only borrows them (its body's auto-destroy is off) and hands them
+// back however the window ends, on WM_CLOSE or, when destroyed without one (its owner window going
 // away), in its final message. An owner item that goes away while its sub-menu is open takes the
 // items back, detaches the window and destroys it first; a detached window never touches its owner.
 //

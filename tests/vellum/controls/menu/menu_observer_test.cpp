@@ -83,7 +83,8 @@ TEST(MenuCommandRecord, StringsAreCutToTheirFieldsAndAlwaysTerminated) {
                         Case{1023, 255, 1023}, Case{1024, 255, 1023}, Case{5000, 255, 1023}}) {
     SCOPED_TRACE(c.length);
     const std::wstring long_text(c.length, L'x');
-    TMenuCommand* command = MakeMenuCommand(long_text.c_str(), long_text.c_str(), long_text.c_str(), true);
+    TMenuCommand* command =
+        MakeMenuCommand(long_text.c_str(), long_text.c_str(), long_text.c_str(), true);
     EXPECT_EQ(std::wstring(command->name), long_text.substr(0, c.name_kept));
     EXPECT_EQ(std::wstring(command->user_data), long_text.substr(0, c.text_kept));
     EXPECT_EQ(std::wstring(command->text), long_text.substr(0, c.text_kept));

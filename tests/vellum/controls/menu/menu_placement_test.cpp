@@ -51,7 +51,8 @@ TEST(MenuPlacement, SubMenuOpensBesideItsParentAndTurnsAtTheWorkAreaEdges) {
     RECT expected;
   };
   const Case cases[] = {
-      {"right of the parent from the item's top", {100, 100, 250, 400}, 160, {}, {250, 160, 402, 280}},
+      {"right of the parent from the item's top", {100, 100, 250, 400}, 160, {},
+       {250, 160, 402, 280}},
       {"crossing the right edge opens left", {1100, 100, 1250, 400}, 160, {}, {950, 160, 1100, 280}},
       {"crossing the bottom opens upward from the item's top", {100, 800, 250, 1000}, 950, {},
        {250, 830, 402, 950}},

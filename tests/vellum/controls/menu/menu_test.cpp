@@ -185,7 +185,8 @@ TEST_F(MenuListTest, UpAndDownStepOverSeparatorsAndStopAtTheEnds) {
     WORD key;
     int selected;
   };
-  const Step steps[] = {{VK_DOWN, 2}, {VK_DOWN, 3}, {VK_DOWN, 3}, {VK_UP, 2}, {VK_UP, 0}, {VK_UP, 0}};
+  const Step steps[] = {{VK_DOWN, 2}, {VK_DOWN, 3}, {VK_DOWN, 3},
+                        {VK_UP, 2},   {VK_UP, 0},   {VK_UP, 0}};
   for (const Step& step : steps) {
     CControlUI* focused = window_.manager().GetFocus();
     ASSERT_NE(focused, nullptr);

@@ -91,7 +91,9 @@ class MenuWindowTest : public ::testing::Test {
       hosted_ = true;
     }
     root_ = new CMenuWnd();
-    if (!root_->Init(nullptr, kMenuXml, point, &host_.manager(), &table_, alignment)) return nullptr;
+    if (!root_->Init(nullptr, kMenuXml, point, &host_.manager(), &table_, alignment)) {
+      return nullptr;
+    }
     HWND hwnd = root_->GetHWND();
     WaitUntil([&] { return ::GetFocus() == hwnd; }, 2000);
     PumpFor(80);
@@ -106,7 +108,8 @@ class MenuWindowTest : public ::testing::Test {
   std::vector<TMenuCommand*> Commands() {
     std::vector<TMenuCommand*> commands;
     for (const MSG& msg : host_.seen()) {
-      if (msg.message == kMenuCommandMessage) commands.push_back(reinterpret_cast<TMenuCommand*>(msg.wParam));
+      if (msg.message != kMenuCommandMessage) continue;
+      commands.push_back(reinterpret_cast<TMenuCommand*>(msg.wParam));
     }
     return commands;
   }
