@@ -85,13 +85,14 @@ class MenuWindowTest : public ::testing::Test {
   }
 
   // Shows the host and opens the root menu at the point; returns the menu's window.
-  HWND OpenRoot(POINT point, UINT alignment = MENU_ALIGN_LEFT | MENU_ALIGN_TOP) {
+  HWND OpenRoot(POINT point, UINT alignment = MENU_ALIGN_LEFT | MENU_ALIGN_TOP,
+                const wchar_t* xml = kMenuXml) {
     if (!hosted_) {
       host_.Host(new CVerticalLayoutUI(), 30);
       hosted_ = true;
     }
     root_ = new CMenuWnd();
-    if (!root_->Init(nullptr, kMenuXml, point, &host_.manager(), &table_, alignment)) {
+    if (!root_->Init(nullptr, xml, point, &host_.manager(), &table_, alignment)) {
       return nullptr;
     }
     HWND hwnd = root_->GetHWND();
@@ -294,6 +295,23 @@ TEST_F(MenuWindowTest, ChoosingALeafPostsItsRecordAndClosesEveryMenu) {
   EXPECT_STREQ(Commands()[1]->name, L"wrap");
   EXPECT_EQ(Commands()[1]->checked, TRUE);
   EXPECT_TRUE(GetMenuCheck(L"wrap"));
+}
+
+TEST_F(MenuWindowTest, AClickOnAControlInsideAnItemReachesTheApplicationWindow) {
+  HWND menu = OpenRoot(POINT{300, 200}, MENU_ALIGN_LEFT | MENU_ALIGN_TOP,
+                       L"<Window><Menu bkcolor=\"#FFFFFFFF\">"
+                       L"<MenuElement name=\"zoom\" text=\"Zoom\">"
+                       L"<Control /><Button name=\"plus\" text=\"+\" width=\"40\" />"
+                       L"</MenuElement></Menu></Window>");
+  ASSERT_NE(menu, nullptr);
+  CControlUI* plus = root_->GetManager().FindControl(L"plus");
+  ASSERT_NE(plus, nullptr);
+  testing_support::ClickAt(CentreOnScreen(plus));
+  WaitUntil([&] { return host_.log().Count(L"click", plus) > 0; }, 2000);
+  EXPECT_EQ(host_.log().Count(L"click", plus), 1);
+  // The click was the button's: no item was chosen and the menu stays.
+  EXPECT_TRUE(Commands().empty());
+  EXPECT_TRUE(::IsWindow(menu));
 }
 
 TEST_F(MenuWindowTest, FocusLeavingTheMenusClosesThemAll) {
