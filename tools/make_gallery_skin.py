@@ -170,6 +170,17 @@ def images():
         return pixel
     files["img/tree_check_off.png"] = png(18, 18, check(False))
     files["img/tree_check_on.png"] = png(18, 18, check(True))
+    # Menu items: a check mark, an icon (a small page) and the expand arrow of an item with a sub-menu.
+    def tick(x, y):
+        on_short = 3 <= x <= 6 and abs((y - 8) - (x - 3)) <= 1
+        on_long = 6 <= x <= 13 and abs((y - 11) + (x - 6)) <= 1
+        return (30, 100, 210, 255) if on_short or on_long else (0, 0, 0, 0)
+    files["img/menu_tick.png"] = png(16, 16, tick)
+    files["img/menu_icon.png"] = png(16, 16, lambda x, y: ((90, 140, 220, 255) if x in (2, 13) or y in (1, 14)
+                                                          else (235, 242, 252, 255)) if 2 <= x <= 13 and 1 <= y <= 14
+                                     else (0, 0, 0, 0))
+    files["img/menu_arrow.png"] = png(8, 8, lambda x, y: (80, 80, 80, 255) if 2 <= x <= 5 and abs(y - 3.5) <= 5.5 - x
+                                      else (0, 0, 0, 0))
     return files
 
 

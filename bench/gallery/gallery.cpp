@@ -21,6 +21,7 @@
 
 #include "vellum/controls/list_ex/list_ex_element.h"
 #include "vellum/core/layout/container.h"
+#include "vellum/controls/menu/menu_observer.h"
 #include "vellum/core/manager/paint_manager.h"
 #include "vellum/core/render/render_engine.h"
 #include "vellum/core/window/window_impl_base.h"
@@ -140,6 +141,9 @@ int main() {
     fwprintf(stderr, L"gallery: the skin package is missing\n");
     return 1;
   }
+  // Menu check items keep their state in the application's table; the gallery's lives as long as it.
+  static Vellum::CUIStringMap menu_checks;
+  Vellum::GetMenuObserver().SetCheckTable(&menu_checks);
   GalleryWindow window;
   if (window.Create(nullptr, L"Vellum gallery", WS_POPUP | WS_CLIPCHILDREN, WS_EX_APPWINDOW, 0, 0, 720,
                     600) == nullptr) {

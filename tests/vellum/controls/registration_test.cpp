@@ -43,6 +43,8 @@ const Registered kRegistered[] = {
     {L"ListTextExtElement", L"ListTextExElementUI"},
     {L"TreeView", L"TreeViewUI"},
     {L"TreeNode", L"TreeNodeUI"},
+    {L"Menu", L"MenuUI"},
+    {L"MenuElement", L"MenuElementUI"},
 };
 
 std::wstring Lower(std::wstring text) {
