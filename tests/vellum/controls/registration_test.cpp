@@ -37,6 +37,9 @@ const Registered kRegistered[] = {
     {L"ListHeaderItem", L"ListHeaderItemUI"},
     {L"Combo", L"ComboUI"},
     {L"ComboBox", L"ComboBoxUI"},
+    {L"DateTime", L"DateTimeUI"},
+    {L"IPAddress", L"IPAddressUI"},
+    {L"IPAddressEx", L"IPAddressExUI"},
 };
 
 std::wstring Lower(std::wstring text) {
