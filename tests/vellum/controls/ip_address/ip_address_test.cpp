@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/vellum/support/dib_surface.h"
 #include "vellum/controls/ip_address/ip_address.h"
 #include "vellum/controls/ip_address/ip_address_ex.h"
 #include "vellum/controls/ip_address/ip_octets.h"
 #include "vellum/controls/ip_address/local_ip.h"
 #include "vellum/core/base/ui_events.h"
+#include "vellum/core/manager/paint_manager.h"
 #include "vellum/core/manager/paint_manager_rules.h"
 
 namespace {
@@ -176,6 +178,45 @@ TEST(IPAddressExControl, ADisabledControlIgnoresInput) {
   Send(control, UIEVENT_KEYDOWN, '7');
   EXPECT_EQ(control.GetOctets().GetActiveOctet(), 0);
   EXPECT_EQ(control.GetText(), L"0.0.0.0");
+}
+
+// The columns holding the highlight colour of the active octet.
+std::vector<int> HighlightColumns(const testing_support::Surface& surface) {
+  std::vector<int> columns;
+  for (int x = 0; x < surface.width(); ++x) {
+    for (int y = 0; y < surface.height(); ++y) {
+      if ((surface.At(x, y) & 0xFFFFFF) == 0x3399FF) {  // COLORREF 0xFF9933 in DIB order
+        columns.push_back(x);
+        break;
+      }
+    }
+  }
+  return columns;
+}
+
+TEST(IPAddressExControl, OnlyTheActiveOctetOfAnEnabledControlIsHighlighted) {
+  CPaintManagerUI manager;
+  CIPAddressExUI control;
+  control.SetManager(&manager, nullptr, false);
+  const RECT pos{0, 0, 240, 24};
+  control.SetPos(pos);
+  control.SetTextPadding(RECT{0, 0, 0, 0});
+  Send(control, UIEVENT_BUTTONDOWN, 0, POINT{130, 10});  // the third octet
+  Send(control, UIEVENT_KEYDOWN, '7');
+  Send(control, UIEVENT_KEYDOWN, '7');
+
+  testing_support::Surface surface(pos.right, pos.bottom, 0xFFFFFFFF);
+  control.Paint(surface.dc(), pos);
+  const std::vector<int> columns = HighlightColumns(surface);
+  ASSERT_FALSE(columns.empty());
+  // The third octet is drawn from an eighth past the middle, its highlight behind its text only.
+  EXPECT_GE(columns.front(), 2 * 240 / 4 + 240 / 8);
+  EXPECT_LT(columns.back(), 3 * 240 / 4 + 240 / 8);
+
+  control.SetEnabled(false);
+  surface.Fill(0xFFFFFFFF);
+  control.Paint(surface.dc(), pos);
+  EXPECT_TRUE(HighlightColumns(surface).empty());
 }
 
 // The same calls the control makes, so that the expectation holds on any host.

@@ -7,6 +7,7 @@
 #include "tests/support/ui_input.h"
 #include "tests/vellum/support/native_host_window.h"
 #include "vellum/controls/ip_address/ip_address.h"
+#include "vellum/controls/ip_address/ip_address_ex.h"
 #include "vellum/controls/ip_address/ip_octets.h"
 #include "vellum/core/base_controls/button.h"
 #include "vellum/core/manager/paint_manager.h"
@@ -155,6 +156,37 @@ TEST_F(IPAddressWindowTest, RemovingTheControlDestroysItsWindowShownOrHidden) {
     PumpFor(100);
     host_.PaintNow();
   }
+}
+
+TEST(IPAddressExWindowTest, ClicksKeysAndTheWheelReachTheOctetsThroughTheWindow) {
+  NativeHostWindow host(320, 140);
+  auto* ip = host.Host(new CIPAddressExUI());
+  const RECT item = ip->GetPos();
+  const int width = item.right - item.left;
+  POINT at{item.left + width / 2 + width / 8, (item.top + item.bottom) / 2};
+  POINT screen = at;
+  ::ClientToScreen(host.hwnd(), &screen);
+  ASSERT_TRUE(testing_support::ClickAt(screen));
+  ASSERT_TRUE(WaitUntil([&] { return ip->GetOctets().GetActiveOctet() == 3; }, 2000));
+  EXPECT_EQ(host.manager().GetFocus(), ip);
+  EXPECT_EQ(ip->GetNativeWindow(), nullptr);  // the octets are edited without a native edit
+  ASSERT_TRUE(TypeKeys(L"10"));
+  ASSERT_TRUE(WaitUntil([&] { return ip->GetText() == L"0.0.10.0"; }, 2000))
+      << ip->GetText().GetData();
+  // A turn away from the user increments, one towards the user decrements.
+  auto wheel = [&](short delta) {
+    ::SendMessageW(host.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)),
+                   MAKELPARAM(screen.x, screen.y));
+  };
+  wheel(WHEEL_DELTA);
+  wheel(WHEEL_DELTA);
+  EXPECT_EQ(ip->GetText(), L"0.0.12.0");
+  wheel(-WHEEL_DELTA);
+  EXPECT_EQ(ip->GetText(), L"0.0.11.0");
+  ASSERT_TRUE(PressChord({VK_RIGHT}));
+  ASSERT_TRUE(TypeKeys(L"4"));
+  ASSERT_TRUE(WaitUntil([&] { return ip->GetText() == L"0.0.11.4"; }, 2000))
+      << ip->GetText().GetData();
 }
 
 }  // namespace
