@@ -141,6 +141,8 @@ TEST_F(DateTimeWindowTest, LosingTheFocusClosesThePickerAndKeepsTheText) {
   PumpFor(200);
   EXPECT_EQ(date_->GetNativeWindow(), nullptr);
   EXPECT_EQ(host_.manager().GetFocus(), other_);
+  // The paint window keeps the keyboard focus it took from the picker.
+  EXPECT_EQ(::GetFocus(), host_.hwnd());
 }
 
 TEST_F(DateTimeWindowTest, TheDroppedDownCalendarKeepsThePickerOpen) {
