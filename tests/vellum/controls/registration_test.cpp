@@ -45,6 +45,9 @@ const Registered kRegistered[] = {
     {L"TreeNode", L"TreeNodeUI"},
     {L"Menu", L"MenuUI"},
     {L"MenuElement", L"MenuElementUI"},
+    {L"DateTime", L"DateTimeUI"},
+    {L"IPAddress", L"IPAddressUI"},
+    {L"IPAddressEx", L"IPAddressExUI"},
 };
 
 std::wstring Lower(std::wstring text) {

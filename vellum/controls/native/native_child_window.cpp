@@ -32,6 +32,13 @@ bool HandleHostEvent(CLabelUI* control, bool window_open, TUIEvent& event) {
   }
 }
 
+bool IsFocusBackFromNative(const TUIEvent& event, HWND native) {
+  HWND from = reinterpret_cast<HWND>(event.wParam);
+  if (from == nullptr) return false;
+  if (!::IsWindow(from)) return true;
+  return native != nullptr && (from == native || ::IsChild(native, from));
+}
+
 RECT NativeTextArea(const RECT& item, const RECT& padding, int font_height) {
   RECT rect{item.left + padding.left, item.top + padding.top, item.right - padding.right,
             item.bottom - padding.bottom};

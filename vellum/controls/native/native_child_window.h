@@ -42,6 +42,11 @@ HBRUSH PatternBrushFromBitmap(HBITMAP bitmap);
 // control handles it on.
 bool HandleHostEvent(CLabelUI* control, bool window_open, TUIEvent& event);
 
+// Whether a set-focus event only tells that the paint window took the focus back from the
+// control's own native window (closing, hiding, or the focus moving on through the paint window)
+// or from a window already destroyed: that is no request to edit.
+bool IsFocusBackFromNative(const TUIEvent& event, HWND native);
+
 class CNativeChildWindow : public CWindowWnd {
  public:
   // Null while detached.

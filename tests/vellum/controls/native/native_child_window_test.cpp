@@ -4,6 +4,7 @@
 #include "tests/vellum/support/dib_surface.h"
 #include "tests/vellum/support/paint_manager_test_tree.h"
 #include "vellum/controls/native/native_child_window.h"
+#include "vellum/core/base/ui_events.h"
 
 namespace {
 
@@ -78,6 +79,45 @@ TEST(PatternBrush, KeepsThePatternAndFreesTheBitmap) {
 TEST(ArgbToColorRef, DropsTheAlphaAndSwapsRedAndBlue) {
   EXPECT_EQ(ArgbToColorRef(0x80123456), RGB(0x12, 0x34, 0x56));
   EXPECT_EQ(ArgbToColorRef(0xFFFF0000), RGB(0xFF, 0, 0));
+}
+
+}  // namespace
+
+namespace {
+
+HWND MessageWindow(HWND parent) {
+  return ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, parent, nullptr, nullptr,
+                           nullptr);
+}
+
+TEST(IsFocusBackFromNative, OnlyTheNativeWindowItsChildrenOrAGoneWindowCount) {
+  HWND native = MessageWindow(HWND_MESSAGE);
+  HWND field = MessageWindow(native);
+  HWND other = MessageWindow(HWND_MESSAGE);
+  HWND gone = MessageWindow(HWND_MESSAGE);
+  ASSERT_TRUE(native != nullptr && field != nullptr && other != nullptr && gone != nullptr);
+  ::DestroyWindow(gone);
+  const struct {
+    const char* name;
+    HWND from;
+    HWND native;
+    bool back;
+  } cases[] = {
+      {"no previous focus (the manager's own call)", nullptr, native, false},
+      {"the native window", native, native, true},
+      {"a field inside it", field, native, true},
+      {"a window already destroyed", gone, native, true},
+      {"another window", other, native, false},
+      {"no native window", other, nullptr, false},
+  };
+  for (const auto& c : cases) {
+    Vellum::TUIEvent event;
+    event.type = Vellum::UIEVENT_SETFOCUS;
+    event.wParam = reinterpret_cast<WPARAM>(c.from);
+    EXPECT_EQ(Vellum::IsFocusBackFromNative(event, c.native), c.back) << c.name;
+  }
+  ::DestroyWindow(other);
+  ::DestroyWindow(native);
 }
 
 }  // namespace

@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "tests/support/ui_input.h"
+#include "tests/vellum/support/native_host_window.h"
+#include "vellum/controls/ip_address/ip_address.h"
+#include "vellum/controls/ip_address/ip_address_ex.h"
+#include "vellum/controls/ip_address/ip_octets.h"
+#include "vellum/core/base_controls/button.h"
+#include "vellum/core/manager/paint_manager.h"
+
+namespace {
+
+using namespace Vellum;
+using testing_support::NativeHostWindow;
+using testing_support::PressChord;
+using testing_support::PumpFor;
+using testing_support::RectInParent;
+using testing_support::TypeKeys;
+using testing_support::WaitUntil;
+
+std::wstring ClassName(HWND hwnd) {
+  wchar_t name[64] = {};
+  ::GetClassNameW(hwnd, name, 64);
+  return name;
+}
+
+DWORD NativeAddress(HWND native) {
+  DWORD address = 0;
+  ::SendMessageW(native, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
+  return address;
+}
+
+bool FocusInside(HWND native) {
+  HWND focus = ::GetFocus();
+  return focus != nullptr && (focus == native || ::IsChild(native, focus));
+}
+
+class IPAddressWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ip_ = host_.Host(new CIPAddressUI());
+    ip_->SetIP(0x0A010203);
+    other_ = host_.AddBelow(new CButtonUI());
+  }
+  // Focus to the control through the manager, as a tab or a click would give it.
+  HWND Open() {
+    host_.manager().SetFocus(ip_);
+    WaitUntil([&] { return ip_->GetNativeWindow() != nullptr &&
+                           FocusInside(ip_->GetNativeWindow()); },
+              2000);
+    return ip_->GetNativeWindow();
+  }
+
+  NativeHostWindow host_;
+  CIPAddressUI* ip_ = nullptr;
+  CButtonUI* other_ = nullptr;
+};
+
+TEST_F(IPAddressWindowTest, FocusPlacesTheNativeControlOverTheLabelWithItsAddress) {
+  HWND native = Open();
+  ASSERT_NE(native, nullptr);
+  EXPECT_EQ(ClassName(native), L"IPAddressWnd");
+  EXPECT_EQ(::GetParent(native), host_.hwnd());
+  EXPECT_TRUE(::IsWindowVisible(native));
+  EXPECT_TRUE(FocusInside(native));
+  const LONG style = ::GetWindowLongW(native, GWL_STYLE);
+  EXPECT_EQ(style & (WS_CHILD | WS_GROUP | WS_TABSTOP), WS_CHILD | WS_GROUP | WS_TABSTOP);
+  EXPECT_EQ(NativeAddress(native), 0x0A010203u);
+  const RECT item = ip_->GetPos();
+  const RECT placed = RectInParent(native, host_.hwnd());
+  EXPECT_TRUE(::EqualRect(&placed, &item));
+}
+
+TEST_F(IPAddressWindowTest, TypedAddressIsShownWhenTheFocusLeavesAndTheWindowIsKept) {
+  HWND native = Open();
+  ASSERT_NE(native, nullptr);
+  ::SendMessageW(native, IPM_CLEARADDRESS, 0, 0);
+  // Three digits fill a field and move on to the next.
+  ASSERT_TRUE(TypeKeys(L"192168000001"));
+  ASSERT_TRUE(WaitUntil([&] { return NativeAddress(native) == 0xC0A80001; }, 2000))
+      << std::hex << NativeAddress(native);
+  EXPECT_EQ(ip_->GetText(), L"10.1.2.3");  // the label follows only when editing ends
+
+  host_.manager().SetFocus(other_);
+  ASSERT_TRUE(WaitUntil([&] { return ip_->GetText() == L"192.168.0.1"; }, 2000))
+      << ip_->GetText().GetData();
+  EXPECT_EQ(ip_->GetIP(), 0xC0A80001u);
+  // Hidden, not destroyed, and the focus stays where it went.
+  EXPECT_TRUE(::IsWindow(native));
+  EXPECT_FALSE(::IsWindowVisible(native));
+  EXPECT_EQ(ip_->GetNativeWindow(), native);
+  PumpFor(200);
+  EXPECT_FALSE(::IsWindowVisible(native));
+  EXPECT_EQ(host_.manager().GetFocus(), other_);
+
+  // The next edit shows the same window again with the label's address.
+  ip_->SetIP(0x01020304);
+  EXPECT_EQ(Open(), native);
+  EXPECT_TRUE(::IsWindowVisible(native));
+  EXPECT_EQ(NativeAddress(native), 0x01020304u);
+}
+
+TEST_F(IPAddressWindowTest, BackAndDeleteEmptyTheLabelEscapeKeepsItAndEachCloses) {
+  const struct {
+    WORD key;
+    const wchar_t* text;
+  } cases[] = {
+      {VK_BACK, L""},
+      {VK_DELETE, L""},
+      {VK_ESCAPE, L"10.1.2.3"},
+  };
+  for (const auto& c : cases) {
+    ip_->SetIP(0x0A010203);
+    HWND native = Open();
+    ASSERT_NE(native, nullptr) << c.key;
+    ASSERT_TRUE(PressChord({c.key}));
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(native); }, 2000)) << c.key;
+    EXPECT_EQ(ip_->GetNativeWindow(), nullptr) << c.key;
+    EXPECT_EQ(ip_->GetText(), c.text) << c.key;
+    EXPECT_EQ(ip_->GetIP(), 0x0A010203u) << c.key;
+    host_.manager().SetFocus(other_);
+    PumpFor(100);
+  }
+}
+
+TEST_F(IPAddressWindowTest, AnEmptiedLabelStartsTheNextEditAtTheLocalAddress) {
+  HWND native = Open();
+  ASSERT_NE(native, nullptr);
+  ASSERT_TRUE(PressChord({VK_BACK}));
+  ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(native); }, 2000));
+  ASSERT_EQ(ip_->GetText(), L"");
+  host_.manager().SetFocus(other_);
+  PumpFor(100);
+  CIPAddressUI fresh;  // starts at the local address
+  native = Open();
+  ASSERT_NE(native, nullptr);
+  EXPECT_EQ(NativeAddress(native), fresh.GetIP());
+}
+
+TEST_F(IPAddressWindowTest, RemovingTheControlDestroysItsWindowShownOrHidden) {
+  for (bool hidden : {false, true}) {
+    auto* ip = host_.Host(new CIPAddressUI());
+    host_.manager().SetFocus(ip);
+    ASSERT_TRUE(WaitUntil([&] { return ip->GetNativeWindow() != nullptr; }, 2000));
+    HWND native = ip->GetNativeWindow();
+    if (hidden) {
+      host_.manager().SetFocus(other_);
+      ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(native); }, 2000));
+    }
+    host_.box()->Remove(ip);
+    EXPECT_FALSE(::IsWindow(native)) << hidden;
+    PumpFor(100);
+    host_.PaintNow();
+  }
+}
+
+TEST(IPAddressExWindowTest, ClicksKeysAndTheWheelReachTheOctetsThroughTheWindow) {
+  NativeHostWindow host(320, 140);
+  auto* ip = host.Host(new CIPAddressExUI());
+  const RECT item = ip->GetPos();
+  const int width = item.right - item.left;
+  POINT at{item.left + width / 2 + width / 8, (item.top + item.bottom) / 2};
+  POINT screen = at;
+  ::ClientToScreen(host.hwnd(), &screen);
+  ASSERT_TRUE(testing_support::ClickAt(screen));
+  ASSERT_TRUE(WaitUntil([&] { return ip->GetOctets().GetActiveOctet() == 3; }, 2000));
+  EXPECT_EQ(host.manager().GetFocus(), ip);
+  EXPECT_EQ(ip->GetNativeWindow(), nullptr);  // the octets are edited without a native edit
+  ASSERT_TRUE(TypeKeys(L"10"));
+  ASSERT_TRUE(WaitUntil([&] { return ip->GetText() == L"0.0.10.0"; }, 2000))
+      << ip->GetText().GetData();
+  // A turn away from the user increments, one towards the user decrements.
+  auto wheel = [&](short delta) {
+    ::SendMessageW(host.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)),
+                   MAKELPARAM(screen.x, screen.y));
+  };
+  wheel(WHEEL_DELTA);
+  wheel(WHEEL_DELTA);
+  EXPECT_EQ(ip->GetText(), L"0.0.12.0");
+  wheel(-WHEEL_DELTA);
+  EXPECT_EQ(ip->GetText(), L"0.0.11.0");
+  ASSERT_TRUE(PressChord({VK_RIGHT}));
+  ASSERT_TRUE(TypeKeys(L"4"));
+  ASSERT_TRUE(WaitUntil([&] { return ip->GetText() == L"0.0.11.4"; }, 2000))
+      << ip->GetText().GetData();
+}
+
+}  // namespace
