@@ -91,8 +91,10 @@ bool CWebBrowserUI::DoCreateControl() {
   if (object_ == nullptr) return created;
   if (manager_ != nullptr) manager_->AddTranslateAccelerator(this);
   GetControl(IID_IWebBrowser2, reinterpret_cast<void**>(&browser_));
-  if (auto_navigate_ && !home_page_.IsEmpty()) Navigate2(home_page_.GetData());
+  // Listening first: the browser announces a navigation while it is being asked for it, so the
+  // home page's events would otherwise be lost.
   ConnectEvents(true);
+  if (auto_navigate_ && !home_page_.IsEmpty()) Navigate2(home_page_.GetData());
   return created;
 }
 

@@ -14,11 +14,13 @@
 #include "common/base/com_ptr.h"
 #include "tests/support/ui_input.h"
 #include "tests/vellum/controls/activex/test_control.h"
+#include "tests/vellum/controls/activex/test_control_module.h"
 #include "tests/vellum/support/native_host_window.h"
 #include "vellum/controls/activex/activex.h"
 
 namespace {
 
+using test_control::TestControlModule;
 using testing_support::NativeHostWindow;
 
 std::wstring ClassIdText(test_control::Kind kind) {
@@ -31,34 +33,6 @@ std::wstring RectText(const RECT& r) {
   return std::to_wstring(r.left) + L"," + std::to_wstring(r.top) + L"," + std::to_wstring(r.right) +
          L"," + std::to_wstring(r.bottom);
 }
-
-// The test DLL's exports, loaded from beside the test program as the host loads it.
-class TestControlModule {
- public:
-  TestControlModule() : module_(::LoadLibraryW(test_control::kModuleName)) {}
-  ~TestControlModule() {
-    if (module_) ::FreeLibrary(module_);
-  }
-  bool loaded() const { return module_ != nullptr; }
-  std::vector<std::wstring> Log() const {
-    std::vector<std::wstring> lines;
-    std::wstringstream in(Proc<test_control::LogProc>("TestControlLog")());
-    for (std::wstring line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-  }
-  void ClearLog() const { Proc<test_control::ClearLogProc>("TestControlClearLog")(); }
-  IOleClientSite* ClientSite() const {
-    return Proc<test_control::ClientSiteProc>("TestControlClientSite")();
-  }
-  LONG LiveObjects() const { return Proc<test_control::LiveObjectsProc>("TestControlLiveObjects")(); }
-
- private:
-  template <typename T>
-  T Proc(const char* name) const {
-    return reinterpret_cast<T>(reinterpret_cast<void*>(::GetProcAddress(module_, name)));
-  }
-  HMODULE module_;
-};
 
 class ActiveXHostTest : public testing::Test {
  protected:

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
+#include <exdisp.h>
 
 #include <cstdio>
 #include <string>
@@ -75,6 +76,10 @@ class TestObject final : public IOleObject,
       *out = static_cast<IPersistStreamInit*>(this);
     } else if (iid == IID_IObjectWithSite) {
       *out = static_cast<IObjectWithSite*>(this);
+    } else if (iid == IID_IWebBrowser2 && kind_ == test_control::kWindowed) {
+      // Stands in for the browser's interface so that a browser control can host this object: the
+      // host only ever asks that interface for others, which the object's own QueryInterface serves.
+      *out = static_cast<IOleObject*>(this);
     } else if (iid == IID_IOleControl) {
       *out = static_cast<IOleControl*>(this);
     } else {

@@ -5,13 +5,15 @@
 // call the host makes on it is written to a log the tests read back.
 
 #include <windows.h>
+#include <ole2.h>
 
 namespace test_control {
 
 // The kind is the last byte of the class id.
 enum Kind : BYTE {
   kWindowless = 1,           // activates windowless; IViewObjectEx; site set before InitNew
-  kWindowed = 2,             // activates in a window of its own; only IViewObject2
+  kWindowed = 2,             // activates in a window of its own; only IViewObject2; stands in
+                             // for the browser in the browser control (see QueryInterface)
   kWindowlessPlainView = 3,  // windowless, but only a plain IViewObject (no hit testing)
   kWindowlessNoView = 4,     // windowless without any view object
 };
