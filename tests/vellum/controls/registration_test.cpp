@@ -37,6 +37,9 @@ const Registered kRegistered[] = {
     {L"ListHeaderItem", L"ListHeaderItemUI"},
     {L"Combo", L"ComboUI"},
     {L"ComboBox", L"ComboBoxUI"},
+    {L"ActiveX", L"ActiveXUI"},
+    {L"WebBrowser", L"WebBrowserUI"},
+    {L"Flash", L"FlashUI"},
 };
 
 std::wstring Lower(std::wstring text) {
