@@ -137,6 +137,8 @@ int main() {
 
   HINSTANCE instance = ::GetModuleHandleW(nullptr);
   Vellum::CPaintManagerUI::SetInstance(instance);
+  // The web browser row embeds an OLE control, which lives in the thread's OLE apartment.
+  ::OleInitialize(nullptr);
   if (!LoadSkinPackage(instance)) {
     fwprintf(stderr, L"gallery: the skin package is missing\n");
     return 1;

@@ -48,6 +48,9 @@ const Registered kRegistered[] = {
     {L"DateTime", L"DateTimeUI"},
     {L"IPAddress", L"IPAddressUI"},
     {L"IPAddressEx", L"IPAddressExUI"},
+    {L"ActiveX", L"ActiveXUI"},
+    {L"WebBrowser", L"WebBrowserUI"},
+    {L"Flash", L"FlashUI"},
 };
 
 std::wstring Lower(std::wstring text) {
