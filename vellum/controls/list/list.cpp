@@ -4,6 +4,7 @@
 
 #include "vellum/controls/list/list_body.h"
 #include "vellum/controls/list/list_header.h"
+#include "vellum/controls/list/list_row_placement.h"
 #include "vellum/core/base/ui_events.h"
 #include "vellum/core/base_controls/scroll_bar.h"
 #include "vellum/core/manager/paint_manager.h"
@@ -57,6 +58,18 @@ IListItemUI* CListUI::RowAt(int index) const {
     return row_cache_[index].row;
   }
   return static_cast<IListItemUI*>(row->GetInterface(L"ListItem"));
+}
+
+TRowPlacement* CListUI::RowPlacementAt(int index, const CControlUI* row) const {
+  if (index < 0 || index >= static_cast<int>(row_cache_.size())) return nullptr;
+  const TRowEntry& entry = row_cache_[index];
+  return entry.control == row ? entry.placement : nullptr;
+}
+
+void CListUI::ReleaseRowPlacement(int index) {
+  if (TRowPlacement* placement = RowPlacementAt(index, body_->GetItemAt(index))) {
+    placement->owed_by = nullptr;
+  }
 }
 
 bool CListUI::IsSelectableRow(int index) const {
@@ -114,8 +127,9 @@ bool CListUI::Add(CControlUI* control) {
     row->SetOwner(this);
     row->SetIndex(GetCount());
     if (!body_->Add(control)) return false;
+    body_->GrowRowRecords(GetCount());
     if (static_cast<int>(row_cache_.size()) == GetCount() - 1) {
-      row_cache_.push_back(TRowEntry{control, row});
+      row_cache_.push_back(TRowEntry{control, row, RowPlacementOf(control)});
     }
     return true;
   }
@@ -131,13 +145,14 @@ bool CListUI::AddAt(CControlUI* control, int index) {
     return added;
   }
   if (!body_->AddAt(control, index)) return false;
+  body_->GrowRowRecords(GetCount());
   IListItemUI* row = static_cast<IListItemUI*>(control->GetInterface(L"ListItem"));
   if (row) {
     row->SetOwner(this);
     row->SetIndex(index);
   }
   if (index <= static_cast<int>(row_cache_.size())) {
-    row_cache_.insert(row_cache_.begin() + index, TRowEntry{control, row});
+    row_cache_.insert(row_cache_.begin() + index, TRowEntry{control, row, RowPlacementOf(control)});
   }
   RenumberRows(index + 1, GetCount() - 1);
   selection_.InsertRow(index);
@@ -158,6 +173,8 @@ bool CListUI::Remove(CControlUI* control) {
 bool CListUI::RemoveAt(int index) {
   if (index < 0 || index >= GetCount()) return false;
   const bool was_current = selection_.Current() == index;
+  // A removed row may outlive the body (delayed destruction): it must not call back into it.
+  ReleaseRowPlacement(index);
   if (!body_->RemoveAt(index)) return false;
   if (index < static_cast<int>(row_cache_.size())) row_cache_.erase(row_cache_.begin() + index);
   RenumberRows(index, GetCount() - 1);
@@ -167,6 +184,7 @@ bool CListUI::RemoveAt(int index) {
 }
 
 void CListUI::RemoveAll() {
+  for (int i = 0; i < GetCount(); ++i) ReleaseRowPlacement(i);
   row_cache_.clear();
   selection_.RemoveAllRows();
   body_->RemoveAll();

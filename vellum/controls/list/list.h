@@ -19,6 +19,7 @@ class CComboBoxUI;
 class CListBodyUI;
 class CListHeaderUI;
 class CRichEditUI;
+struct TRowPlacement;
 
 class CListUI : public CVerticalLayoutUI, public IListUI {
  public:
@@ -108,8 +109,15 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   void Scroll(int dx, int dy);
 
  private:
+  // The body reads the rows' placement records from the row cache.
+  friend class CListBodyUI;
+
   // The row at index when it answers "ListItem", else null.
   IListItemUI* RowAt(int index) const;
+  // The placement record of the body's row at index when the cache knows that row, else null.
+  TRowPlacement* RowPlacementAt(int index, const CControlUI* row) const;
+  // The body no longer owes the row at index a rectangle (the row leaves the body).
+  void ReleaseRowPlacement(int index);
   bool IsSelectableRow(int index) const;
   void UpdateColumnCount();
   void RenumberRows(int first, int last);
@@ -129,6 +137,7 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   struct TRowEntry {
     CControlUI* control;
     IListItemUI* row;
+    TRowPlacement* placement;
   };
   std::vector<TRowEntry> row_cache_;
   // While the list stacks its own header and body it spaces them by its own padding, not the rows'.

@@ -1,5 +1,8 @@
 #include "vellum/controls/list/list_element.h"
 
+#include <typeinfo>
+
+#include "vellum/controls/list/list_body.h"
 #include "vellum/controls/list/list_header.h"
 #include "vellum/core/base/dpi_scaler.h"
 #include "vellum/core/base/ui_events.h"
@@ -217,6 +220,23 @@ int DisplayFontHeight(CPaintManagerUI* manager, int font) {
 
 }  // namespace
 
+TRowPlacement* RowPlacementOf(CControlUI* control) {
+  TRowPlacement* placement = nullptr;
+  if (auto* row = dynamic_cast<CListElementUI*>(control)) {
+    placement = &row->placement_;
+  } else if (auto* row = dynamic_cast<CListContainerElementUI*>(control)) {
+    placement = &row->placement_;
+  } else {
+    return nullptr;
+  }
+  // Derived rows may estimate their height from the width; these three never do.
+  const std::type_info& type = typeid(*control);
+  placement->height_ignores_width = type == typeid(CListLabelElementUI) ||
+                                    type == typeid(CListTextElementUI) ||
+                                    type == typeid(CListContainerElementUI);
+  return placement;
+}
+
 // ---- CListElementUI ---------------------------------------------------------------------------------
 
 CListElementUI::CListElementUI() = default;
@@ -239,6 +259,13 @@ void CListElementUI::SetEnabled(bool enable) {
 void CListElementUI::SetVisible(bool visible) {
   CControlUI::SetVisible(visible);
   DeselectHiddenRow(this, owner_, &selected_);
+}
+
+const RECT& CListElementUI::GetPos() const {
+  if (placement_.owed_by && placement_.owed_by == parent_) {
+    placement_.owed_by->PlaceOwedRow(const_cast<CListElementUI*>(this), index_);
+  }
+  return item_rect_;
 }
 
 bool CListElementUI::Activate() {
@@ -586,6 +613,13 @@ void CListContainerElementUI::DoEvent(TUIEvent& event) {
   } else {
     CControlUI::DoEvent(event);
   }
+}
+
+const RECT& CListContainerElementUI::GetPos() const {
+  if (placement_.owed_by && placement_.owed_by == parent_) {
+    placement_.owed_by->PlaceOwedRow(const_cast<CListContainerElementUI*>(this), index_);
+  }
+  return item_rect_;
 }
 
 void CListContainerElementUI::SetPos(RECT rect, bool invalidate) {
