@@ -68,7 +68,7 @@ TRowPlacement* CListUI::RowPlacementAt(int index, const CControlUI* row) const {
 
 void CListUI::ReleaseRowPlacement(int index) {
   if (TRowPlacement* placement = RowPlacementAt(index, body_->GetItemAt(index))) {
-    placement->owed_by = nullptr;
+    placement->body = nullptr;
   }
 }
 
@@ -129,7 +129,9 @@ bool CListUI::Add(CControlUI* control) {
     if (!body_->Add(control)) return false;
     body_->GrowRowRecords(GetCount());
     if (static_cast<int>(row_cache_.size()) == GetCount() - 1) {
-      row_cache_.push_back(TRowEntry{control, row, RowPlacementOf(control)});
+      TRowPlacement* placement = RowPlacementOf(control);
+      if (placement) placement->body = body_;
+      row_cache_.push_back(TRowEntry{control, row, placement});
     }
     return true;
   }
@@ -152,7 +154,9 @@ bool CListUI::AddAt(CControlUI* control, int index) {
     row->SetIndex(index);
   }
   if (index <= static_cast<int>(row_cache_.size())) {
-    row_cache_.insert(row_cache_.begin() + index, TRowEntry{control, row, RowPlacementOf(control)});
+    TRowPlacement* placement = RowPlacementOf(control);
+    if (placement) placement->body = body_;
+    row_cache_.insert(row_cache_.begin() + index, TRowEntry{control, row, placement});
   }
   RenumberRows(index + 1, GetCount() - 1);
   selection_.InsertRow(index);

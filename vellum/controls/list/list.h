@@ -116,7 +116,7 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   IListItemUI* RowAt(int index) const;
   // The placement record of the body's row at index when the cache knows that row, else null.
   TRowPlacement* RowPlacementAt(int index, const CControlUI* row) const;
-  // The body no longer owes the row at index a rectangle (the row leaves the body).
+  // The row at index leaves the body and stops asking it for its rectangle.
   void ReleaseRowPlacement(int index);
   bool IsSelectableRow(int index) const;
   void UpdateColumnCount();

@@ -73,15 +73,13 @@ void CListBodyUI::SetPos(RECT rect, bool invalidate) {
   }
 
   // Measuring. Showing or hiding a scroll bar lays the body out again from within this layout;
-  // that changes only the width, so the measures stand when no row's height depends on it.
+  // that changes only the width, so the measures stand when no row's height depends on it. A row
+  // that reads its position meanwhile keeps the rectangle it has.
   laying_out_ = true;
   record_of_.clear();
   const bool measures_stand = scroll_bar_depth_ > 0 && placing_in_sight_ &&
                               heights_ignore_width_ && measured_version_ == children_version_ &&
                               recorded_count_ == count;
-  if (measures_stand) {
-    for (int i = sight_first_; i < sight_end_; ++i) rows_[i].placement->owed_by = this;
-  }
   const int child_padding = GetChildPadding();
   bool in_sight_only = tiles_per_line == 0;
   int adjustable = 0;
@@ -95,9 +93,6 @@ void CListBodyUI::SetPos(RECT rect, bool invalidate) {
       TRowRecord& record = rows_[i];
       record.control = row;
       record.placement = owner_ ? owner_->RowPlacementAt(i, row) : nullptr;
-      // Every row of this family is taken to be out of sight until it is placed: one that reads
-      // its position meanwhile keeps the rectangle it has.
-      if (record.placement) record.placement->owed_by = this;
       if (!row->IsVisible()) {
         record.kind = TRowRecord::kHidden;
         continue;
@@ -193,15 +188,11 @@ void CListBodyUI::SetPos(RECT rect, bool invalidate) {
   laying_out_ = false;
   if (placing_in_sight_) {
     FindRowsInSight(&sight_first_, &sight_end_);
-    for (int i = sight_first_; i < sight_end_; ++i) {
-      rows_[i].placement->owed_by = nullptr;
-      PlaceRow(i);
-    }
+    for (int i = sight_first_; i < sight_end_; ++i) PlaceRow(i);
     MarkRowsUnchanged();
   } else {
     for (int i = 0; i < count; ++i) {
-      TRowRecord& record = rows_[i];
-      if (record.placement) record.placement->owed_by = nullptr;
+      const TRowRecord& record = rows_[i];
       if (record.kind == TRowRecord::kFloat) {
         SetFloatPos(i);
       } else if (record.kind == TRowRecord::kStacked) {
@@ -347,11 +338,7 @@ void CListBodyUI::SetScrollPos(SIZE pos, bool /*notify*/) {
     int first = 0;
     int end = 0;
     FindRowsInSight(&first, &end);
-    for (int i = sight_first_; i < sight_end_; ++i) {
-      if (i < first || i >= end) rows_[i].placement->owed_by = this;
-    }
     for (int i = first; i < end; ++i) {
-      rows_[i].placement->owed_by = nullptr;
       if (rows_[i].control->IsVisible()) PlaceRow(i);
     }
     sight_first_ = first;

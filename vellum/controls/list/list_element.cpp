@@ -262,8 +262,8 @@ void CListElementUI::SetVisible(bool visible) {
 }
 
 const RECT& CListElementUI::GetPos() const {
-  if (placement_.owed_by && placement_.owed_by == parent_) {
-    placement_.owed_by->PlaceOwedRow(const_cast<CListElementUI*>(this), index_);
+  if (placement_.body && placement_.body == parent_) {
+    placement_.body->PlaceOwedRow(const_cast<CListElementUI*>(this), index_);
   }
   return item_rect_;
 }
@@ -616,8 +616,8 @@ void CListContainerElementUI::DoEvent(TUIEvent& event) {
 }
 
 const RECT& CListContainerElementUI::GetPos() const {
-  if (placement_.owed_by && placement_.owed_by == parent_) {
-    placement_.owed_by->PlaceOwedRow(const_cast<CListContainerElementUI*>(this), index_);
+  if (placement_.body && placement_.body == parent_) {
+    placement_.body->PlaceOwedRow(const_cast<CListContainerElementUI*>(this), index_);
   }
   return item_rect_;
 }

@@ -2,7 +2,7 @@
 
 // A long list places only the rows in sight; every other row of its body is owed its rectangle,
 // which the body computes when the row's position is read. The record lives in the rows of this
-// family; the body that owes the row is not owned by it.
+// family; the body it names is not owned by it.
 
 namespace Vellum {
 
@@ -10,9 +10,9 @@ class CControlUI;
 class CListBodyUI;
 
 struct TRowPlacement {
-  // Set while the row's rectangle is the body's to compute; honoured only while that body is
-  // still the row's parent.
-  CListBodyUI* owed_by = nullptr;
+  // The body the row's list put it in, asked for the row's rectangle whenever it is read; honoured
+  // only while that body is still the row's parent.
+  CListBodyUI* body = nullptr;
   // Container rows with a width of their own lay themselves out as tiles, away from the stack.
   bool tiles_when_fixed_width = false;
   // The row's estimated height does not depend on the width offered.
