@@ -254,6 +254,8 @@ CComboBoxUI* CListUI::GetComboControl() { return nullptr; }
 // ---- Layout -----------------------------------------------------------------------------------------
 
 void CListUI::SetPos(RECT rect, bool invalidate) {
+  ++layout_serial_;
+  in_layout_ = true;
   laying_out_self_ = true;
   CVerticalLayoutUI::SetPos(rect, invalidate);
   laying_out_self_ = false;
@@ -273,6 +275,7 @@ void CListUI::SetPos(RECT rect, bool invalidate) {
     for (int i = 0; i < header_->GetCount(); ++i) header_->GetItemAt(i)->SetInheritedVisible(false);
   }
   body_->SetPos(body_->GetPos(), invalidate);
+  in_layout_ = false;
 }
 
 void CListUI::Move(SIZE offset, bool invalidate) {

@@ -142,6 +142,10 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   std::vector<TRowEntry> row_cache_;
   // While the list stacks its own header and body it spaces them by its own padding, not the rows'.
   bool laying_out_self_ = false;
+  // Counts the list's layouts; the body measures its rows once per layout of the list when their
+  // heights cannot have changed between its two placements in it.
+  unsigned layout_serial_ = 0;
+  bool in_layout_ = false;
 };
 
 }  // namespace Vellum

@@ -72,14 +72,17 @@ void CListBodyUI::SetPos(RECT rect, bool invalidate) {
     if (tile_width >= 1 && content_width / tile_width >= 1) tiles_per_line = content_width / tile_width;
   }
 
-  // Measuring. Showing or hiding a scroll bar lays the body out again from within this layout;
-  // that changes only the width, so the measures stand when no row's height depends on it. A row
-  // that reads its position meanwhile keeps the rectangle it has.
+  // Measuring. Showing or hiding a scroll bar lays the body out again from within this layout,
+  // and the list places the body twice in one layout of its own (the second time under the new
+  // columns); both change only the width, so the measures stand when no row's height depends on
+  // it. A row that reads its position meanwhile keeps the rectangle it has.
   laying_out_ = true;
   record_of_.clear();
-  const bool measures_stand = scroll_bar_depth_ > 0 && placing_in_sight_ &&
-                              heights_ignore_width_ && measured_version_ == children_version_ &&
-                              recorded_count_ == count;
+  const bool same_pass = scroll_bar_depth_ > 0 ||
+                         (owner_ && owner_->in_layout_ && owner_->layout_serial_ == measured_serial_);
+  const bool measures_stand = same_pass && heights_ignore_width_ &&
+                              measured_version_ == children_version_ && recorded_count_ == count;
+  if (owner_) measured_serial_ = owner_->layout_serial_;
   const int child_padding = GetChildPadding();
   bool in_sight_only = tiles_per_line == 0;
   int adjustable = 0;
@@ -204,6 +207,9 @@ void CListBodyUI::SetPos(RECT rect, bool invalidate) {
   measured_version_ = children_version_;
 
   ProcessScrollBar(rc, cx_needed, cy_needed);
+  // Placing the scroll bars counts as a change among the children; the rows stand as placed.
+  if (placing_in_sight_) MarkRowsUnchanged();
+  measured_version_ = children_version_;
 }
 
 void CListBodyUI::PlaceRow(int index) {

@@ -73,10 +73,13 @@ class CListBodyUI : public CVerticalLayoutUI {
   int recorded_count_ = 0;
   // Records by control, built when a row's own index does not find it.
   std::unordered_map<const CControlUI*, int> record_of_;
-  // The measures may be reused by a layout nested in this one's scroll bar placement, which
-  // changes only the width when every row's height is known not to depend on it.
+  // The measures may be reused by a layout nested in this one's scroll bar placement, or by the
+  // second placement within one layout of the list, which change only the width, when every
+  // row's height is known not to depend on it.
   bool heights_ignore_width_ = false;
   unsigned measured_version_ = ~0u;
+  // The list layout the measures were taken in.
+  unsigned measured_serial_ = 0;
   // Whether the rows outside [sight_first_, sight_end_) are owed their rectangles.
   bool placing_in_sight_ = false;
   bool laying_out_ = false;
