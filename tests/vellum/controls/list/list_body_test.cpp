@@ -246,4 +246,45 @@ TEST(ListBodyPlacement, RowsThatComeIntoSightPaintWhereTheyStand) {
   }
 }
 
+// A row as tall as a tenth of the width it is offered.
+class WidthBoundRow : public CListLabelElementUI {
+ public:
+  SIZE EstimateSize(SIZE available) override { return SIZE{available.cx, available.cx / 10}; }
+};
+
+TEST(ListBodyPlacement, RowsAreMeasuredAgainWhenTheirHeightsCanHaveChanged) {
+  // A changed row height is taken up by the next layout, in and out of sight.
+  LongList l(100);
+  l.list->SetScrollPos(SIZE{0, 400});
+  l.rows[30]->SetFixedHeight(47);
+  l.Layout();
+  int y = -l.list->GetScrollPos().cy;
+  for (int i = 0; i < 100; ++i) {
+    const int height = i == 30 ? 47 : HeightOf(i);
+    ASSERT_EQ(l.rows[i]->GetPos().top, y) << "row " << i;
+    ASSERT_EQ(l.rows[i]->GetPos().bottom, y + height) << "row " << i;
+    y += height + kPadding;
+  }
+
+  // Rows whose height follows the width are measured again when the scroll bar gives its share
+  // back: under the bar five such rows fit, so it goes, and the rows grow with the wider body.
+  testing_support::ManagedWindow window;
+  auto* list = new CListUI();
+  list->SetAttribute(L"header", L"hidden");
+  list->EnableScrollBar(true, false);
+  std::vector<CControlUI*> rows;
+  for (int i = 0; i < 5; ++i) {
+    rows.push_back(new WidthBoundRow());
+    list->Add(rows.back());
+  }
+  window.manager().AttachRootControl(list);
+  list->SetPos(RECT{0, 0, kWidth, kHeight}, false);
+  EXPECT_FALSE(list->GetVerticalScrollBar()->IsVisible());
+  const int height = kWidth / 10;
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_TRUE(SameRect(rows[i]->GetPos(), RECT{0, i * height, kWidth, (i + 1) * height}))
+        << "row " << i << " at " << Describe(rows[i]->GetPos());
+  }
+}
+
 }  // namespace
