@@ -7,7 +7,9 @@
 #include "vellum/controls/list/list_header.h"
 #include "vellum/controls/list/list_row_placement.h"
 #include "vellum/core/base/ui_events.h"
+#include "vellum/core/base/dpi_scaler.h"
 #include "vellum/core/base_controls/scroll_bar.h"
+#include "vellum/core/manager/paint_manager.h"
 
 namespace Vellum {
 CListBodyUI::CListBodyUI(CListUI* owner) : owner_(owner) {}
@@ -91,11 +93,24 @@ void CListBodyUI::SetPos(RECT rect, bool invalidate) {
   if (!measures_stand) {
     rows_.resize(count);
     heights_ignore_width_ = true;
+    const bool unscaled = !manager_ || manager_->GetDpiScaler()->GetScale() == 100;
     for (int i = 0; i < count; ++i) {
       auto* row = static_cast<CControlUI*>(items_[i]);
       TRowRecord& record = rows_[i];
       record.control = row;
       record.placement = owner_ ? owner_->RowPlacementAt(i, row) : nullptr;
+      TRowMeasure direct;
+      if (unscaled && record.placement && record.placement->height_ignores_width &&
+          MeasureRowDirectly(row, manager_, &direct)) {
+        record.kind = !direct.visible    ? TRowRecord::kHidden
+                      : direct.floating ? TRowRecord::kFloat
+                                        : TRowRecord::kStacked;
+        record.adjustable = false;
+        record.height = direct.height;
+        record.pad_top = direct.pad_top;
+        record.pad_bottom = direct.pad_bottom;
+        continue;
+      }
       if (!row->IsVisible()) {
         record.kind = TRowRecord::kHidden;
         continue;

@@ -1,5 +1,6 @@
 #include "vellum/controls/list/list_element.h"
 
+#include <algorithm>
 #include <typeinfo>
 
 #include "vellum/controls/list/list_body.h"
@@ -235,6 +236,27 @@ TRowPlacement* RowPlacementOf(CControlUI* control) {
                                     type == typeid(CListTextElementUI) ||
                                     type == typeid(CListContainerElementUI);
   return placement;
+}
+
+bool MeasureRowDirectly(CControlUI* control, const CPaintManagerUI* unscaled, TRowMeasure* out) {
+  auto measure = [unscaled, out](const auto* row) {
+    if (row->manager_ != unscaled || row->fixed_height_ == 0) return false;
+    out->visible = row->visible_ && row->inherited_visible_;
+    out->floating = row->float_;
+    out->height = std::min(std::max(row->fixed_height_, row->min_height_), row->max_height_);
+    out->pad_top = row->padding_.top;
+    out->pad_bottom = row->padding_.bottom;
+    return true;
+  };
+  const std::type_info& type = typeid(*control);
+  if (type == typeid(CListContainerElementUI)) {
+    return measure(static_cast<const CListContainerElementUI*>(control));
+  }
+  if (type != typeid(CListLabelElementUI) && type != typeid(CListTextElementUI)) return false;
+  const auto* row = static_cast<const CListElementUI*>(control);
+  // A label row without an owner measures nothing.
+  if (!row->owner_ && type == typeid(CListLabelElementUI)) return false;
+  return measure(row);
 }
 
 // ---- CListElementUI ---------------------------------------------------------------------------------

@@ -62,6 +62,8 @@ class CListElementUI : public CControlUI, public IListItemUI {
 
  private:
   friend TRowPlacement* RowPlacementOf(CControlUI* control);
+  friend bool MeasureRowDirectly(CControlUI* control, const CPaintManagerUI* unscaled,
+                                 TRowMeasure* out);
   TRowPlacement placement_;
 };
 
@@ -153,6 +155,8 @@ class CListContainerElementUI : public CHorizontalLayoutUI, public IListItemUI {
   void InvalidateRow();
 
   friend TRowPlacement* RowPlacementOf(CControlUI* control);
+  friend bool MeasureRowDirectly(CControlUI* control, const CPaintManagerUI* unscaled,
+                                 TRowMeasure* out);
 
   int index_ = -1;
   bool selected_ = false;

@@ -8,6 +8,7 @@ namespace Vellum {
 
 class CControlUI;
 class CListBodyUI;
+class CPaintManagerUI;
 
 struct TRowPlacement {
   // The body the row's list put it in, asked for the row's rectangle whenever it is read; honoured
@@ -21,5 +22,20 @@ struct TRowPlacement {
 
 // The placement record of a row of this family, null for any other control.
 TRowPlacement* RowPlacementOf(CControlUI* control);
+
+// What measuring a row for the stack gives.
+struct TRowMeasure {
+  bool visible;
+  bool floating;
+  int height;  // 0 for a row that takes a share of the free height
+  int pad_top;
+  int pad_bottom;
+};
+
+// Measures a row of the plain row classes (height_ignores_width) from its stored sizes, as its
+// getters would, without a call per size: a long list measures every row in each layout. Only
+// for rows of a fixed height whose manager is `unscaled`, which must scale nothing (null for no
+// manager); false when the row must be asked through its getters.
+bool MeasureRowDirectly(CControlUI* control, const CPaintManagerUI* unscaled, TRowMeasure* out);
 
 }  // namespace Vellum

@@ -253,17 +253,22 @@ class WidthBoundRow : public CListLabelElementUI {
 };
 
 TEST(ListBodyPlacement, RowsAreMeasuredAgainWhenTheirHeightsCanHaveChanged) {
-  // A changed row height is taken up by the next layout, in and out of sight.
+  // A changed row height, limits and padding are taken up by the next layout, in and out of sight.
   LongList l(100);
   l.list->SetScrollPos(SIZE{0, 400});
   l.rows[30]->SetFixedHeight(47);
+  l.rows[31]->SetMinHeight(45);
+  l.rows[32]->SetMaxHeight(9);
+  l.rows[33]->SetPadding(RECT{0, 3, 0, 4});
   l.Layout();
   int y = -l.list->GetScrollPos().cy;
   for (int i = 0; i < 100; ++i) {
-    const int height = i == 30 ? 47 : HeightOf(i);
-    ASSERT_EQ(l.rows[i]->GetPos().top, y) << "row " << i;
-    ASSERT_EQ(l.rows[i]->GetPos().bottom, y + height) << "row " << i;
-    y += height + kPadding;
+    const int height = i == 30 ? 47 : i == 31 ? 45 : i == 32 ? 9 : HeightOf(i);
+    const int above = i == 33 ? 3 : 0;
+    const int below = i == 33 ? 4 : 0;
+    ASSERT_EQ(l.rows[i]->GetPos().top, y + above) << "row " << i;
+    ASSERT_EQ(l.rows[i]->GetPos().bottom, y + above + height) << "row " << i;
+    y += above + height + below + kPadding;
   }
 
   // Rows whose height follows the width are measured again when the scroll bar gives its share
