@@ -4,6 +4,7 @@
 
 #include "vellum/controls/list/list_body.h"
 #include "vellum/controls/list/list_header.h"
+#include "vellum/controls/list/list_row_placement.h"
 #include "vellum/core/base/ui_events.h"
 #include "vellum/core/base_controls/scroll_bar.h"
 #include "vellum/core/manager/paint_manager.h"
@@ -61,6 +62,18 @@ IListItemUI* CListUI::RowAt(int index) const {
   return static_cast<IListItemUI*>(row->GetInterface(L"ListItem"));
 }
 
+TRowPlacement* CListUI::RowPlacementAt(int index, const CControlUI* row) const {
+  if (index < 0 || index >= static_cast<int>(row_cache_.size())) return nullptr;
+  const TRowEntry& entry = row_cache_[index];
+  return entry.control == row ? entry.placement : nullptr;
+}
+
+void CListUI::ReleaseRowPlacement(int index) {
+  if (TRowPlacement* placement = RowPlacementAt(index, body_->GetItemAt(index))) {
+    placement->body = nullptr;
+  }
+}
+
 bool CListUI::IsSelectableRow(int index) const {
   CControlUI* row = body_->GetItemAt(index);
   return row && row->IsEnabled() && row->GetInterface(L"ListItem") != nullptr;
@@ -116,8 +129,11 @@ bool CListUI::Add(CControlUI* control) {
     row->SetOwner(this);
     row->SetIndex(GetCount());
     if (!body_->Add(control)) return false;
+    body_->GrowRowRecords(GetCount());
     if (static_cast<int>(row_cache_.size()) == GetCount() - 1) {
-      row_cache_.push_back(TRowEntry{control, row});
+      TRowPlacement* placement = RowPlacementOf(control);
+      if (placement) placement->body = body_;
+      row_cache_.push_back(TRowEntry{control, row, placement});
     }
     return true;
   }
@@ -133,13 +149,16 @@ bool CListUI::AddAt(CControlUI* control, int index) {
     return added;
   }
   if (!body_->AddAt(control, index)) return false;
+  body_->GrowRowRecords(GetCount());
   IListItemUI* row = static_cast<IListItemUI*>(control->GetInterface(L"ListItem"));
   if (row) {
     row->SetOwner(this);
     row->SetIndex(index);
   }
   if (index <= static_cast<int>(row_cache_.size())) {
-    row_cache_.insert(row_cache_.begin() + index, TRowEntry{control, row});
+    TRowPlacement* placement = RowPlacementOf(control);
+    if (placement) placement->body = body_;
+    row_cache_.insert(row_cache_.begin() + index, TRowEntry{control, row, placement});
   }
   RenumberRows(index + 1, GetCount() - 1);
   selection_.InsertRow(index);
@@ -160,6 +179,8 @@ bool CListUI::Remove(CControlUI* control) {
 bool CListUI::RemoveAt(int index) {
   if (index < 0 || index >= GetCount()) return false;
   const bool was_current = selection_.Current() == index;
+  // A removed row may outlive the body (delayed destruction): it must not call back into it.
+  ReleaseRowPlacement(index);
   if (!body_->RemoveAt(index)) return false;
   if (index < static_cast<int>(row_cache_.size())) row_cache_.erase(row_cache_.begin() + index);
   RenumberRows(index, GetCount() - 1);
@@ -169,6 +190,7 @@ bool CListUI::RemoveAt(int index) {
 }
 
 void CListUI::RemoveAll() {
+  for (int i = 0; i < GetCount(); ++i) ReleaseRowPlacement(i);
   row_cache_.clear();
   selection_.RemoveAllRows();
   body_->RemoveAll();
@@ -234,6 +256,8 @@ CComboBoxUI* CListUI::GetComboControl() { return nullptr; }
 // ---- Layout -----------------------------------------------------------------------------------------
 
 void CListUI::SetPos(RECT rect, bool invalidate) {
+  ++layout_serial_;
+  in_layout_ = true;
   laying_out_self_ = true;
   CVerticalLayoutUI::SetPos(rect, invalidate);
   laying_out_self_ = false;
@@ -253,6 +277,7 @@ void CListUI::SetPos(RECT rect, bool invalidate) {
     for (int i = 0; i < header_->GetCount(); ++i) header_->GetItemAt(i)->SetInheritedVisible(false);
   }
   body_->SetPos(body_->GetPos(), invalidate);
+  in_layout_ = false;
 }
 
 void CListUI::Move(SIZE offset, bool invalidate) {

@@ -19,6 +19,7 @@ class CComboBoxUI;
 class CListBodyUI;
 class CListHeaderUI;
 class CRichEditUI;
+struct TRowPlacement;
 
 class CListUI : public CVerticalLayoutUI, public IListUI {
  public:
@@ -108,8 +109,15 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   void Scroll(int dx, int dy);
 
  private:
+  // The body reads the rows' placement records from the row cache.
+  friend class CListBodyUI;
+
   // The row at index when it answers "ListItem", else null.
   IListItemUI* RowAt(int index) const;
+  // The placement record of the body's row at index when the cache knows that row, else null.
+  TRowPlacement* RowPlacementAt(int index, const CControlUI* row) const;
+  // The row at index leaves the body and stops asking it for its rectangle.
+  void ReleaseRowPlacement(int index);
   bool IsSelectableRow(int index) const;
   void UpdateColumnCount();
   void RenumberRows(int first, int last);
@@ -129,10 +137,15 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   struct TRowEntry {
     CControlUI* control;
     IListItemUI* row;
+    TRowPlacement* placement;
   };
   std::vector<TRowEntry> row_cache_;
   // While the list stacks its own header and body it spaces them by its own padding, not the rows'.
   bool laying_out_self_ = false;
+  // Counts the list's layouts; the body measures its rows once per layout of the list when their
+  // heights cannot have changed between its two placements in it.
+  unsigned layout_serial_ = 0;
+  bool in_layout_ = false;
 };
 
 }  // namespace Vellum

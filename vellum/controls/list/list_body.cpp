@@ -1,11 +1,15 @@
 #include "vellum/controls/list/list_body.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "vellum/controls/list/list.h"
 #include "vellum/controls/list/list_header.h"
+#include "vellum/controls/list/list_row_placement.h"
 #include "vellum/core/base/ui_events.h"
+#include "vellum/core/base/dpi_scaler.h"
 #include "vellum/core/base_controls/scroll_bar.h"
+#include "vellum/core/manager/paint_manager.h"
 
 namespace Vellum {
 CListBodyUI::CListBodyUI(CListUI* owner) : owner_(owner) {}
@@ -22,6 +26,10 @@ void CListBodyUI::DoEvent(TUIEvent& event) {
   CVerticalLayoutUI::DoEvent(event);
 }
 
+void CListBodyUI::GrowRowRecords(int count) {
+  if (static_cast<int>(rows_.size()) < count) rows_.resize(count);
+}
+
 void CListBodyUI::SetPos(RECT rect, bool invalidate) {
   CControlUI::SetPos(rect, invalidate);
   RECT rc = GetInsetRect();
@@ -33,13 +41,14 @@ void CListBodyUI::SetPos(RECT rect, bool invalidate) {
   }
   if (hbar_visible) rc.bottom -= horizontal_scroll_bar_->GetFixedHeight();
   const int content_width = rc.right - rc.left;
+  const int content_height = rc.bottom - rc.top;
   const int horizontal_range =
       hbar_visible ? static_cast<int>(horizontal_scroll_bar_->GetScrollRange()) : 0;
   const int horizontal_pos =
       hbar_visible ? static_cast<int>(horizontal_scroll_bar_->GetScrollPos()) : 0;
   const int vertical_pos =
       vbar_visible ? static_cast<int>(vertical_scroll_bar_->GetScrollPos()) : 0;
-  const SIZE available{content_width + horizontal_range, rc.bottom - rc.top};
+  const SIZE available{content_width + horizontal_range, content_height};
 
   // Rows are at least as wide as the columns above them.
   int cx_needed = 0;
@@ -56,83 +65,280 @@ void CListBodyUI::SetPos(RECT rect, bool invalidate) {
     }
   }
 
+  // Rows with a width of their own in a plain list are tiles: they fill rows of a grid, and only
+  // the grid's height needs scrolling.
+  const int count = items_.GetSize();
+  int tiles_per_line = 0;
+  if (owner_ && owner_->GetListType() == UILIST_TYPE_LIST && count > 0) {
+    const int tile_width = static_cast<CControlUI*>(items_[0])->GetFixedWidth();
+    if (tile_width >= 1 && content_width / tile_width >= 1) tiles_per_line = content_width / tile_width;
+  }
+
+  // Measuring. Showing or hiding a scroll bar lays the body out again from within this layout,
+  // and the list places the body twice in one layout of its own (the second time under the new
+  // columns); both change only the width, so the measures stand when no row's height depends on
+  // it. A row that reads its position meanwhile keeps the rectangle it has.
+  laying_out_ = true;
+  record_of_.clear();
+  const bool same_pass = scroll_bar_depth_ > 0 ||
+                         (owner_ && owner_->in_layout_ && owner_->layout_serial_ == measured_serial_);
+  const bool measures_stand = same_pass && heights_ignore_width_ &&
+                              measured_version_ == children_version_ && recorded_count_ == count;
+  if (owner_) measured_serial_ = owner_->layout_serial_;
   const int child_padding = GetChildPadding();
+  bool in_sight_only = tiles_per_line == 0;
   int adjustable = 0;
   int cy_fixed = 0;
-  int placed_count = 0;
-  for (int i = 0; i < items_.GetSize(); ++i) {
-    auto* row = static_cast<CControlUI*>(items_[i]);
-    if (!row->IsVisible() || row->IsFloat()) continue;
-    const RECT pad = row->GetPadding();
-    SIZE size = row->EstimateSize(available);
-    if (size.cy == 0) {
-      ++adjustable;
-    } else {
-      size.cy = std::max<LONG>(size.cy, row->GetMinHeight());
-      size.cy = std::min<LONG>(size.cy, row->GetMaxHeight());
+  int stacked_count = 0;
+  if (!measures_stand) {
+    rows_.resize(count);
+    heights_ignore_width_ = true;
+    const bool unscaled = !manager_ || manager_->GetDpiScaler()->GetScale() == 100;
+    for (int i = 0; i < count; ++i) {
+      auto* row = static_cast<CControlUI*>(items_[i]);
+      TRowRecord& record = rows_[i];
+      record.control = row;
+      record.placement = owner_ ? owner_->RowPlacementAt(i, row) : nullptr;
+      TRowMeasure direct;
+      if (unscaled && record.placement && record.placement->height_ignores_width &&
+          MeasureRowDirectly(row, manager_, &direct)) {
+        record.kind = !direct.visible    ? TRowRecord::kHidden
+                      : direct.floating ? TRowRecord::kFloat
+                                        : TRowRecord::kStacked;
+        record.adjustable = false;
+        record.height = direct.height;
+        record.pad_top = direct.pad_top;
+        record.pad_bottom = direct.pad_bottom;
+        continue;
+      }
+      if (!row->IsVisible()) {
+        record.kind = TRowRecord::kHidden;
+        continue;
+      }
+      if (row->IsFloat()) {
+        record.kind = TRowRecord::kFloat;
+        continue;
+      }
+      record.kind = TRowRecord::kStacked;
+      if (!record.placement || !record.placement->height_ignores_width) {
+        heights_ignore_width_ = false;
+      }
+      const RECT pad = row->GetPadding();
+      const SIZE size = row->EstimateSize(available);
+      record.adjustable = size.cy == 0;
+      record.height = record.adjustable
+                          ? 0
+                          : std::min<int>(std::max<int>(size.cy, row->GetMinHeight()),
+                                          row->GetMaxHeight());
+      record.pad_top = pad.top;
+      record.pad_bottom = pad.bottom;
     }
-    cy_fixed += size.cy + pad.top + pad.bottom;
-    ++placed_count;
   }
-  if (placed_count > 0) cy_fixed += (placed_count - 1) * child_padding;
+  for (int i = 0; i < count; ++i) {
+    const TRowRecord& record = rows_[i];
+    if (record.kind != TRowRecord::kStacked) {
+      in_sight_only = false;
+      continue;
+    }
+    if (!record.placement ||
+        (record.placement->tiles_when_fixed_width && record.control->GetFixedWidth() > 0)) {
+      in_sight_only = false;
+    }
+    if (record.adjustable) ++adjustable;
+    cy_fixed += record.height + record.pad_top + record.pad_bottom;
+    ++stacked_count;
+  }
+  if (stacked_count > 0) cy_fixed += (stacked_count - 1) * child_padding;
   const int share = adjustable > 0 ? std::max<int>(0, (available.cy - cy_fixed) / adjustable) : 0;
 
-  int y = rc.top;
+  // Stacking, relative to the content area's top with nothing scrolled.
+  int y = 0;
   int cy_needed = 0;
   int adjustable_seen = 0;
   int cy_fixed_remaining = cy_fixed;
-  int placed = 0;
-  for (int i = 0; i < items_.GetSize(); ++i) {
-    auto* row = static_cast<CControlUI*>(items_[i]);
-    if (!row->IsVisible()) continue;
-    if (row->IsFloat()) {
-      SetFloatPos(i);
-      continue;
-    }
-    const RECT pad = row->GetPadding();
-    if (placed > 0) cy_fixed_remaining -= child_padding;
-    cy_fixed_remaining -= pad.top + pad.bottom;
-    SIZE size = row->EstimateSize(available);
-    if (size.cy == 0) {
+  int stacked = 0;
+  int previous_top = INT_MIN;
+  int previous_bottom = INT_MIN;
+  for (int i = 0; i < count; ++i) {
+    TRowRecord& record = rows_[i];
+    if (record.kind != TRowRecord::kStacked) continue;
+    if (stacked > 0) cy_fixed_remaining -= child_padding;
+    cy_fixed_remaining -= record.pad_top + record.pad_bottom;
+    int height = record.height;
+    if (record.adjustable) {
       ++adjustable_seen;
-      size.cy = share;
+      height = share;
       if (adjustable_seen == adjustable) {
-        size.cy = std::max<LONG>(0, rc.bottom - y - pad.top - pad.bottom - cy_fixed_remaining);
+        height = std::max<int>(
+            0, content_height - y - record.pad_top - record.pad_bottom - cy_fixed_remaining);
       }
+      height = std::max<int>(height, record.control->GetMinHeight());
+      height = std::min<int>(height, record.control->GetMaxHeight());
     } else {
-      cy_fixed_remaining -= std::min<LONG>(std::max<LONG>(size.cy, row->GetMinHeight()),
-                                           row->GetMaxHeight());
+      cy_fixed_remaining -= height;
     }
-    size.cy = std::max<LONG>(size.cy, row->GetMinHeight());
-    size.cy = std::min<LONG>(size.cy, row->GetMaxHeight());
-    size.cy = std::max<LONG>(size.cy, 0);
+    height = std::max<int>(height, 0);
+    record.top = y + record.pad_top;
+    record.bottom = record.top + height;
+    record.placed_generation = 0;
+    if (record.top < previous_top || record.bottom < previous_bottom) in_sight_only = false;
+    previous_top = record.top;
+    previous_bottom = record.bottom;
 
-    LONG width = std::max<LONG>(content_width + horizontal_range - pad.left - pad.right, cx_needed);
-    width = std::max<LONG>(width, row->GetMinWidth());
-    width = std::min<LONG>(width, row->GetMaxWidth());
-
-    const LONG left = rc.left - horizontal_pos + pad.left;
-    const LONG top = y + pad.top - vertical_pos;
-    row->SetPos(RECT{left, top, left + width, top + size.cy}, false);
-
-    y += size.cy + pad.top + pad.bottom + child_padding;
-    cy_needed += size.cy + pad.top + pad.bottom;
-    ++placed;
+    y += height + record.pad_top + record.pad_bottom + child_padding;
+    cy_needed += height + record.pad_top + record.pad_bottom;
+    ++stacked;
   }
-  if (placed > 0) cy_needed += (placed - 1) * child_padding;
+  if (stacked > 0) cy_needed += (stacked - 1) * child_padding;
+  if (tiles_per_line > 0) {
+    cy_needed = static_cast<CControlUI*>(items_[0])->GetFixedHeight() *
+                ((count - 1) / tiles_per_line + 1);
+  }
 
-  // Rows with a width of their own in a plain list are tiles: they fill rows of a grid, and only
-  // the grid's height needs scrolling.
-  if (owner_ && owner_->GetListType() == 0 && !items_.IsEmpty()) {
-    auto* first = static_cast<CControlUI*>(items_[0]);
-    const int tile_width = first->GetFixedWidth();
-    if (tile_width >= 1 && content_width / tile_width >= 1) {
-      const int per_line = content_width / tile_width;
-      cy_needed = first->GetFixedHeight() * ((items_.GetSize() - 1) / per_line + 1);
+  ++generation_;
+  recorded_count_ = count;
+  content_origin_ = POINT{rc.left, rc.top};
+  content_height_ = content_height;
+  row_span_ = content_width + horizontal_range;
+  columns_width_ = cx_needed;
+  applied_scroll_ = SIZE{horizontal_pos, vertical_pos};
+  placing_in_sight_ = in_sight_only;
+  laying_out_ = false;
+  if (placing_in_sight_) {
+    FindRowsInSight(&sight_first_, &sight_end_);
+    for (int i = sight_first_; i < sight_end_; ++i) PlaceRow(i);
+    MarkRowsUnchanged();
+  } else {
+    for (int i = 0; i < count; ++i) {
+      const TRowRecord& record = rows_[i];
+      if (record.kind == TRowRecord::kFloat) {
+        SetFloatPos(i);
+      } else if (record.kind == TRowRecord::kStacked) {
+        PlaceRow(i);
+      }
     }
+    sight_first_ = sight_end_ = 0;
   }
+  measured_version_ = children_version_;
 
   ProcessScrollBar(rc, cx_needed, cy_needed);
+  // Placing the scroll bars counts as a change among the children; the rows stand as placed.
+  if (placing_in_sight_) MarkRowsUnchanged();
+  measured_version_ = children_version_;
+}
+
+void CListBodyUI::PlaceRow(int index) {
+  TRowRecord& record = rows_[index];
+  CControlUI* row = record.control;
+  const RECT pad = row->GetPadding();
+  LONG width = std::max<LONG>(row_span_ - pad.left - pad.right, columns_width_);
+  width = std::max<LONG>(width, row->GetMinWidth());
+  width = std::min<LONG>(width, row->GetMaxWidth());
+  const LONG left = content_origin_.x - applied_scroll_.cx + pad.left;
+  const LONG top = content_origin_.y - applied_scroll_.cy + record.top;
+  record.placed_generation = generation_;
+  row->SetPos(RECT{left, top, left + width, top + (record.bottom - record.top)}, false);
+}
+
+void CListBodyUI::FindRowsInSight(int* first, int* end) const {
+  // The rows are stacked in order, so both ends are found by halving.
+  const LONG top = applied_scroll_.cy;
+  const LONG bottom = top + content_height_;
+  int low = 0;
+  int high = recorded_count_;
+  while (low < high) {
+    const int middle = low + (high - low) / 2;
+    if (rows_[middle].bottom <= top) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  *first = low;
+  high = recorded_count_;
+  while (low < high) {
+    const int middle = low + (high - low) / 2;
+    if (rows_[middle].top < bottom) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  *end = low;
+}
+
+void CListBodyUI::MarkRowsUnchanged() {
+  rows_unchanged_version_ = children_version_;
+  // The rows stand in a stack, in order, whatever of them is placed yet: painting may look for the
+  // ones it needs by halving instead of checking every row.
+  rows_version_ = children_version_;
+  children_in_rows_ = true;
+}
+
+void CListBodyUI::PlaceOwedRow(CControlUI* row, int index) {
+  if (laying_out_ || !placing_in_sight_) return;
+  if (index < 0 || index >= recorded_count_ || rows_[index].control != row) {
+    // Rows were added, removed or moved since the last layout: the row keeps the place that
+    // layout gave it until the next one.
+    if (record_of_.empty()) {
+      for (int i = 0; i < recorded_count_; ++i) record_of_[rows_[i].control] = i;
+    }
+    const auto found = record_of_.find(row);
+    if (found == record_of_.end()) return;
+    index = found->second;
+  }
+  if (rows_[index].placed_generation == generation_ || !row->IsVisible()) return;
+  const bool unchanged = RowsUnchanged();
+  PlaceRow(index);
+  if (unchanged) MarkRowsUnchanged();
+}
+
+CControlUI* CListBodyUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT flags) {
+  if (!placing_in_sight_ || (flags & UIFIND_HITTEST) == 0) {
+    return CVerticalLayoutUI::FindControl(proc, data, flags);
+  }
+  // A hit test as the container does it, asking only the rows that can be in sight: rows out of
+  // sight lie outside the content area, where a row never takes the point.
+  if ((flags & UIFIND_VISIBLE) != 0 && !IsVisible()) return nullptr;
+  if ((flags & UIFIND_ENABLED) != 0 && !IsEnabled()) return nullptr;
+  const auto* point = static_cast<const POINT*>(data);
+  if (!point || !PtInRect(&item_rect_, *point)) return nullptr;
+  if ((flags & UIFIND_UPDATETEST) != 0 && proc(this, data) != nullptr) return nullptr;
+
+  CControlUI* result = nullptr;
+  if ((flags & UIFIND_ME_FIRST) != 0 && IsMouseEnabled()) {
+    result = proc(this, data);
+    if (result) return result;
+  }
+  if (IsMouseEnabled()) {
+    for (CScrollBarUI* bar : {vertical_scroll_bar_, horizontal_scroll_bar_}) {
+      if (!bar) continue;
+      result = bar->FindControl(proc, data, flags);
+      if (result) return result;
+    }
+  }
+  if (mouse_child_enabled_) {
+    const RECT content = GetContentRect();
+    int first = sight_first_;
+    int end = sight_end_;
+    if (!RowsUnchanged()) {
+      first = 0;
+      end = items_.GetSize();
+    }
+    const bool top_first = (flags & UIFIND_TOP_FIRST) != 0;
+    for (int n = first; n < end; ++n) {
+      auto* child = static_cast<CControlUI*>(items_[top_first ? first + end - 1 - n : n]);
+      if (!child) continue;
+      // An owed row takes its rectangle before it is tested.
+      child->GetPos();
+      result = child->FindControl(proc, data, flags);
+      if (!result) continue;
+      if (result->IsFloat() || PtInRect(&content, *point)) return result;
+    }
+  }
+  if ((flags & UIFIND_ME_FIRST) != 0) return nullptr;
+  if (!IsMouseEnabled()) return nullptr;
+  return proc(this, data);
 }
 
 void CListBodyUI::SetScrollPos(SIZE pos, bool /*notify*/) {
@@ -143,12 +349,30 @@ void CListBodyUI::SetScrollPos(SIZE pos, bool /*notify*/) {
   const SIZE moved{-(now.cx - old.cx), -(now.cy - old.cy)};
   if (moved.cx == 0 && moved.cy == 0) return;
 
-  for (int i = 0; i < items_.GetSize(); ++i) {
-    auto* row = static_cast<CControlUI*>(items_[i]);
-    if (!row->IsVisible() || row->IsFloat()) continue;
-    RECT pos = row->GetPos();
-    OffsetRect(&pos, moved.cx, moved.cy);
-    row->SetPos(pos, false);
+  if (placing_in_sight_ && !RowsUnchanged()) {
+    // The record of the rows is older than the rows: they are laid out again at the new position.
+    SetPos(item_rect_, false);
+  } else if (placing_in_sight_) {
+    applied_scroll_.cx -= moved.cx;
+    applied_scroll_.cy -= moved.cy;
+    ++generation_;
+    int first = 0;
+    int end = 0;
+    FindRowsInSight(&first, &end);
+    for (int i = first; i < end; ++i) {
+      if (rows_[i].control->IsVisible()) PlaceRow(i);
+    }
+    sight_first_ = first;
+    sight_end_ = end;
+    MarkRowsUnchanged();
+  } else {
+    for (int i = 0; i < items_.GetSize(); ++i) {
+      auto* row = static_cast<CControlUI*>(items_[i]);
+      if (!row->IsVisible() || row->IsFloat()) continue;
+      RECT rect = row->GetPos();
+      OffsetRect(&rect, moved.cx, moved.cy);
+      row->SetPos(rect, false);
+    }
   }
   Invalidate();
 

@@ -1,5 +1,9 @@
 #include "vellum/controls/list/list_element.h"
 
+#include <algorithm>
+#include <typeinfo>
+
+#include "vellum/controls/list/list_body.h"
 #include "vellum/controls/list/list_header.h"
 #include "vellum/core/base/dpi_scaler.h"
 #include "vellum/core/base/ui_events.h"
@@ -217,6 +221,44 @@ int DisplayFontHeight(CPaintManagerUI* manager, int font) {
 
 }  // namespace
 
+TRowPlacement* RowPlacementOf(CControlUI* control) {
+  TRowPlacement* placement = nullptr;
+  if (auto* row = dynamic_cast<CListElementUI*>(control)) {
+    placement = &row->placement_;
+  } else if (auto* row = dynamic_cast<CListContainerElementUI*>(control)) {
+    placement = &row->placement_;
+  } else {
+    return nullptr;
+  }
+  // Derived rows may estimate their height from the width; these three never do.
+  const std::type_info& type = typeid(*control);
+  placement->height_ignores_width = type == typeid(CListLabelElementUI) ||
+                                    type == typeid(CListTextElementUI) ||
+                                    type == typeid(CListContainerElementUI);
+  return placement;
+}
+
+bool MeasureRowDirectly(CControlUI* control, const CPaintManagerUI* unscaled, TRowMeasure* out) {
+  auto measure = [unscaled, out](const auto* row) {
+    if (row->manager_ != unscaled || row->fixed_height_ == 0) return false;
+    out->visible = row->visible_ && row->inherited_visible_;
+    out->floating = row->float_;
+    out->height = std::min(std::max(row->fixed_height_, row->min_height_), row->max_height_);
+    out->pad_top = row->padding_.top;
+    out->pad_bottom = row->padding_.bottom;
+    return true;
+  };
+  const std::type_info& type = typeid(*control);
+  if (type == typeid(CListContainerElementUI)) {
+    return measure(static_cast<const CListContainerElementUI*>(control));
+  }
+  if (type != typeid(CListLabelElementUI) && type != typeid(CListTextElementUI)) return false;
+  const auto* row = static_cast<const CListElementUI*>(control);
+  // A label row without an owner measures nothing.
+  if (!row->owner_ && type == typeid(CListLabelElementUI)) return false;
+  return measure(row);
+}
+
 // ---- CListElementUI ---------------------------------------------------------------------------------
 
 CListElementUI::CListElementUI() = default;
@@ -239,6 +281,13 @@ void CListElementUI::SetEnabled(bool enable) {
 void CListElementUI::SetVisible(bool visible) {
   CControlUI::SetVisible(visible);
   DeselectHiddenRow(this, owner_, &selected_);
+}
+
+const RECT& CListElementUI::GetPos() const {
+  if (placement_.body && placement_.body == parent_) {
+    placement_.body->PlaceOwedRow(const_cast<CListElementUI*>(this), index_);
+  }
+  return item_rect_;
 }
 
 bool CListElementUI::Activate() {
@@ -586,6 +635,13 @@ void CListContainerElementUI::DoEvent(TUIEvent& event) {
   } else {
     CControlUI::DoEvent(event);
   }
+}
+
+const RECT& CListContainerElementUI::GetPos() const {
+  if (placement_.body && placement_.body == parent_) {
+    placement_.body->PlaceOwedRow(const_cast<CListContainerElementUI*>(this), index_);
+  }
+  return item_rect_;
 }
 
 void CListContainerElementUI::SetPos(RECT rect, bool invalidate) {

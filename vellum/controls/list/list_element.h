@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "vellum/controls/list/list_interfaces.h"
+#include "vellum/controls/list/list_row_placement.h"
 #include "vellum/core/layout/horizontal_layout.h"
 #include "vellum/core/manager/control.h"
 
@@ -29,6 +30,8 @@ class CListElementUI : public CControlUI, public IListItemUI {
   void SetEnabled(bool enable = true) override;
   void SetVisible(bool visible = true) override;
   bool Activate() override;
+  // Out of sight in a long list, the rectangle is computed when read.
+  const RECT& GetPos() const override;
   void DoEvent(TUIEvent& event) override;
   void SetAttribute(const wchar_t* name, const wchar_t* value) override;
 
@@ -56,6 +59,12 @@ class CListElementUI : public CControlUI, public IListItemUI {
   bool selected_ = false;
   UINT button_state_ = 0;
   IListOwnerUI* owner_ = nullptr;
+
+ private:
+  friend TRowPlacement* RowPlacementOf(CControlUI* control);
+  friend bool MeasureRowDirectly(CControlUI* control, const CPaintManagerUI* unscaled,
+                                 TRowMeasure* out);
+  TRowPlacement placement_;
 };
 
 class CListLabelElementUI : public CListElementUI {
@@ -122,6 +131,7 @@ class CListContainerElementUI : public CHorizontalLayoutUI, public IListItemUI {
   void SetEnabled(bool enable = true) override;
   void SetVisible(bool visible = true) override;
   bool Activate() override;
+  const RECT& GetPos() const override;
   void SetPos(RECT rect, bool invalidate = true) override;
   void DoEvent(TUIEvent& event) override;
   void SetAttribute(const wchar_t* name, const wchar_t* value) override;
@@ -144,10 +154,15 @@ class CListContainerElementUI : public CHorizontalLayoutUI, public IListItemUI {
  private:
   void InvalidateRow();
 
+  friend TRowPlacement* RowPlacementOf(CControlUI* control);
+  friend bool MeasureRowDirectly(CControlUI* control, const CPaintManagerUI* unscaled,
+                                 TRowMeasure* out);
+
   int index_ = -1;
   bool selected_ = false;
   UINT button_state_ = 0;
   IListOwnerUI* owner_ = nullptr;
+  TRowPlacement placement_{nullptr, true};
 };
 
 }  // namespace Vellum
