@@ -45,15 +45,18 @@ bool CAnimationTabLayoutUI::SelectItem(int index) {
   // Hidden again until the first frame, so it never shows at its final place before sliding.
   if (control_) control_->SetVisible(false);
 
-  old_rect_ = item_rect_;
-  current_rect_ = item_rect_;
+  // A selection during a slide finds the layout away from its place: the place is still the one
+  // the running slide started from.
+  if (!IsAnimationRunning(kSlideAnimationId)) old_rect_ = item_rect_;
+  const RECT place = old_rect_;
+  current_rect_ = place;
   if (!vertical_) {
     const LONG shift =
-        (kHorizontalSlideOffset - (item_rect_.right - item_rect_.left)) * direction_sign_;
+        (kHorizontalSlideOffset - (place.right - place.left)) * direction_sign_;
     current_rect_.left += shift;
     current_rect_.right += shift;
   } else {
-    const LONG shift = -(item_rect_.bottom - item_rect_.top) * direction_sign_;
+    const LONG shift = -(place.bottom - place.top) * direction_sign_;
     current_rect_.top += shift;
     current_rect_.bottom += shift;
   }
