@@ -37,6 +37,11 @@ const Registered kRegistered[] = {
     {L"ListHeaderItem", L"ListHeaderItemUI"},
     {L"Combo", L"ComboUI"},
     {L"ComboBox", L"ComboBoxUI"},
+    {L"AnimationTabLayout", L"AnimationTabLayoutUI"},
+    {L"FadeButton", L"FadeButtonUI"},
+    {L"RollText", L"RollTextUI"},
+    {L"Ring", L"RingUI"},
+    {L"GroupBox", L"GroupBoxUI"},
 };
 
 std::wstring Lower(std::wstring text) {
