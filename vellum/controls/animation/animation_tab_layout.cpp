@@ -76,6 +76,17 @@ bool CAnimationTabLayoutUI::SelectItem(int index) {
   return true;
 }
 
+bool CAnimationTabLayoutUI::Remove(CControlUI* control) {
+  // The slide's page may go while it slides in; the frames still to come must not reach it.
+  if (control && control == control_) control_ = nullptr;
+  return CTabLayoutUI::Remove(control);
+}
+
+void CAnimationTabLayoutUI::RemoveAll() {
+  control_ = nullptr;
+  CTabLayoutUI::RemoveAll();
+}
+
 void CAnimationTabLayoutUI::ShowControlOnce() {
   if (control_visible_) return;
   control_visible_ = true;

@@ -28,6 +28,8 @@ class CAnimationTabLayoutUI : public CTabLayoutUI, public CUIAnimation {
   LPVOID GetInterface(const wchar_t* name) override;
   void DoEvent(TUIEvent& event) override;
   void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+  bool Remove(CControlUI* control) override;
+  void RemoveAll() override;
 
   using CTabLayoutUI::SelectItem;
   bool SelectItem(int index) override;

@@ -157,6 +157,26 @@ TEST(AnimationTabLayout, WithoutTimersTheNewPageIsShownAtOnce) {
   }
 }
 
+TEST(AnimationTabLayout, ThePageSlidingInMayBeRemovedMidSlide) {
+  Sliding s;
+  ASSERT_TRUE(s.tabs->SelectItem(2));
+  s.tabs->Remove(s.Page(2));
+  s.window.Pump();  // the manager deletes removed pages with its deferred work
+  // A page of the same size, likely in the freed page's memory; added, it stays hidden.
+  CControlUI* fresh = new CControlUI();
+  s.tabs->Add(fresh);
+  while (s.tabs->IsAnimationRunning(CAnimationTabLayoutUI::kSlideAnimationId)) s.Tick();
+  EXPECT_FALSE(fresh->IsVisible());
+  EXPECT_TRUE(SameRect(s.tabs->GetPos(), kPlace));
+
+  Sliding all;
+  ASSERT_TRUE(all.tabs->SelectItem(1));
+  all.tabs->RemoveAll();
+  all.window.Pump();
+  while (all.tabs->IsAnimationRunning(CAnimationTabLayoutUI::kSlideAnimationId)) all.Tick();
+  EXPECT_EQ(all.tabs->GetCount(), 0);
+}
+
 TEST(AnimationTabLayout, TimerEventsStepTheSlideAndStillReachTheContainer) {
   Sliding s;
   ASSERT_TRUE(s.tabs->SelectItem(1));
