@@ -181,6 +181,18 @@ def images():
                                      else (0, 0, 0, 0))
     files["img/menu_arrow.png"] = png(8, 8, lambda x, y: (80, 80, 80, 255) if 2 <= x <= 5 and abs(y - 3.5) <= 5.5 - x
                                       else (0, 0, 0, 0))
+    # The fade button's normal and hot frames.
+    files["img/fade_normal.png"] = png(24, 24, round_rect(24, 24, 4, (225, 228, 234, 255), (190, 196, 206, 255)))
+    files["img/fade_hot.png"] = png(24, 24, round_rect(24, 24, 4, (46, 125, 210, 255), (30, 100, 190, 255)))
+    # The ring: a thick circle that fades out towards its end, so that turning shows.
+    def ring(x, y):
+        dx, dy = x + 0.5 - 16, y + 0.5 - 16
+        d = abs(math.hypot(dx, dy) - 12)
+        if d > 3.5:
+            return (0, 0, 0, 0)
+        share = (math.atan2(dy, dx) + math.pi) / (2 * math.pi)
+        return (30, 100, 210, int(255 * share * min(1.0, 3.5 - d)))
+    files["img/ring.png"] = png(32, 32, ring)
     return files
 
 

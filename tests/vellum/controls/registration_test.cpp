@@ -51,6 +51,11 @@ const Registered kRegistered[] = {
     {L"ActiveX", L"ActiveXUI"},
     {L"WebBrowser", L"WebBrowserUI"},
     {L"Flash", L"FlashUI"},
+    {L"AnimationTabLayout", L"AnimationTabLayoutUI"},
+    {L"FadeButton", L"FadeButtonUI"},
+    {L"RollText", L"RollTextUI"},
+    {L"Ring", L"RingUI"},
+    {L"GroupBox", L"GroupBoxUI"},
 };
 
 std::wstring Lower(std::wstring text) {

@@ -248,6 +248,8 @@ class CPaintManagerUI {
   bool KillTimer(CControlUI* control, UINT id);
   void KillTimer(CControlUI* control);
   void RemoveAllTimers();
+  // The timers of this window that run now (started and not stopped since).
+  size_t GetTimerCount() const;
 
   // ---- The control tree ----
   // Takes ownership of root; an earlier root is deleted later through the deferred work.

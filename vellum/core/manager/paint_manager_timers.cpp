@@ -84,6 +84,14 @@ void CPaintManagerUI::RemoveAllTimers() {
   timers_.clear();
 }
 
+size_t CPaintManagerUI::GetTimerCount() const {
+  size_t count = 0;
+  for (const TTimerInfo& timer : timers_) {
+    if (timer.window == window_ && !timer.killed) ++count;
+  }
+  return count;
+}
+
 void CPaintManagerUI::HandleTimer(WPARAM wParam, LPARAM lParam) {
   const UINT win32_id = LOWORD(wParam);
   for (const TTimerInfo& timer : timers_) {
