@@ -8,6 +8,7 @@
 #include <string>
 
 #include "vellum/core/manager/control.h"
+#include "vellum/core/markup/control_factory.h"
 #include "vellum/core/manager/paint_manager.h"
 #include "vellum/core/markup/dialog_builder.h"
 
@@ -58,6 +59,70 @@ const Registered kRegistered[] = {
     {L"GroupBox", L"GroupBoxUI"},
 };
 
+// Every class name of the framework, core and families, as the factory knows it, then the short
+// aliases of the layouts: a program that links the controls library can create each of them by name.
+struct FactoryName {
+  const wchar_t* name;
+  const wchar_t* class_name;
+};
+const FactoryName kFactoryNames[] = {
+    {L"CControlUI", L"ControlUI"},
+    {L"CContainerUI", L"ContainerUI"},
+    {L"CButtonUI", L"ButtonUI"},
+    {L"CComboUI", L"ComboUI"},
+    {L"CComboBoxUI", L"ComboBoxUI"},
+    {L"CDateTimeUI", L"DateTimeUI"},
+    {L"CEditUI", L"EditUI"},
+    {L"CActiveXUI", L"ActiveXUI"},
+    {L"CFlashUI", L"FlashUI"},
+    {L"CGifAnimUI", L"GifAnimUI"},
+    {L"CSequenceFrameUI", L"SequenceFrameUI"},
+    {L"CGroupBoxUI", L"GroupBoxUI"},
+    {L"CIPAddressUI", L"IPAddressUI"},
+    {L"CIPAddressExUI", L"IPAddressExUI"},
+    {L"CLabelUI", L"LabelUI"},
+    {L"CListUI", L"ListUI"},
+    {L"CListHeaderUI", L"ListHeaderUI"},
+    {L"CListHeaderItemUI", L"ListHeaderItemUI"},
+    {L"CListLabelElementUI", L"ListLabelElementUI"},
+    {L"CListTextElementUI", L"ListTextElementUI"},
+    {L"CListContainerElementUI", L"ListContainerElementUI"},
+    {L"CMenuUI", L"MenuUI"},
+    {L"CMenuElementUI", L"MenuElementUI"},
+    {L"COptionUI", L"OptionUI"},
+    {L"CCheckBoxUI", L"CheckBoxUI"},
+    {L"CProgressUI", L"ProgressUI"},
+    {L"CRichEditUI", L"RichEditUI"},
+    {L"CScrollBarUI", L"ScrollBarUI"},
+    {L"CSliderUI", L"SliderUI"},
+    {L"CTextUI", L"TextUI"},
+    {L"CTreeNodeUI", L"TreeNodeUI"},
+    {L"CTreeViewUI", L"TreeViewUI"},
+    {L"CWebBrowserUI", L"WebBrowserUI"},
+    {L"CAnimationTabLayoutUI", L"AnimationTabLayoutUI"},
+    {L"CChildLayoutUI", L"ChildLayoutUI"},
+    {L"CHorizontalLayoutUI", L"HorizontalLayoutUI"},
+    {L"CTabLayoutUI", L"TabLayoutUI"},
+    {L"CTileLayoutUI", L"TileLayoutUI"},
+    {L"CVerticalLayoutUI", L"VerticalLayoutUI"},
+    {L"CRollTextUI", L"RollTextUI"},
+    {L"CColorPaletteUI", L"ColorPaletteUI"},
+    {L"CListExUI", L"XListUI"},
+    {L"CListContainerHeaderItemUI", L"ListContainerHeaderItemUI"},
+    {L"CListTextExtElementUI", L"ListTextExElementUI"},
+    {L"CHotKeyUI", L"HotKeyUI"},
+    {L"CFadeButtonUI", L"FadeButtonUI"},
+    {L"CRingUI", L"RingUI"},
+    {L"CLoadingUI", L"Loading"},
+    // The aliases.
+    {L"CBoxUI", L"ContainerUI"},
+    {L"CHBoxUI", L"HorizontalLayoutUI"},
+    {L"CVBoxUI", L"VerticalLayoutUI"},
+    {L"CTabBoxUI", L"TabLayoutUI"},
+    {L"CTileBoxUI", L"TileLayoutUI"},
+    {L"CChildBoxUI", L"ChildLayoutUI"},
+};
+
 std::wstring Lower(std::wstring text) {
   for (wchar_t& ch : text) ch = static_cast<wchar_t>(towlower(ch));
   return text;
@@ -77,6 +142,18 @@ TEST(ControlsRegistration, EveryFamilyClassIsCreatedFromSkinXml) {
       delete control;
     }
   }
+}
+
+TEST(ControlFactory, EveryClassOfTheFrameworkAndEveryAliasIsCreatedByName) {
+  static_assert(sizeof(kFactoryNames) / sizeof(kFactoryNames[0]) == 48 + 6, "48 classes and 6 aliases");
+  Vellum::CControlFactory* factory = Vellum::CControlFactory::GetInstance();
+  for (const FactoryName& row : kFactoryNames) {
+    Vellum::CControlUI* control = factory->CreateControl(row.name);
+    ASSERT_NE(control, nullptr) << testing::PrintToString(row.name);
+    EXPECT_STREQ(control->GetClass(), row.class_name) << testing::PrintToString(row.name);
+    delete control;
+  }
+  EXPECT_EQ(factory->CreateControl(L"CNoSuchControlUI"), nullptr);
 }
 
 }  // namespace
