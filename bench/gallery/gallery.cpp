@@ -147,8 +147,8 @@ int main() {
   static Vellum::CUIStringMap menu_checks;
   Vellum::GetMenuObserver().SetCheckTable(&menu_checks);
   GalleryWindow window;
-  if (window.Create(nullptr, L"Vellum gallery", WS_POPUP | WS_CLIPCHILDREN, WS_EX_APPWINDOW, 0, 0, 720,
-                    600) == nullptr) {
+  if (window.Create(nullptr, L"Vellum gallery", WS_POPUP | WS_CLIPCHILDREN, WS_EX_APPWINDOW, 0, 0, 1270,
+                    960) == nullptr) {
     fwprintf(stderr, L"gallery: the window cannot be created (error %lu)\n", ::GetLastError());
     return 1;
   }
