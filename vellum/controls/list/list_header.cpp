@@ -4,12 +4,10 @@
 #include <vector>
 
 #include "vellum/controls/list/list_header_geometry.h"
-#include "vellum/core/base/dpi_scaler.h"
 #include "vellum/core/base/ui_events.h"
 #include "vellum/core/base_controls/scroll_bar.h"
 #include "vellum/core/manager/paint_manager.h"
 #include "vellum/core/markup/control_attribute_values.h"
-#include "vellum/core/render/render_engine.h"
 
 namespace Vellum {
 namespace {
@@ -161,83 +159,75 @@ LPVOID CListHeaderItemUI::GetInterface(const wchar_t* name) {
 }
 
 UINT CListHeaderItemUI::GetControlFlags() const {
-  return IsEnabled() && sep_width_ != 0 ? UIFLAG_SETCURSOR : 0;
+  return IsEnabled() && core_.sep_width != 0 ? UIFLAG_SETCURSOR : 0;
 }
 
 void CListHeaderItemUI::SetEnabled(bool enable) {
   CContainerUI::SetEnabled(enable);
-  if (!IsEnabled()) item_state_ = 0;
+  if (!IsEnabled()) core_.state = 0;
 }
 
 void CListHeaderItemUI::SetDragable(bool dragable) {
-  dragable_ = dragable;
-  if (!dragable_) item_state_ &= ~kStateDragging;
+  core_.dragable = dragable;
+  if (!core_.dragable) core_.state &= ~kStateDragging;
 }
 
-void CListHeaderItemUI::SetSepWidth(int width) { sep_width_ = width; }
+void CListHeaderItemUI::SetSepWidth(int width) { core_.sep_width = width; }
 
 void CListHeaderItemUI::SetTextColor(DWORD color) {
-  text_color_ = color;
+  core_.text_color = color;
   Invalidate();
 }
 
 void CListHeaderItemUI::SetFont(int font) {
-  font_ = font;
+  core_.font = font;
   Invalidate();
 }
 
 void CListHeaderItemUI::SetTextStyle(UINT style) {
-  text_style_ = style;
+  core_.text_style = style;
   Invalidate();
 }
 
 void CListHeaderItemUI::SetShowHtml(bool show) {
-  if (show_html_ == show) return;
-  show_html_ = show;
+  if (core_.show_html == show) return;
+  core_.show_html = show;
   Invalidate();
 }
 
 void CListHeaderItemUI::SetTextPadding(RECT padding) {
-  text_padding_ = padding;
+  core_.text_padding = padding;
   Invalidate();
 }
 
 void CListHeaderItemUI::SetNormalImage(const wchar_t* image) {
-  normal_image_ = image;
+  core_.normal_image = image;
   Invalidate();
 }
 
 void CListHeaderItemUI::SetHotImage(const wchar_t* image) {
-  hot_image_ = image;
+  core_.hot_image = image;
   Invalidate();
 }
 
 void CListHeaderItemUI::SetPushedImage(const wchar_t* image) {
-  pushed_image_ = image;
+  core_.pushed_image = image;
   Invalidate();
 }
 
 void CListHeaderItemUI::SetFocusedImage(const wchar_t* image) {
-  focused_image_ = image;
+  core_.focused_image = image;
   Invalidate();
 }
 
 void CListHeaderItemUI::SetSepImage(const wchar_t* image) {
-  sep_image_ = image;
+  core_.sep_image = image;
   Invalidate();
 }
 
 void CListHeaderItemUI::SetScale(int percent) {
   scale_ = percent;
   NeedParentUpdate();
-}
-
-bool CListHeaderItemUI::InSeparator(POINT point) const {
-  return HeaderSeparatorHit(item_rect_, sep_width_, point);
-}
-
-void CListHeaderItemUI::RelayoutList() {
-  if (parent_) parent_->NeedParentUpdate();
 }
 
 void CListHeaderItemUI::DoEvent(TUIEvent& event) {
@@ -249,101 +239,14 @@ void CListHeaderItemUI::DoEvent(TUIEvent& event) {
     }
     return;
   }
-
-  switch (event.type) {
-    case UIEVENT_SETFOCUS:
-    case UIEVENT_KILLFOCUS:
-      Invalidate();
-      return;
-    case UIEVENT_BUTTONDOWN:
-    case UIEVENT_DBLCLICK:
-      if (!IsEnabled()) return;
-      if (InSeparator(event.mouse_point)) {
-        if (dragable_) {
-          item_state_ |= kStateDragging;
-          last_drag_point_ = event.mouse_point;
-        }
-      } else {
-        item_state_ |= UISTATE_PUSHED;
-        if (manager_) manager_->SendNotify(this, L"headerclick");
-        Invalidate();
-      }
-      return;
-    case UIEVENT_BUTTONUP:
-      if ((item_state_ & kStateDragging) != 0) {
-        item_state_ &= ~kStateDragging;
-        RelayoutList();
-      } else if ((item_state_ & UISTATE_PUSHED) != 0) {
-        item_state_ &= ~UISTATE_PUSHED;
-        Invalidate();
-      }
-      return;
-    case UIEVENT_MOUSEMOVE:
-      if ((item_state_ & kStateDragging) != 0) {
-        const int dx = event.mouse_point.x - last_drag_point_.x;
-        const int width = DraggedColumnWidth(item_rect_, sep_width_, dx, GetPadding().right);
-        if (width > GetMinWidth()) {
-          // The fixed width is kept as written for 96 DPI and scaled when read, so the pointer's
-          // device pixels go back to that unit before they are stored.
-          CDpiScaler* scaler = manager_ ? manager_->GetDpiScaler() : nullptr;
-          SetFixedWidth(scaler ? scaler->Unscale(width) : width);
-          last_drag_point_ = event.mouse_point;
-          RelayoutList();
-        }
-      }
-      return;
-    case UIEVENT_SETCURSOR:
-      if (IsEnabled() && dragable_ && InSeparator(event.mouse_point)) {
-        ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEWE));
-        return;
-      }
-      break;
-    case UIEVENT_MOUSEENTER:
-      if (IsEnabled()) {
-        item_state_ |= UISTATE_HOT;
-        Invalidate();
-      }
-      return;
-    case UIEVENT_MOUSELEAVE:
-      if (IsEnabled()) {
-        item_state_ &= ~UISTATE_HOT;
-        Invalidate();
-      }
-      return;
-    default:
-      break;
-  }
+  if (HandleListHeaderItemEvent(*this, core_, event, L"headerclick")) return;
   CHorizontalLayoutUI::DoEvent(event);
 }
 
 void CListHeaderItemUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
-  if (_wcsicmp(name, L"dragable") == 0) {
-    SetDragable(ParseAttributeBool(value));
-  } else if (_wcsicmp(name, L"sepwidth") == 0) {
-    SetSepWidth(ParseAttributeInt(value));
-  } else if (_wcsicmp(name, L"align") == 0) {
-    SetTextStyle(ApplyHorizontalAlign(text_style_, value));
-  } else if (_wcsicmp(name, L"endellipsis") == 0) {
-    SetTextStyle(ParseAttributeBool(value) ? (text_style_ | DT_END_ELLIPSIS)
-                                           : (text_style_ & ~static_cast<UINT>(DT_END_ELLIPSIS)));
-  } else if (_wcsicmp(name, L"font") == 0) {
-    SetFont(ParseAttributeInt(value));
-  } else if (_wcsicmp(name, L"textcolor") == 0) {
-    SetTextColor(ParseAttributeColor(value, false));
-  } else if (_wcsicmp(name, L"textpadding") == 0) {
-    SetTextPadding(ParseAttributeRect(value));
-  } else if (_wcsicmp(name, L"showhtml") == 0) {
-    SetShowHtml(ParseAttributeBool(value));
-  } else if (_wcsicmp(name, L"normalimage") == 0) {
-    SetNormalImage(value);
-  } else if (_wcsicmp(name, L"hotimage") == 0) {
-    SetHotImage(value);
-  } else if (_wcsicmp(name, L"pushedimage") == 0) {
-    SetPushedImage(value);
-  } else if (_wcsicmp(name, L"focusedimage") == 0) {
-    SetFocusedImage(value);
-  } else if (_wcsicmp(name, L"sepimage") == 0) {
-    SetSepImage(value);
+  if (SetListHeaderItemAttribute(*this, name, value)) return;
+  if (_wcsicmp(name, L"align") == 0) {
+    SetTextStyle(ApplyHorizontalAlign(core_.text_style, value));
   } else if (_wcsicmp(name, L"scale") == 0) {
     SetScale(ParseAttributeInt(value));
   } else {
@@ -356,55 +259,10 @@ SIZE CListHeaderItemUI::EstimateSize(SIZE available) {
   return SIZE{GetFixedWidth(), DefaultFontHeight(manager_) + kItemExtraHeight};
 }
 
-void CListHeaderItemUI::PaintStatusImage(HDC dc) {
-  if (IsFocused()) {
-    item_state_ |= UISTATE_FOCUSED;
-  } else {
-    item_state_ &= ~UISTATE_FOCUSED;
-  }
-
-  const CUIString* state_image = nullptr;
-  if ((item_state_ & UISTATE_PUSHED) != 0) {
-    state_image = &pushed_image_;
-  } else if ((item_state_ & UISTATE_HOT) != 0) {
-    state_image = &hot_image_;
-  } else if ((item_state_ & UISTATE_FOCUSED) != 0) {
-    state_image = &focused_image_;
-  }
-  if (state_image) {
-    if (state_image->IsEmpty() && !normal_image_.IsEmpty()) DrawImage(dc, normal_image_.GetData());
-    if (!state_image->IsEmpty()) DrawImage(dc, state_image->GetData());
-  } else if (!normal_image_.IsEmpty()) {
-    DrawImage(dc, normal_image_.GetData());
-  }
-
-  if (sep_image_.IsEmpty()) return;
-  RECT strip = HeaderSeparatorStrip(item_rect_, sep_width_);
-  OffsetRect(&strip, -item_rect_.left, -item_rect_.top);
-  // Image destinations are written for 96 DPI, like every skin geometry.
-  if (CDpiScaler* scaler = manager_ ? manager_->GetDpiScaler() : nullptr) scaler->Unscale(&strip);
-  sep_modify_.Format(L"dest='%d,%d,%d,%d'", static_cast<int>(strip.left),
-                     static_cast<int>(strip.top), static_cast<int>(strip.right),
-                     static_cast<int>(strip.bottom));
-  DrawImage(dc, sep_image_.GetData(), sep_modify_.GetData());
-}
+void CListHeaderItemUI::PaintStatusImage(HDC dc) { PaintListHeaderItemImages(*this, dc, core_); }
 
 void CListHeaderItemUI::PaintText(HDC dc) {
-  if (text_color_ == 0 && manager_) text_color_ = manager_->GetDefaultFontColor();
-  const CUIString text = GetText();
-  if (text.IsEmpty()) return;
-  RECT rect = item_rect_;
-  rect.left += text_padding_.left;
-  rect.top += text_padding_.top;
-  rect.right -= text_padding_.right;
-  rect.bottom -= text_padding_.bottom;
-  if (show_html_) {
-    int links = 0;
-    CRenderUI::DrawHtmlText(dc, manager_, rect, text.GetData(), text_color_, nullptr, nullptr,
-                                links, font_, text_style_);
-  } else {
-    CRenderUI::DrawText(dc, manager_, rect, text.GetData(), text_color_, font_, text_style_);
-  }
+  PaintListHeaderItemText(*this, dc, core_, 0, core_.text_style);
 }
 
 }  // namespace Vellum

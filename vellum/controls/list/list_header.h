@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include "vellum/controls/list/list_header_item_core.h"
 #include "vellum/core/base/ui_string.h"
 #include "vellum/core/layout/horizontal_layout.h"
 
@@ -53,57 +54,39 @@ class CListHeaderItemUI : public CHorizontalLayoutUI {
   void PaintStatusImage(HDC dc) override;
   void PaintText(HDC dc) override;
 
-  bool IsDragable() const { return dragable_; }
+  bool IsDragable() const { return core_.dragable; }
   // Turning dragging off ends a drag in progress.
   void SetDragable(bool dragable);
   // Device pixels: > 0 a strip at the right edge, < 0 at the left edge, 0 none.
-  int GetSepWidth() const { return sep_width_; }
+  int GetSepWidth() const { return core_.sep_width; }
   void SetSepWidth(int width);
-  DWORD GetTextColor() const { return text_color_; }
+  DWORD GetTextColor() const { return core_.text_color; }
   void SetTextColor(DWORD color);
-  int GetFont() const { return font_; }
+  int GetFont() const { return core_.font; }
   void SetFont(int font);
-  UINT GetTextStyle() const { return text_style_; }
+  UINT GetTextStyle() const { return core_.text_style; }
   void SetTextStyle(UINT style);
-  bool IsShowHtml() const { return show_html_; }
+  bool IsShowHtml() const { return core_.show_html; }
   void SetShowHtml(bool show);
-  RECT GetTextPadding() const { return text_padding_; }
+  RECT GetTextPadding() const { return core_.text_padding; }
   void SetTextPadding(RECT padding);
-  const wchar_t* GetNormalImage() const { return normal_image_.GetData(); }
+  const wchar_t* GetNormalImage() const { return core_.normal_image.GetData(); }
   void SetNormalImage(const wchar_t* image);
-  const wchar_t* GetHotImage() const { return hot_image_.GetData(); }
+  const wchar_t* GetHotImage() const { return core_.hot_image.GetData(); }
   void SetHotImage(const wchar_t* image);
-  const wchar_t* GetPushedImage() const { return pushed_image_.GetData(); }
+  const wchar_t* GetPushedImage() const { return core_.pushed_image.GetData(); }
   void SetPushedImage(const wchar_t* image);
-  const wchar_t* GetFocusedImage() const { return focused_image_.GetData(); }
+  const wchar_t* GetFocusedImage() const { return core_.focused_image.GetData(); }
   void SetFocusedImage(const wchar_t* image);
-  const wchar_t* GetSepImage() const { return sep_image_.GetData(); }
+  const wchar_t* GetSepImage() const { return core_.sep_image.GetData(); }
   void SetSepImage(const wchar_t* image);
   int GetScale() const { return scale_; }
   void SetScale(int percent);
   // UISTATE_FOCUSED, UISTATE_HOT, UISTATE_PUSHED and kStateDragging.
-  UINT GetButtonState() const { return item_state_; }
+  UINT GetButtonState() const { return core_.state; }
 
  private:
-  bool InSeparator(POINT point) const;
-  // The list (the header's parent) lays its rows out against the new columns.
-  void RelayoutList();
-
-  POINT last_drag_point_{0, 0};
-  bool dragable_ = true;
-  UINT item_state_ = 0;
-  int sep_width_ = 4;
-  DWORD text_color_ = 0;
-  int font_ = -1;
-  UINT text_style_ = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
-  bool show_html_ = false;
-  RECT text_padding_{2, 0, 2, 0};
-  CUIString normal_image_;
-  CUIString hot_image_;
-  CUIString pushed_image_;
-  CUIString focused_image_;
-  CUIString sep_image_;
-  CUIString sep_modify_;
+  TListHeaderItemCore core_;
   int scale_ = 0;
 };
 

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include "vellum/controls/list/list_header_item_core.h"
 #include "vellum/controls/list_ex/list_ex_check_box.h"
 #include "vellum/core/base/ui_string.h"
 #include "vellum/core/layout/horizontal_layout.h"
@@ -28,19 +29,19 @@ class CListContainerHeaderItemUI : public CHorizontalLayoutUI {
   void PaintStatusImage(HDC dc) override;
   void PaintText(HDC dc) override;
 
-  bool IsDragable() const { return dragable_; }
+  bool IsDragable() const { return core_.dragable; }
   void SetDragable(bool dragable);
-  int GetSepWidth() const { return sep_width_; }
-  void SetSepWidth(int width) { sep_width_ = width; }
-  DWORD GetTextColor() const { return text_color_; }
+  int GetSepWidth() const { return core_.sep_width; }
+  void SetSepWidth(int width) { core_.sep_width = width; }
+  DWORD GetTextColor() const { return core_.text_color; }
   void SetTextColor(DWORD color);
-  int GetFont() const { return font_; }
+  int GetFont() const { return core_.font; }
   void SetFont(int font);
-  UINT GetTextStyle() const { return text_style_; }
+  UINT GetTextStyle() const { return core_.text_style; }
   void SetTextStyle(UINT style);
-  bool IsShowHtml() const { return show_html_; }
+  bool IsShowHtml() const { return core_.show_html; }
   void SetShowHtml(bool show);
-  RECT GetTextPadding() const { return text_padding_; }
+  RECT GetTextPadding() const { return core_.text_padding; }
   void SetTextPadding(RECT padding);
   void SetNormalImage(const wchar_t* image);
   void SetHotImage(const wchar_t* image);
@@ -48,7 +49,7 @@ class CListContainerHeaderItemUI : public CHorizontalLayoutUI {
   void SetFocusedImage(const wchar_t* image);
   void SetSepImage(const wchar_t* image);
   // UISTATE_FOCUSED, UISTATE_HOT, UISTATE_PUSHED and UISTATE_CAPTURED (a separator drag).
-  UINT GetButtonState() const { return button_state_; }
+  UINT GetButtonState() const { return core_.state; }
 
   bool IsColumnEditable() const { return editable_; }
   void SetColumnEditable(bool editable) { editable_ = editable; }
@@ -65,27 +66,10 @@ class CListContainerHeaderItemUI : public CHorizontalLayoutUI {
   RECT GetCheckBoxRect() const;
 
  private:
-  bool InSeparator(POINT point) const;
-  // The list (the header's parent) lays its rows out against the new columns.
-  void RelayoutList();
   // The item's index in its header, -1 without one.
   int IndexInHeader() const;
 
-  POINT last_mouse_point_{0, 0};
-  bool dragable_ = true;
-  UINT button_state_ = 0;
-  int sep_width_ = 4;
-  DWORD text_color_ = 0;
-  int font_ = -1;
-  UINT text_style_ = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
-  bool show_html_ = false;
-  RECT text_padding_{0, 0, 0, 0};
-  CUIString normal_image_;
-  CUIString hot_image_;
-  CUIString pushed_image_;
-  CUIString focused_image_;
-  CUIString sep_image_;
-  CUIString sep_modify_;
+  TListHeaderItemCore core_;
   bool editable_ = false;
   bool comboable_ = false;
   bool checkable_ = false;
