@@ -7,13 +7,11 @@
 namespace Vellum {
 namespace {
 
-constexpr int kCustomAttributeBuckets = 83;
-
 bool IsEmptyRect(const RECT& rect) { return rect.right <= rect.left || rect.bottom <= rect.top; }
 
 }  // namespace
 
-CControlUI::CControlUI() : custom_attributes_(kCustomAttributeBuckets) {}
+CControlUI::CControlUI() = default;
 
 CControlUI* CControlUI::CreateControl() { return new CControlUI(); }
 

@@ -204,12 +204,22 @@ TEST(ControlAttributes, TextSettersAndCustomAttributes) {
   EXPECT_STREQ(control.GetBkImage(), L"A.PNG");  // compared case-sensitively
   control.SetGradient(nullptr);
   EXPECT_STREQ(control.GetGradient(), L"");
+  // Reads and removal before any custom attribute exists, then refused adds that store nothing.
+  EXPECT_EQ(control.GetCustomAttribute(L"k"), nullptr);
+  control.RemoveAllCustomAttribute();
   control.AddCustomAttribute(nullptr, L"x");
   control.AddCustomAttribute(L"k", nullptr);
+  control.AddCustomAttribute(L"k", L"");
+  EXPECT_EQ(control.GetCustomAttribute(L"k"), nullptr);
   control.AddCustomAttribute(L"k", L"v");
+  control.AddCustomAttribute(L"k", L"later");  // the first value stays
+  control.AddCustomAttribute(L"j", L"u");
   EXPECT_STREQ(control.GetCustomAttribute(L"k"), L"v");
+  EXPECT_STREQ(control.GetCustomAttribute(L"j"), L"u");
+  EXPECT_EQ(control.GetCustomAttribute(L"K"), nullptr);  // names are case-sensitive
   control.RemoveAllCustomAttribute();
   EXPECT_EQ(control.GetCustomAttribute(L"k"), nullptr);
+  EXPECT_EQ(control.GetCustomAttribute(L"j"), nullptr);
   control.AddCustomAttribute(L"k", L"w");
   EXPECT_STREQ(control.GetCustomAttribute(L"k"), L"w");
 }
