@@ -240,9 +240,11 @@ void CControlUI::SetColorHSL(bool color_hsl) {
   if (StoreChanged(&color_hsl_, color_hsl)) Invalidate();
 }
 
-const wchar_t* CControlUI::GetGradient() const { return gradient_.GetData(); }
+const wchar_t* CControlUI::GetGradient() const { return rare_texts_ ? rare_texts_->gradient.GetData() : L""; }
 void CControlUI::SetGradient(const wchar_t* gradient) {
-  if (StoreChangedText(&gradient_, gradient)) Invalidate();
+  // Setting the empty gradient on a control that has none changes nothing.
+  if (!rare_texts_ && (gradient == nullptr || gradient[0] == L'\0')) return;
+  if (StoreChangedText(&RareTexts().gradient, gradient)) Invalidate();
 }
 const wchar_t* CControlUI::GetBkImage() const { return bk_image_.GetData(); }
 void CControlUI::SetBkImage(const wchar_t* image) {
