@@ -224,4 +224,39 @@ TEST(ControlAttributes, TextSettersAndCustomAttributes) {
   EXPECT_STREQ(control.GetCustomAttribute(L"k"), L"w");
 }
 
+// The tooltip, user data, gradient and virtual window name read empty until set, and can be set
+// again and cleared; a cleared virtual window name falls back to the parent's again.
+TEST(ControlAttributes, RarelySetTextsReadEmptyUntilSetAndClear) {
+  CControlUI parent;
+  parent.SetVirtualWnd(L"outer");
+  CControlUI control;
+  control.SetManager(nullptr, &parent, false);
+  EXPECT_STREQ(control.GetToolTip().GetData(), L"");
+  EXPECT_TRUE(control.GetUserData().IsEmpty());
+  EXPECT_STREQ(control.GetGradient(), L"");
+  EXPECT_STREQ(control.GetVirtualWnd().GetData(), L"outer");
+  control.SetToolTip(nullptr);
+  control.SetUserData(L"");
+  EXPECT_STREQ(control.GetToolTip().GetData(), L"");
+  EXPECT_TRUE(control.GetUserData().IsEmpty());
+
+  control.SetToolTip(L"a<n>b");
+  control.SetUserData(L"data");
+  control.SetGradient(L"hor");
+  control.SetVirtualWnd(L"inner");
+  EXPECT_STREQ(control.GetToolTip().GetData(), L"a\r\nb");
+  EXPECT_STREQ(control.GetUserData().GetData(), L"data");
+  EXPECT_STREQ(control.GetGradient(), L"hor");
+  EXPECT_STREQ(control.GetVirtualWnd().GetData(), L"inner");
+
+  control.SetToolTip(nullptr);
+  control.SetUserData(L"");
+  control.SetGradient(nullptr);
+  control.SetVirtualWnd(L"");
+  EXPECT_STREQ(control.GetToolTip().GetData(), L"");
+  EXPECT_TRUE(control.GetUserData().IsEmpty());
+  EXPECT_STREQ(control.GetGradient(), L"");
+  EXPECT_STREQ(control.GetVirtualWnd().GetData(), L"outer");
+}
+
 }  // namespace
