@@ -7,15 +7,25 @@
 namespace Vellum {
 namespace {
 
-constexpr int kCustomAttributeBuckets = 83;
-
 bool IsEmptyRect(const RECT& rect) { return rect.right <= rect.left || rect.bottom <= rect.top; }
+
+const CUIString& EmptyText() {
+  static const CUIString empty;
+  return empty;
+}
+
+bool IsEmptyText(const wchar_t* text) { return text == nullptr || text[0] == L'\0'; }
 
 }  // namespace
 
-CControlUI::CControlUI() : custom_attributes_(kCustomAttributeBuckets) {}
+CControlUI::CControlUI() = default;
 
 CControlUI* CControlUI::CreateControl() { return new CControlUI(); }
+
+CControlUI::TRareTexts& CControlUI::RareTexts() {
+  if (!rare_texts_) rare_texts_.reset(new TRareTexts());
+  return *rare_texts_;
+}
 
 CControlUI::~CControlUI() {
   if (OnDestroy) OnDestroy(this);
@@ -54,13 +64,13 @@ void CControlUI::Init() {
 void CControlUI::DoInit() {}
 
 CUIString CControlUI::GetVirtualWnd() const {
-  if (!virtual_wnd_.IsEmpty()) return virtual_wnd_;
+  if (rare_texts_ && !rare_texts_->virtual_wnd.IsEmpty()) return rare_texts_->virtual_wnd;
   if (parent_) return parent_->GetVirtualWnd();
   return CUIString();
 }
 
 void CControlUI::SetVirtualWnd(const wchar_t* name) {
-  virtual_wnd_ = name;
+  if (rare_texts_ || !IsEmptyText(name)) RareTexts().virtual_wnd = name;
   if (manager_) manager_->SetUseVirtualWnd(true);
 }
 
@@ -93,13 +103,16 @@ bool CControlUI::IsRichEvent() const { return rich_event_; }
 void CControlUI::SetRichEvent(bool enable) { rich_event_ = enable; }
 
 CUIString CControlUI::GetToolTip() const {
-  if (!resource_text_) return tooltip_;
-  return CResourceStore::GetInstance()->GetText(tooltip_.GetData());
+  const CUIString& tooltip = rare_texts_ ? rare_texts_->tooltip : EmptyText();
+  if (!resource_text_) return tooltip;
+  return CResourceStore::GetInstance()->GetText(tooltip.GetData());
 }
 
 void CControlUI::SetToolTip(const wchar_t* text) {
-  tooltip_ = text;
-  tooltip_.Replace(L"<n>", L"\r\n");
+  if (!rare_texts_ && IsEmptyText(text)) return;
+  CUIString& tooltip = RareTexts().tooltip;
+  tooltip = text;
+  tooltip.Replace(L"<n>", L"\r\n");
 }
 
 void CControlUI::SetToolTipWidth(int width) { tooltip_width_ = width; }
@@ -113,8 +126,12 @@ wchar_t CControlUI::GetShortcut() const { return shortcut_; }
 void CControlUI::SetShortcut(wchar_t ch) { shortcut_ = ch; }
 bool CControlUI::IsContextMenuUsed() const { return menu_used_; }
 void CControlUI::SetContextMenuUsed(bool used) { menu_used_ = used; }
-const CUIString& CControlUI::GetUserData() const { return user_data_; }
-void CControlUI::SetUserData(const wchar_t* text) { user_data_ = text; }
+const CUIString& CControlUI::GetUserData() const {
+  return rare_texts_ ? rare_texts_->user_data : EmptyText();
+}
+void CControlUI::SetUserData(const wchar_t* text) {
+  if (rare_texts_ || !IsEmptyText(text)) RareTexts().user_data = text;
+}
 UINT_PTR CControlUI::GetTag() const { return tag_; }
 void CControlUI::SetTag(UINT_PTR tag) { tag_ = tag; }
 bool CControlUI::IsUpdateNeeded() const { return update_needed_; }

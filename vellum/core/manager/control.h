@@ -13,6 +13,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "vellum/core/base/ui_delegate.h"
 #include "vellum/core/base/ui_string.h"
 #include "vellum/core/base/ui_string_map.h"
@@ -258,7 +260,6 @@ class CControlUI {
 
   CPaintManagerUI* manager_ = nullptr;
   CControlUI* parent_ = nullptr;
-  CUIString virtual_wnd_;
   CUIString name_;
   bool update_needed_ = true;
   bool menu_used_ = false;
@@ -289,11 +290,8 @@ class CControlUI {
   bool drop_enabled_ = false;
   bool resource_text_ = false;
   CUIString text_;
-  CUIString tooltip_;
   wchar_t shortcut_ = 0;
-  CUIString user_data_;
   UINT_PTR tag_ = 0;
-  CUIString gradient_;
   DWORD bk_color_ = 0;
   DWORD bk_color2_ = 0;
   DWORD bk_color3_ = 0;
@@ -310,7 +308,20 @@ class CControlUI {
   SIZE border_round_{0, 0};
   RECT paint_rect_{0, 0, 0, 0};
   RECT border_rect_{0, 0, 0, 0};
-  CUIStringMap custom_attributes_;  // name -> owned heap CUIString*
+  // name -> owned heap CUIString*. Made by the first custom attribute: most controls never get one,
+  // and a tree of thousands of controls should not pay for an empty table in each.
+  CUIStringMap* custom_attributes_ = nullptr;
+
+ private:
+  // Texts that few controls ever set, made by the first non-empty one; until then they read empty.
+  struct TRareTexts {
+    CUIString virtual_wnd;
+    CUIString tooltip;
+    CUIString user_data;
+    CUIString gradient;
+  };
+  TRareTexts& RareTexts();
+  std::unique_ptr<TRareTexts> rare_texts_;
 };
 
 }  // namespace Vellum

@@ -1,5 +1,6 @@
 #include <cstdlib>
 #include <cwchar>
+#include <new>
 
 #include "vellum/core/manager/control.h"
 #include "vellum/core/markup/control_attribute_values.h"
@@ -164,23 +165,30 @@ void CControlUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
 
 void CControlUI::AddCustomAttribute(const wchar_t* name, const wchar_t* value) {
   if (!name || !value || name[0] == L'\0' || value[0] == L'\0') return;
-  if (custom_attributes_.Find(name)) return;
+  if (!custom_attributes_) {
+    custom_attributes_ = new (std::nothrow) CUIStringMap(kCustomAttributeBuckets);
+    if (!custom_attributes_) return;
+  } else if (custom_attributes_->Find(name)) {
+    return;
+  }
   auto* copy = new CUIString(value);
-  if (!custom_attributes_.Insert(name, copy)) delete copy;
+  if (!custom_attributes_->Insert(name, copy)) delete copy;
 }
 
 const wchar_t* CControlUI::GetCustomAttribute(const wchar_t* name) const {
-  if (!name) return nullptr;
-  const auto* value = static_cast<const CUIString*>(custom_attributes_.Find(name));
+  if (!name || !custom_attributes_) return nullptr;
+  const auto* value = static_cast<const CUIString*>(custom_attributes_->Find(name));
   return value ? value->GetData() : nullptr;
 }
 
 void CControlUI::RemoveAllCustomAttribute() {
-  for (int i = 0; i < custom_attributes_.GetSize(); ++i) {
-    const wchar_t* key = custom_attributes_.GetAt(i);
-    if (key) delete static_cast<CUIString*>(custom_attributes_.Find(key, false));
+  if (!custom_attributes_) return;
+  for (int i = 0; i < custom_attributes_->GetSize(); ++i) {
+    const wchar_t* key = custom_attributes_->GetAt(i);
+    if (key) delete static_cast<CUIString*>(custom_attributes_->Find(key, false));
   }
-  custom_attributes_.Resize(kCustomAttributeBuckets);
+  delete custom_attributes_;
+  custom_attributes_ = nullptr;
 }
 
 // ---- Colours, images and border ---------------------------------------------------------------------
@@ -232,9 +240,11 @@ void CControlUI::SetColorHSL(bool color_hsl) {
   if (StoreChanged(&color_hsl_, color_hsl)) Invalidate();
 }
 
-const wchar_t* CControlUI::GetGradient() const { return gradient_.GetData(); }
+const wchar_t* CControlUI::GetGradient() const { return rare_texts_ ? rare_texts_->gradient.GetData() : L""; }
 void CControlUI::SetGradient(const wchar_t* gradient) {
-  if (StoreChangedText(&gradient_, gradient)) Invalidate();
+  // Setting the empty gradient on a control that has none changes nothing.
+  if (!rare_texts_ && (gradient == nullptr || gradient[0] == L'\0')) return;
+  if (StoreChangedText(&RareTexts().gradient, gradient)) Invalidate();
 }
 const wchar_t* CControlUI::GetBkImage() const { return bk_image_.GetData(); }
 void CControlUI::SetBkImage(const wchar_t* image) {

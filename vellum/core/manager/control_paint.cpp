@@ -1,3 +1,5 @@
+#include <cwchar>
+
 #include "vellum/core/manager/control.h"
 #include "vellum/core/manager/paint_manager.h"
 #include "vellum/core/render/paint_pass.h"
@@ -43,7 +45,7 @@ bool CControlUI::DoPaint(HDC dc, const RECT& paint, CControlUI* /*stop*/) {
 
 void CControlUI::PaintBkColor(HDC dc) {
   if (bk_color_ == 0) return;
-  const bool vertical = gradient_.CompareNoCase(L"hor") != 0;
+  const bool vertical = _wcsicmp(GetGradient(), L"hor") != 0;
   if (bk_color2_ != 0) {
     if (bk_color3_ != 0) {
       RECT upper = item_rect_;

@@ -204,14 +204,59 @@ TEST(ControlAttributes, TextSettersAndCustomAttributes) {
   EXPECT_STREQ(control.GetBkImage(), L"A.PNG");  // compared case-sensitively
   control.SetGradient(nullptr);
   EXPECT_STREQ(control.GetGradient(), L"");
+  // Reads and removal before any custom attribute exists, then refused adds that store nothing.
+  EXPECT_EQ(control.GetCustomAttribute(L"k"), nullptr);
+  control.RemoveAllCustomAttribute();
   control.AddCustomAttribute(nullptr, L"x");
   control.AddCustomAttribute(L"k", nullptr);
+  control.AddCustomAttribute(L"k", L"");
+  EXPECT_EQ(control.GetCustomAttribute(L"k"), nullptr);
   control.AddCustomAttribute(L"k", L"v");
+  control.AddCustomAttribute(L"k", L"later");  // the first value stays
+  control.AddCustomAttribute(L"j", L"u");
   EXPECT_STREQ(control.GetCustomAttribute(L"k"), L"v");
+  EXPECT_STREQ(control.GetCustomAttribute(L"j"), L"u");
+  EXPECT_EQ(control.GetCustomAttribute(L"K"), nullptr);  // names are case-sensitive
   control.RemoveAllCustomAttribute();
   EXPECT_EQ(control.GetCustomAttribute(L"k"), nullptr);
+  EXPECT_EQ(control.GetCustomAttribute(L"j"), nullptr);
   control.AddCustomAttribute(L"k", L"w");
   EXPECT_STREQ(control.GetCustomAttribute(L"k"), L"w");
+}
+
+// The tooltip, user data, gradient and virtual window name read empty until set, and can be set
+// again and cleared; a cleared virtual window name falls back to the parent's again.
+TEST(ControlAttributes, RarelySetTextsReadEmptyUntilSetAndClear) {
+  CControlUI parent;
+  parent.SetVirtualWnd(L"outer");
+  CControlUI control;
+  control.SetManager(nullptr, &parent, false);
+  EXPECT_STREQ(control.GetToolTip().GetData(), L"");
+  EXPECT_TRUE(control.GetUserData().IsEmpty());
+  EXPECT_STREQ(control.GetGradient(), L"");
+  EXPECT_STREQ(control.GetVirtualWnd().GetData(), L"outer");
+  control.SetToolTip(nullptr);
+  control.SetUserData(L"");
+  EXPECT_STREQ(control.GetToolTip().GetData(), L"");
+  EXPECT_TRUE(control.GetUserData().IsEmpty());
+
+  control.SetToolTip(L"a<n>b");
+  control.SetUserData(L"data");
+  control.SetGradient(L"hor");
+  control.SetVirtualWnd(L"inner");
+  EXPECT_STREQ(control.GetToolTip().GetData(), L"a\r\nb");
+  EXPECT_STREQ(control.GetUserData().GetData(), L"data");
+  EXPECT_STREQ(control.GetGradient(), L"hor");
+  EXPECT_STREQ(control.GetVirtualWnd().GetData(), L"inner");
+
+  control.SetToolTip(nullptr);
+  control.SetUserData(L"");
+  control.SetGradient(nullptr);
+  control.SetVirtualWnd(L"");
+  EXPECT_STREQ(control.GetToolTip().GetData(), L"");
+  EXPECT_TRUE(control.GetUserData().IsEmpty());
+  EXPECT_STREQ(control.GetGradient(), L"");
+  EXPECT_STREQ(control.GetVirtualWnd().GetData(), L"outer");
 }
 
 }  // namespace
