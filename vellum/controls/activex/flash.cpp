@@ -1,11 +1,9 @@
 #include "vellum/controls/activex/flash.h"
 
-#include <ocidl.h>
-
 #include <utility>
 
-#include "common/base/com_ptr.h"
 #include "vellum/controls/activex/activex_ids.h"
+#include "vellum/controls/activex/object_calls.h"
 #include "vellum/core/manager/paint_manager.h"
 
 namespace Vellum {
@@ -43,36 +41,12 @@ void CFlashUI::ReleaseControl() {
 }
 
 void CFlashUI::ConnectEvents(bool connect) {
-  if (flash_ == nullptr || connect == (event_cookie_ != 0)) return;
-  com_ptr<IConnectionPointContainer> container;
-  com_ptr<IConnectionPoint> point;
-  if (FAILED(flash_->QueryInterface(IID_IConnectionPointContainer, container.put_void())) ||
-      !container || FAILED(container->FindConnectionPoint(kDIIDShockwaveFlashEvents, point.put())) ||
-      !point) {
-    return;
-  }
-  if (connect) {
-    DWORD cookie = 0;
-    if (SUCCEEDED(point->Advise(static_cast<IDispatch*>(this), &cookie))) event_cookie_ = cookie;
-  } else {
-    point->Unadvise(event_cookie_);
-    event_cookie_ = 0;
-  }
+  ConnectEventSink(flash_, kDIIDShockwaveFlashEvents, static_cast<IDispatch*>(this), connect,
+                   event_cookie_);
 }
 
 LRESULT CFlashUI::TranslateAccelerator(MSG* msg) {
-  if (msg == nullptr || msg->message < WM_KEYDOWN || msg->message > 0x109) return S_FALSE;
-  if (flash_ == nullptr) return E_NOTIMPL;
-  HWND focus = ::GetFocus();
-  if (host_window_ == nullptr || focus == nullptr ||
-      (focus != host_window_ && !::IsChild(host_window_, focus))) {
-    return S_FALSE;
-  }
-  com_ptr<IOleInPlaceActiveObject> active;
-  if (FAILED(flash_->QueryInterface(IID_IOleInPlaceActiveObject, active.put_void())) || !active) {
-    return S_FALSE;
-  }
-  return active->TranslateAccelerator(msg);
+  return TranslateKeyToObject(flash_, host_window_, msg);
 }
 
 STDMETHODIMP CFlashUI::QueryInterface(REFIID iid, void** out) {

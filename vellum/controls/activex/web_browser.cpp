@@ -7,6 +7,7 @@
 
 #include "common/base/com_ptr.h"
 #include "vellum/controls/activex/activex_ids.h"
+#include "vellum/controls/activex/object_calls.h"
 #include "vellum/controls/activex/web_event_handler.h"
 #include "vellum/core/manager/paint_manager.h"
 
@@ -105,22 +106,8 @@ void CWebBrowserUI::ReleaseControl() {
 }
 
 void CWebBrowserUI::ConnectEvents(bool connect) {
-  if (browser_ == nullptr) return;
-  if (connect == (event_cookie_ != 0)) return;
-  com_ptr<IConnectionPointContainer> container;
-  com_ptr<IConnectionPoint> point;
-  if (FAILED(browser_->QueryInterface(IID_IConnectionPointContainer, container.put_void())) ||
-      !container || FAILED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, point.put())) ||
-      !point) {
-    return;
-  }
-  if (connect) {
-    DWORD cookie = 0;
-    if (SUCCEEDED(point->Advise(static_cast<IDispatch*>(this), &cookie))) event_cookie_ = cookie;
-  } else {
-    point->Unadvise(event_cookie_);
-    event_cookie_ = 0;
-  }
+  ConnectEventSink(browser_, DIID_DWebBrowserEvents2, static_cast<IDispatch*>(this), connect,
+                   event_cookie_);
 }
 
 void CWebBrowserUI::Navigate2(const wchar_t* url) {
@@ -143,18 +130,7 @@ void CWebBrowserUI::BecomeUIHandler() {
 }
 
 LRESULT CWebBrowserUI::TranslateAccelerator(MSG* msg) {
-  if (msg == nullptr || msg->message < WM_KEYDOWN || msg->message > 0x109) return S_FALSE;
-  if (browser_ == nullptr) return E_NOTIMPL;
-  HWND focus = ::GetFocus();
-  if (host_window_ == nullptr || focus == nullptr ||
-      (focus != host_window_ && !::IsChild(host_window_, focus))) {
-    return S_FALSE;
-  }
-  com_ptr<IOleInPlaceActiveObject> active;
-  if (FAILED(browser_->QueryInterface(IID_IOleInPlaceActiveObject, active.put_void())) || !active) {
-    return S_FALSE;
-  }
-  return active->TranslateAccelerator(msg);
+  return TranslateKeyToObject(browser_, host_window_, msg);
 }
 
 // ---- IUnknown ----

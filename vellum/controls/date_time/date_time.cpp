@@ -26,13 +26,7 @@ CDateTimeUI::CDateTimeUI() : time_format_(L"yyyy-MM-dd HH:mm:ss") {
   RefreshText();
 }
 
-CDateTimeUI::~CDateTimeUI() {
-  if (window_ != nullptr) {
-    CDateTimeWnd* window = window_;
-    window_ = nullptr;
-    window->DetachAndDestroy();
-  }
-}
+CDateTimeUI::~CDateTimeUI() { DestroyHostedWindow(window_); }
 
 CControlUI* CDateTimeUI::CreateControl() { return new CDateTimeUI(); }
 
@@ -83,30 +77,10 @@ void CDateTimeUI::OpenWindow() {
 void CDateTimeUI::DoEvent(TUIEvent& event) {
   // The picker is no text field: the label's own cursor shows over it.
   if (event.type != UIEVENT_SETCURSOR && HandleHostEvent(this, window_ != nullptr, event)) return;
-  switch (event.type) {
-    case UIEVENT_SETFOCUS:
-      if (!IsEnabled()) break;
-      if (IsFocusBackFromNative(event, GetNativeWindow())) break;
-      OpenWindow();
-      break;
-    case UIEVENT_KILLFOCUS:
-      if (IsEnabled()) Invalidate();
-      break;
-    case UIEVENT_BUTTONDOWN:
-    case UIEVENT_DBLCLICK:
-    case UIEVENT_RBUTTONDOWN:
-      if (!IsEnabled()) break;
-      if (manager_ != nullptr) manager_->ReleaseCapture();
-      if (IsFocused()) OpenWindow();
-      return;
-    case UIEVENT_MOUSEMOVE:
-    case UIEVENT_BUTTONUP:
-    case UIEVENT_CONTEXTMENU:
-    case UIEVENT_MOUSEENTER:
-    case UIEVENT_MOUSELEAVE:
-      return;
-    default:
-      break;
+  if (HandleOpenOnFocusEvent(this, GetNativeWindow(), event, [](CLabelUI* control) {
+        static_cast<CDateTimeUI*>(control)->OpenWindow();
+      })) {
+    return;
   }
   CLabelUI::DoEvent(event);
 }

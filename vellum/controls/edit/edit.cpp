@@ -38,13 +38,7 @@ CEditUI::CEditUI() {
   bk_color_ = 0xFFFFFFFF;
 }
 
-CEditUI::~CEditUI() {
-  if (window_ != nullptr) {
-    CEditWnd* window = window_;
-    window_ = nullptr;
-    window->DetachAndDestroy();
-  }
-}
+CEditUI::~CEditUI() { DestroyHostedWindow(window_); }
 
 CControlUI* CEditUI::CreateControl() { return new CEditUI(); }
 

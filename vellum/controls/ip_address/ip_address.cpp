@@ -15,13 +15,7 @@ CIPAddressUI::CIPAddressUI() {
   SetIP(GetLocalIP());
 }
 
-CIPAddressUI::~CIPAddressUI() {
-  if (window_ != nullptr) {
-    CIPAddressWnd* window = window_;
-    window_ = nullptr;
-    window->DetachAndDestroy();
-  }
-}
+CIPAddressUI::~CIPAddressUI() { DestroyHostedWindow(window_); }
 
 CControlUI* CIPAddressUI::CreateControl() { return new CIPAddressUI(); }
 
@@ -58,30 +52,10 @@ void CIPAddressUI::OpenWindow() {
 void CIPAddressUI::DoEvent(TUIEvent& event) {
   const bool window_shown = window_ != nullptr && ::IsWindowVisible(window_->GetHWND());
   if (HandleHostEvent(this, window_shown, event)) return;
-  switch (event.type) {
-    case UIEVENT_SETFOCUS:
-      if (!IsEnabled()) break;
-      if (IsFocusBackFromNative(event, GetNativeWindow())) break;
-      OpenWindow();
-      break;
-    case UIEVENT_KILLFOCUS:
-      if (IsEnabled()) Invalidate();
-      break;
-    case UIEVENT_BUTTONDOWN:
-    case UIEVENT_DBLCLICK:
-    case UIEVENT_RBUTTONDOWN:
-      if (!IsEnabled()) break;
-      if (manager_ != nullptr) manager_->ReleaseCapture();
-      if (IsFocused()) OpenWindow();
-      return;
-    case UIEVENT_MOUSEMOVE:
-    case UIEVENT_BUTTONUP:
-    case UIEVENT_CONTEXTMENU:
-    case UIEVENT_MOUSEENTER:
-    case UIEVENT_MOUSELEAVE:
-      return;
-    default:
-      break;
+  if (HandleOpenOnFocusEvent(this, GetNativeWindow(), event, [](CLabelUI* control) {
+        static_cast<CIPAddressUI*>(control)->OpenWindow();
+      })) {
+    return;
   }
   CLabelUI::DoEvent(event);
 }

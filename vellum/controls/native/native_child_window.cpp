@@ -39,6 +39,35 @@ bool IsFocusBackFromNative(const TUIEvent& event, HWND native) {
   return native != nullptr && (from == native || ::IsChild(native, from));
 }
 
+bool HandleOpenOnFocusEvent(CLabelUI* control, HWND native, TUIEvent& event,
+                            void (*open_window)(CLabelUI* control)) {
+  switch (event.type) {
+    case UIEVENT_SETFOCUS:
+      if (!control->IsEnabled()) return false;
+      if (IsFocusBackFromNative(event, native)) return false;
+      open_window(control);
+      return false;
+    case UIEVENT_KILLFOCUS:
+      if (control->IsEnabled()) control->Invalidate();
+      return false;
+    case UIEVENT_BUTTONDOWN:
+    case UIEVENT_DBLCLICK:
+    case UIEVENT_RBUTTONDOWN:
+      if (!control->IsEnabled()) return false;
+      if (control->GetManager() != nullptr) control->GetManager()->ReleaseCapture();
+      if (control->IsFocused()) open_window(control);
+      return true;
+    case UIEVENT_MOUSEMOVE:
+    case UIEVENT_BUTTONUP:
+    case UIEVENT_CONTEXTMENU:
+    case UIEVENT_MOUSEENTER:
+    case UIEVENT_MOUSELEAVE:
+      return true;
+    default:
+      return false;
+  }
+}
+
 RECT NativeTextArea(const RECT& item, const RECT& padding, int font_height) {
   RECT rect{item.left + padding.left, item.top + padding.top, item.right - padding.right,
             item.bottom - padding.bottom};

@@ -47,6 +47,23 @@ bool HandleHostEvent(CLabelUI* control, bool window_open, TUIEvent& event);
 // or from a window already destroyed: that is no request to edit.
 bool IsFocusBackFromNative(const TUIEvent& event, HWND native);
 
+// The focus and mouse events of a label whose native window opens on a focus it did not give back,
+// or on a click while focused (a picker): open_window is called then. The mouse otherwise stays
+// with the native window, so moves, releases and the context menu are swallowed. True when the
+// event is finished with; otherwise the control hands it on to the label.
+bool HandleOpenOnFocusEvent(CLabelUI* control, HWND native, TUIEvent& event,
+                            void (*open_window)(CLabelUI* control));
+
+// For the destructor of a control hosting a native window: the control's pointer is cleared first,
+// then the window forgets the control and is destroyed.
+template <class Window>
+void DestroyHostedWindow(Window*& window) {
+  if (window == nullptr) return;
+  Window* detached = window;
+  window = nullptr;
+  detached->DetachAndDestroy();
+}
+
 class CNativeChildWindow : public CWindowWnd {
  public:
   // Null while detached.
