@@ -15,7 +15,6 @@ namespace Vellum {
 namespace {
 
 // Room above and below the text of an edit without a fixed height.
-constexpr LONG kExtraHeight = 6;
 
 void RegisterEdit(CControlFactory& factory) {
   factory.RegisterControl(L"CEditUI", &CEditUI::CreateControl);
@@ -281,12 +280,7 @@ void CEditUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
 
 SIZE CEditUI::EstimateSize(SIZE available) {
   if (fixed_height_ > 0) return CControlUI::EstimateSize(available);
-  LONG text_height = 0;
-  if (manager_ != nullptr) {
-    const TUIFontInfo* font = manager_->GetFontInfo(font_);
-    if (font != nullptr) text_height = font->tm.tmHeight;
-  }
-  return SIZE{fixed_width_, text_height + kExtraHeight};
+  return EstimateFieldSize(manager_, font_, fixed_width_);
 }
 
 void CEditUI::PaintStatusImage(HDC dc) {

@@ -15,7 +15,6 @@ namespace Vellum {
 namespace {
 
 // Room above and below the text of a hot-key control without a fixed height.
-constexpr LONG kExtraHeight = 6;
 
 void RegisterHotKey(CControlFactory& factory) {
   factory.RegisterControl(L"CHotKeyUI", &CHotKeyUI::CreateControl);
@@ -30,13 +29,7 @@ CHotKeyUI::CHotKeyUI() {
   bk_color_ = 0xFFFFFFFF;
 }
 
-CHotKeyUI::~CHotKeyUI() {
-  if (window_ != nullptr) {
-    CHotKeyWnd* window = window_;
-    window_ = nullptr;
-    window->DetachAndDestroy();
-  }
-}
+CHotKeyUI::~CHotKeyUI() { DestroyHostedWindow(window_); }
 
 CControlUI* CHotKeyUI::CreateControl() { return new CHotKeyUI(); }
 
@@ -177,12 +170,7 @@ void CHotKeyUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
 
 SIZE CHotKeyUI::EstimateSize(SIZE available) {
   if (fixed_height_ > 0) return CControlUI::EstimateSize(available);
-  LONG text_height = 0;
-  if (manager_ != nullptr) {
-    const TUIFontInfo* font = manager_->GetFontInfo(font_);
-    if (font != nullptr) text_height = font->tm.tmHeight;
-  }
-  return SIZE{fixed_width_, text_height + kExtraHeight};
+  return EstimateFieldSize(manager_, font_, fixed_width_);
 }
 
 void CHotKeyUI::PaintStatusImage(HDC dc) {

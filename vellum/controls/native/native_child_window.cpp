@@ -39,6 +39,16 @@ bool IsFocusBackFromNative(const TUIEvent& event, HWND native) {
   return native != nullptr && (from == native || ::IsChild(native, from));
 }
 
+SIZE EstimateFieldSize(CPaintManagerUI* manager, int font, LONG fixed_width) {
+  constexpr LONG kExtraHeight = 6;
+  LONG text_height = 0;
+  if (manager != nullptr) {
+    const TUIFontInfo* info = manager->GetFontInfo(font);
+    if (info != nullptr) text_height = info->tm.tmHeight;
+  }
+  return SIZE{fixed_width, text_height + kExtraHeight};
+}
+
 bool HandleOpenOnFocusEvent(CLabelUI* control, HWND native, TUIEvent& event,
                             void (*open_window)(CLabelUI* control)) {
   switch (event.type) {

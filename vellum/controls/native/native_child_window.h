@@ -54,6 +54,10 @@ bool IsFocusBackFromNative(const TUIEvent& event, HWND native);
 bool HandleOpenOnFocusEvent(CLabelUI* control, HWND native, TUIEvent& event,
                             void (*open_window)(CLabelUI* control));
 
+// The size of a one-line field without a fixed height whose native window edits it: its fixed width,
+// and the height of its font's text plus a small margin, so the native window's text fits.
+SIZE EstimateFieldSize(CPaintManagerUI* manager, int font, LONG fixed_width);
+
 // For the destructor of a control hosting a native window: the control's pointer is cleared first,
 // then the window forgets the control and is destroyed.
 template <class Window>
