@@ -92,7 +92,7 @@ int CTreeNodeUI::GetTreeLevel() const {
 
 int CTreeNodeUI::GetNodeIndex() const {
   if (!tree_view_) return -1;
-  return tree_view_->GetItemIndex(const_cast<CTreeNodeUI*>(this));
+  return tree_view_->RowOf(this);
 }
 
 CTreeNodeUI* CTreeNodeUI::GetLastNode() {
@@ -214,6 +214,22 @@ bool CTreeNodeUI::Select(bool select) {
   const bool done = CListContainerElementUI::Select(select);
   item_button_->SetTextColor(IsSelected() ? sel_item_text_color_ : item_text_color_);
   return done;
+}
+
+void CTreeNodeUI::SetVisible(bool visible) {
+  // Within a walk of the view the row does what showing or hiding it means for itself and its
+  // parts, and leaves the list's new layout to the view. A row that is selected or has the focus
+  // takes the whole way, which lets go of both.
+  if (visible_ == visible || tree_view_ == nullptr || !tree_view_->DefersRowUpdates() ||
+      GetParent() != tree_view_->GetList() || IsSelected() ||
+      (manager_ && manager_->GetFocus() == this)) {
+    CListContainerElementUI::SetVisible(visible);
+    return;
+  }
+  visible_ = visible;
+  focused_ = false;
+  for (int i = 0; i < GetCount(); ++i) GetItemAt(i)->SetInheritedVisible(IsVisible());
+  tree_view_->RowVisibilityDeferred();
 }
 
 bool CTreeNodeUI::SelectMulti(bool select) {

@@ -40,6 +40,7 @@ class CTreeNodeUI : public CListContainerElementUI, public ITreeNodeUI {
   void DoEvent(TUIEvent& event) override;
   void SetAttribute(const wchar_t* name, const wchar_t* value) override;
   bool Select(bool select = true) override;
+  void SetVisible(bool visible = true) override;
   bool SelectMulti(bool select = true) override;
 
   // Container: nodes join the child nodes, anything else becomes a container child of the node.
@@ -94,6 +95,8 @@ class CTreeNodeUI : public CListContainerElementUI, public ITreeNodeUI {
   void IndentDescendants();
   // Drops node from the child list without touching it.
   void ForgetChild(CTreeNodeUI* node);
+  // The row itself is hidden (under a closed folder), whatever its ancestors in the window.
+  bool IsFoldedAway() const { return !visible_; }
 
   bool expanded_ = true;
   DWORD item_text_color_ = 0;
@@ -108,6 +111,8 @@ class CTreeNodeUI : public CListContainerElementUI, public ITreeNodeUI {
   COptionUI* item_button_ = nullptr;
   CTreeNodeUI* parent_node_ = nullptr;
   CUIPtrArray child_nodes_;
+  // The last of the view's walks to go through this node's subtree.
+  unsigned walk_ = 0;
   // False when the row was left empty: the sub-controls then belong to no container.
   bool row_filled_ = false;
 };

@@ -5,6 +5,7 @@
 #include "vellum/controls/list/list_header.h"
 #include "vellum/controls/tree/tree_node.h"
 #include "vellum/core/base_controls/option.h"
+#include "vellum/core/manager/paint_manager.h"
 #include "vellum/core/markup/control_attribute_values.h"
 
 namespace Vellum {
@@ -20,6 +21,74 @@ CTreeNodeUI* NodeOfRowButton(const TUINotification& msg) {
 }
 
 }  // namespace
+
+// Rows shown or hidden one at a time each ask the list to lay its rows out again, and each such
+// request costs two repaint requests to the window system. Within a walk over many rows the rows
+// leave that to the view, which asks once when the outermost walk ends.
+class CTreeViewUI::CRowUpdates {
+ public:
+  explicit CRowUpdates(CTreeViewUI* view) : view_(view) { ++view_->row_update_depth_; }
+  ~CRowUpdates() {
+    if (--view_->row_update_depth_ > 0 || !view_->rows_moved_) return;
+    view_->rows_moved_ = false;
+    // What each row would have asked of its parent, the list body.
+    CControlUI* body = view_->GetList();
+    body->NeedUpdate();
+    body->Invalidate();
+    if (view_->manager_) view_->manager_->NeedUpdate();
+  }
+  CRowUpdates(const CRowUpdates&) = delete;
+  CRowUpdates& operator=(const CRowUpdates&) = delete;
+
+ private:
+  CTreeViewUI* view_;
+};
+
+// One pass that opens or closes folders, or sets check boxes, over a subtree or the whole view.
+// Setting a folder or check box sends its notice, and the view's delegate walks that node's
+// subtree from it; the walk that set it then reaches the same subtree again, and so does every
+// enclosing level and the pass over all rows. Within one pass each subtree is walked once: calls
+// of the same kind and value join the running pass, anything else (a listener reacting to a
+// notice meanwhile) runs as a pass of its own.
+class CTreeViewUI::CWalk {
+ public:
+  enum Kind { kExpand = 1, kCheck = 2 };
+  CWalk(CTreeViewUI* view, Kind kind, bool value)
+      : view_(view), walk_(view->walk_), kind_(view->walk_kind_), value_(view->walk_value_) {
+    if (view->walk_ != 0 && view->walk_kind_ == kind && view->walk_value_ == value) return;
+    if (++view->last_walk_ == 0) ++view->last_walk_;
+    view->walk_ = view->last_walk_;
+    view->walk_kind_ = kind;
+    view->walk_value_ = value;
+  }
+  ~CWalk() {
+    view_->walk_ = walk_;
+    view_->walk_kind_ = kind_;
+    view_->walk_value_ = value_;
+  }
+  CWalk(const CWalk&) = delete;
+  CWalk& operator=(const CWalk&) = delete;
+
+ private:
+  CTreeViewUI* view_;
+  unsigned walk_;
+  int kind_;
+  bool value_;
+};
+
+bool CTreeViewUI::WalkedInThisPass(const CTreeNodeUI* node) const {
+  return walk_ != 0 && node->walk_ == walk_;
+}
+
+void CTreeViewUI::MarkWalked(CTreeNodeUI* node) { node->walk_ = walk_; }
+
+int CTreeViewUI::RowOf(const CTreeNodeUI* node) const {
+  // The list numbers its rows as they come, go and move, so the number is right but for a node
+  // it has not numbered (one of another list, say).
+  const int index = node->GetIndex();
+  if (GetItemAt(index) == node) return index;
+  return GetItemIndex(const_cast<CTreeNodeUI*>(node));
+}
 
 CTreeViewUI::CTreeViewUI() { GetHeader()->SetVisible(false); }
 
@@ -92,7 +161,7 @@ int CTreeViewUI::AddAt(CTreeNodeUI* node, int index) {
 
 bool CTreeViewUI::AddAt(CTreeNodeUI* node, CTreeNodeUI* before) {
   if (!node || !before) return false;
-  const int index = GetItemIndex(before);
+  const int index = RowOf(before);
   if (index < 0) return false;
   if (AddAt(node, index) < 0) return false;
   IndentNode(node);
@@ -106,7 +175,7 @@ bool CTreeViewUI::Remove(CTreeNodeUI* node) {
   // last-node walks would reach it.
   if (CTreeNodeUI* parent = node->GetParentNode()) parent->ForgetChild(node);
   // The list's own removal by index: its Remove goes through RemoveAt, which comes back here.
-  return CListUI::RemoveAt(GetItemIndex(node));
+  return CListUI::RemoveAt(RowOf(node));
 }
 
 bool CTreeViewUI::RemoveAt(int index) {
@@ -134,6 +203,8 @@ bool CTreeViewUI::OnDBClickItem(void* param) {
   CTreeNodeUI* node = CTreeNodeUI::FromControl(msg->sender);
   if (!node) return false;
   CCheckBoxUI* folder = node->GetFolderButton();
+  // The folder's notice opens or closes the subtree already; in one pass the call below knows.
+  CWalk walk(this, CWalk::kExpand, folder->IsSelected());
   folder->Selected(!folder->IsSelected(), true);
   const bool expand = !folder->IsSelected();
   node->expanded_ = expand;
@@ -151,7 +222,14 @@ bool CTreeViewUI::OnCheckBoxChanged(void* param) {
 }
 
 void CTreeViewUI::SetItemExpand(bool expand, CTreeNodeUI* node) {
+  CRowUpdates rows(this);
+  CWalk walk(this, CWalk::kExpand, expand);
   if (node) {
+    if (WalkedInThisPass(node)) return;
+    MarkWalked(node);
+    // A folder opened on a row that is folded away itself shows nothing yet: its rows come when
+    // the folders above open.
+    if (expand && node->IsFoldedAway()) return;
     for (int i = 0; i < node->GetCountChild(); ++i) {
       CTreeNodeUI* child = node->GetChildNode(i);
       child->SetVisible(expand);
@@ -173,7 +251,10 @@ void CTreeViewUI::SetItemExpand(bool expand, CTreeNodeUI* node) {
 }
 
 bool CTreeViewUI::SetItemCheckBox(bool selected, CTreeNodeUI* node) {
+  CWalk walk(this, CWalk::kCheck, selected);
   if (node) {
+    if (WalkedInThisPass(node)) return true;
+    MarkWalked(node);
     for (int i = 0; i < node->GetCountChild(); ++i) {
       CTreeNodeUI* child = node->GetChildNode(i);
       child->GetCheckBox()->Selected(selected, true);

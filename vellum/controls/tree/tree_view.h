@@ -69,14 +69,34 @@ class CTreeViewUI : public CListUI, public INotifyUI, public ITreeViewUI {
   virtual void SetSelItemHotTextColor(DWORD color);
 
  private:
+  friend class CTreeNodeUI;
+  class CRowUpdates;
+  class CWalk;
+
   // The delegates, the buttons' visibility and the minimum width every added node gets.
   void PrepareNode(CTreeNodeUI* node);
   // The folder button moves right one folder width per level.
   void IndentNode(CTreeNodeUI* node);
+  // node's row: the index the list gave it when that is still where it is, else a search.
+  int RowOf(const CTreeNodeUI* node) const;
+  // Whether rows shown or hidden now leave their new layout to the view (see CRowUpdates).
+  bool DefersRowUpdates() const { return row_update_depth_ > 0; }
+  void RowVisibilityDeferred() { rows_moved_ = true; }
+  // Whether node's subtree has been seen to by the running walk, and marking that it has. A
+  // node's own notice and the walk over its ancestors would otherwise each go through it again.
+  bool WalkedInThisPass(const CTreeNodeUI* node) const;
+  void MarkWalked(CTreeNodeUI* node);
 
   UINT item_min_width_ = 0;
   bool visible_folder_btn_ = true;
   bool visible_check_btn_ = false;
+  int row_update_depth_ = 0;
+  bool rows_moved_ = false;
+  // The running walk: 0 for none; what it does and with which value.
+  unsigned walk_ = 0;
+  unsigned last_walk_ = 0;
+  int walk_kind_ = 0;
+  bool walk_value_ = false;
 };
 
 }  // namespace Vellum

@@ -204,6 +204,149 @@ TEST(TreeView, FoldersHideDescendantsAndReopenOnlyOpenSubtrees) {
   EXPECT_EQ(tree.VisibleRows(), (Rows{L"a", L"a1", L"a11", L"a12", L"a2", L"b"}));
 }
 
+// Four levels, so that folders nest below folders:
+// a { a1 { a11 { a111 }, a12 }, a2 { a21 } }, b { b1 }
+constexpr const wchar_t* kDeepTreeXml =
+    L"<TreeView name=\"view\">"
+    L"<TreeNode name=\"a\" text=\"a\">"
+    L"<TreeNode name=\"a1\" text=\"a1\">"
+    L"<TreeNode name=\"a11\" text=\"a11\"><TreeNode name=\"a111\" text=\"a111\"/></TreeNode>"
+    L"<TreeNode name=\"a12\" text=\"a12\"/></TreeNode>"
+    L"<TreeNode name=\"a2\" text=\"a2\"><TreeNode name=\"a21\" text=\"a21\"/></TreeNode>"
+    L"</TreeNode>"
+    L"<TreeNode name=\"b\" text=\"b\"><TreeNode name=\"b1\" text=\"b1\"/></TreeNode>"
+    L"</TreeView>";
+
+// The rows that should show: every row whose ancestors all have open folders.
+Rows RowsUnderOpenFolders(const Tree& tree) {
+  Rows rows;
+  for (int i = 0; i < tree.view->GetCount(); ++i) {
+    CTreeNodeUI* node = tree.view->NodeAt(i);
+    bool shown = true;
+    for (CTreeNodeUI* up = node->GetParentNode(); up; up = up->GetParentNode()) {
+      if (up->GetFolderButton()->IsSelected()) shown = false;
+    }
+    if (shown) rows.push_back(node->GetItemButton()->GetText().GetData());
+  }
+  return rows;
+}
+
+// The texts of the nodes whose folder buttons reported a change, in the order heard.
+Rows FolderNotices(const Tree& tree, size_t from) {
+  Rows rows;
+  for (size_t i = from; i < tree.recorder.heard.size(); ++i) {
+    const auto& heard = tree.recorder.heard[i];
+    if (heard.type != L"selectchanged" || heard.sender == nullptr) continue;
+    CTreeNodeUI* node = CTreeNodeUI::FromControl(heard.sender->GetParent()->GetParent());
+    if (node && heard.sender == node->GetFolderButton()) {
+      rows.push_back(node->GetItemButton()->GetText().GetData());
+    }
+  }
+  return rows;
+}
+
+TEST(TreeView, FolderSequencesShowExactlyTheRowsBelowOpenFolders) {
+  // Each step: a folder clicked ("x"), a node double-clicked ("2x"), or the view opening or
+  // closing every folder ("+", "-"); then the rows that show and the folders that reported.
+  // Every row has a folder button, leaves too.
+  const Rows kAll{L"a", L"a1", L"a11", L"a111", L"a12", L"a2", L"a21", L"b", L"b1"};
+  struct Step {
+    const wchar_t* op;
+    Rows visible;
+    Rows notices;
+  };
+  const struct {
+    const char* name;
+    std::vector<Step> steps;
+  } cases[] = {
+      {"close inner, then outer, reopen outer",
+       {{L"a11", {L"a", L"a1", L"a11", L"a12", L"a2", L"a21", L"b", L"b1"}, {L"a11"}},
+        {L"a", {L"a", L"b", L"b1"}, {L"a"}},
+        {L"a", {L"a", L"a1", L"a11", L"a12", L"a2", L"a21", L"b", L"b1"}, {L"a"}},
+        {L"a11", {L"a", L"a1", L"a11", L"a111", L"a12", L"a2", L"a21", L"b", L"b1"}, {L"a11"}}}},
+      {"close all, open one branch by double clicks",
+       {{L"-", {L"a", L"b"}, kAll},
+        {L"2a", {L"a", L"a1", L"a2", L"b"}, {L"a"}},
+        {L"2a1", {L"a", L"a1", L"a11", L"a12", L"a2", L"b"}, {L"a1"}},
+        {L"2a", {L"a", L"b"}, {L"a"}},
+        {L"+", {L"a", L"a1", L"a11", L"a111", L"a12", L"a2", L"a21", L"b", L"b1"},
+         {L"a", L"a11", L"a111", L"a12", L"a2", L"a21", L"b", L"b1"}}}},
+      {"open all twice, close all twice",
+       {{L"+", {L"a", L"a1", L"a11", L"a111", L"a12", L"a2", L"a21", L"b", L"b1"}, {}},
+        {L"-", {L"a", L"b"}, kAll},
+        {L"-", {L"a", L"b"}, {}},
+        // Opening a folder that is folded away itself shows nothing yet.
+        {L"a1", {L"a", L"b"}, {L"a1"}},
+        {L"+", {L"a", L"a1", L"a11", L"a111", L"a12", L"a2", L"a21", L"b", L"b1"},
+         {L"a", L"a11", L"a111", L"a12", L"a2", L"a21", L"b", L"b1"}}}},
+      {"a closed middle folder stays closed while the outer one moves",
+       {{L"a1", {L"a", L"a1", L"a2", L"a21", L"b", L"b1"}, {L"a1"}},
+        {L"2a", {L"a", L"b", L"b1"}, {L"a"}},
+        {L"2a", {L"a", L"a1", L"a2", L"a21", L"b", L"b1"}, {L"a"}},
+        {L"a2", {L"a", L"a1", L"a2", L"b", L"b1"}, {L"a2"}},
+        {L"-", {L"a", L"b"}, {L"a", L"a11", L"a111", L"a12", L"a21", L"b", L"b1"}}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Tree tree(kDeepTreeXml);
+    for (const Step& step : c.steps) {
+      const std::wstring op = step.op;
+      SCOPED_TRACE(std::string(op.begin(), op.end()));
+      const size_t heard = tree.recorder.heard.size();
+      if (op == L"+" || op == L"-") {
+        tree.view->SetItemExpand(op == L"+");
+      } else if (op[0] == L'2') {
+        tree.Send(tree.Node(op.c_str() + 1), Vellum::UIEVENT_DBLCLICK);
+      } else {
+        CTreeNodeUI* node = tree.Node(op.c_str());
+        node->GetFolderButton()->Selected(!node->GetFolderButton()->IsSelected(), true);
+      }
+      EXPECT_EQ(tree.VisibleRows(), step.visible);
+      EXPECT_EQ(tree.VisibleRows(), RowsUnderOpenFolders(tree));
+      EXPECT_EQ(FolderNotices(tree, heard), step.notices);
+    }
+  }
+}
+
+TEST(TreeView, RowsAreLaidOutAgainAfterFoldersMove) {
+  Tree tree(kDeepTreeXml);
+  CControlUI* body = tree.view->GetList();
+  // Each change asks for a new layout of the rows; the next one stacks the rows that show.
+  auto layout = [&] {
+    EXPECT_TRUE(body->IsUpdateNeeded());
+    EXPECT_TRUE(tree.window.manager().IsUpdateNeeded());
+    tree.view->SetPos(RECT{0, 0, 300, 400}, false);
+    return tree.Node(L"b")->GetPos().top - tree.Node(L"a")->GetPos().top;
+  };
+  tree.view->SetPos(RECT{0, 0, 300, 400}, false);
+  const int row_height = tree.Node(L"a1")->GetPos().top - tree.Node(L"a")->GetPos().top;
+  ASSERT_GT(row_height, 0);
+  tree.view->SetItemExpand(false);
+  EXPECT_EQ(layout(), row_height);
+  tree.Node(L"a")->GetFolderButton()->Selected(false, true);
+  EXPECT_EQ(layout(), 3 * row_height);  // a, a1, a2
+  tree.Send(tree.Node(L"a1"), Vellum::UIEVENT_DBLCLICK);
+  EXPECT_EQ(layout(), 5 * row_height);  // a11, a12 too
+  tree.view->SetItemExpand(true);
+  EXPECT_EQ(layout(), 7 * row_height);
+}
+
+TEST(TreeView, ASelectedRowThatFoldsAwayIsDeselected) {
+  Tree tree(kDeepTreeXml);
+  ASSERT_TRUE(tree.view->SelectItem(tree.Node(L"a111")->GetNodeIndex()));
+  ASSERT_TRUE(tree.Node(L"a111")->IsSelected());
+  tree.Node(L"a1")->GetFolderButton()->Selected(true, true);
+  EXPECT_FALSE(tree.Node(L"a111")->IsVisible());
+  EXPECT_FALSE(tree.Node(L"a111")->IsSelected());
+  EXPECT_EQ(tree.view->GetCurSel(), -1);
+  // And through closing every folder.
+  tree.view->SetItemExpand(true);
+  ASSERT_TRUE(tree.view->SelectItem(tree.Node(L"b1")->GetNodeIndex()));
+  tree.view->SetItemExpand(false);
+  EXPECT_FALSE(tree.Node(L"b1")->IsSelected());
+  EXPECT_EQ(tree.view->GetCurSel(), -1);
+}
+
 TEST(TreeView, DoubleClickReportsAndTogglesTheFolder) {
   Tree tree(kTreeXml);
   CTreeNodeUI* a = tree.Node(L"a");
@@ -243,6 +386,72 @@ TEST(TreeView, ChecksReachEveryDescendant) {
   EXPECT_EQ(checked().size(), 6u);
   tree.view->SetItemCheckBox(false);
   EXPECT_TRUE(checked().empty());
+}
+
+TEST(TreeView, ChecksReachEachDescendantOnceInTheirUsualOrder) {
+  Tree tree(kDeepTreeXml);
+  tree.view->SetVisibleCheckBtn(true);
+  // The check boxes that reported, in the order heard: a box's own notice reaches the window's
+  // listeners after its subtree has followed it.
+  auto notices = [&](size_t from) {
+    Rows rows;
+    for (size_t i = from; i < tree.recorder.heard.size(); ++i) {
+      const auto& heard = tree.recorder.heard[i];
+      if (heard.type != L"selectchanged") continue;
+      CTreeNodeUI* node = CTreeNodeUI::FromControl(heard.sender->GetParent()->GetParent());
+      if (node && heard.sender == node->GetCheckBox()) {
+        rows.push_back(node->GetItemButton()->GetText().GetData());
+      }
+    }
+    return rows;
+  };
+  size_t heard = tree.recorder.heard.size();
+  tree.Node(L"a1")->GetCheckBox()->Selected(true, true);
+  EXPECT_EQ(notices(heard), (Rows{L"a111", L"a11", L"a12", L"a1"}));
+
+  heard = tree.recorder.heard.size();
+  tree.view->SetItemCheckBox(true);
+  EXPECT_EQ(notices(heard), (Rows{L"a21", L"a2", L"a", L"b1", L"b"}));
+
+  heard = tree.recorder.heard.size();
+  tree.view->SetItemCheckBox(false, tree.Node(L"a"));
+  EXPECT_EQ(notices(heard), (Rows{L"a111", L"a11", L"a12", L"a1", L"a21", L"a2"}));
+  EXPECT_TRUE(tree.Node(L"a")->GetCheckBox()->IsSelected());
+  EXPECT_FALSE(tree.Node(L"a111")->GetCheckBox()->IsSelected());
+}
+
+TEST(TreeView, RowIndexesStayRightAsNodesComeAndGoInTheMiddle) {
+  Tree tree(kDeepTreeXml);
+  auto expect_indexes = [&] {
+    for (int i = 0; i < tree.view->GetCount(); ++i) {
+      EXPECT_EQ(tree.view->NodeAt(i)->GetNodeIndex(), i) << i;
+    }
+  };
+  // Under a node in the middle, whose last child has children of its own.
+  ASSERT_TRUE(tree.Node(L"a1")->AddChildNode(MakeNode(L"a13")));
+  ASSERT_TRUE(tree.Node(L"a11")->AddChildNode(MakeNode(L"a112")));
+  EXPECT_EQ(tree.Rows(), (Rows{L"a", L"a1", L"a11", L"a111", L"a112", L"a12", L"a13", L"a2",
+                               L"a21", L"b", L"b1"}));
+  EXPECT_EQ(tree.view->NodeAt(6)->GetItemButton()->GetText(), L"a13");
+  expect_indexes();
+  // A subtree put in before a row, then rows taken out above others.
+  auto* c = MakeNode(L"c");
+  c->AddChildNode(MakeNode(L"c1"));
+  ASSERT_TRUE(tree.view->AddAt(c, tree.Node(L"a2")));
+  EXPECT_EQ(tree.Node(L"a2")->GetNodeIndex(), 9);
+  expect_indexes();
+  ASSERT_TRUE(tree.view->Remove(tree.Node(L"a11")));
+  ASSERT_TRUE(tree.view->RemoveAt(0));
+  // c was put in as a row of the view, not as a's child: it stays.
+  EXPECT_EQ(tree.Rows(), (Rows{L"c", L"c1", L"b", L"b1"}));
+  expect_indexes();
+  // A row moved by the list itself.
+  ASSERT_TRUE(tree.Node(L"b")->AddChildNode(MakeNode(L"b2")));
+  ASSERT_TRUE(tree.view->SetItemIndex(tree.view->NodeAt(2), 0));
+  expect_indexes();
+  // A node of another view, or of none, has no row here.
+  CTreeNodeUI loose;
+  EXPECT_EQ(loose.GetNodeIndex(), -1);
 }
 
 TEST(TreeView, NodesAddedAtRunTimeGoBelowTheWholeSubtree) {
