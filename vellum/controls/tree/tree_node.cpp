@@ -1,5 +1,6 @@
 #include "vellum/controls/tree/tree_node.h"
 
+#include "vellum/controls/tree/tree_names.h"
 #include "vellum/controls/tree/tree_view.h"
 #include "vellum/core/base_controls/label.h"
 #include "vellum/core/base_controls/option.h"
@@ -9,6 +10,8 @@
 
 namespace Vellum {
 namespace {
+
+using tree_names::SameName;
 
 constexpr int kNodeHeight = 18;
 constexpr int kNodeWidth = 250;
@@ -32,12 +35,13 @@ CTreeNodeUI::CTreeNodeUI(CTreeNodeUI* parent)
   dotted_line_->SetVisible(false);
   check_box_->SetFixedWidth(GetFixedHeight());
   check_box_->SetVisible(false);
-  item_button_->SetAttribute(L"align", L"left");
+  // Left-aligned text: what the "align" attribute "left" does, without looking the name up.
+  item_button_->SetTextStyle(item_button_->GetTextStyle() & ~(DT_CENTER | DT_RIGHT));
   // Clicks on the text reach the node, which selects the row.
   item_button_->SetMouseEnabled(false);
 
   if (parent) {
-    if (_wcsicmp(parent->GetClass(), L"TreeNodeUI") != 0) return;
+    if (!SameName(parent->GetClass(), L"TreeNodeUI")) return;
     dotted_line_->SetVisible(parent->IsVisible());
     dotted_line_->SetFixedWidth(parent->dotted_line_->GetFixedWidth() + kLevelIndent);
     parent_node_ = parent;
@@ -78,7 +82,7 @@ CTreeNodeUI* CTreeNodeUI::FromControl(CControlUI* control) {
 const wchar_t* CTreeNodeUI::GetClass() const { return L"TreeNodeUI"; }
 
 LPVOID CTreeNodeUI::GetInterface(const wchar_t* name) {
-  if (name && _wcsicmp(name, kTreeNodeInterface) == 0) return static_cast<ITreeNodeUI*>(this);
+  if (name && SameName(name, kTreeNodeInterface)) return static_cast<ITreeNodeUI*>(this);
   return CListContainerElementUI::GetInterface(name);
 }
 
@@ -279,25 +283,25 @@ void CTreeNodeUI::DoEvent(TUIEvent& event) {
 }
 
 void CTreeNodeUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
-  if (_wcsicmp(name, L"text") == 0) {
+  if (SameName(name, L"text")) {
     item_button_->SetText(value);
-  } else if (_wcsicmp(name, L"horizattr") == 0) {
+  } else if (SameName(name, L"horizattr")) {
     row_->ApplyAttributeList(value);
-  } else if (_wcsicmp(name, L"dotlineattr") == 0) {
+  } else if (SameName(name, L"dotlineattr")) {
     dotted_line_->ApplyAttributeList(value);
-  } else if (_wcsicmp(name, L"folderattr") == 0) {
+  } else if (SameName(name, L"folderattr")) {
     folder_button_->ApplyAttributeList(value);
-  } else if (_wcsicmp(name, L"checkboxattr") == 0) {
+  } else if (SameName(name, L"checkboxattr")) {
     check_box_->ApplyAttributeList(value);
-  } else if (_wcsicmp(name, L"itemattr") == 0) {
+  } else if (SameName(name, L"itemattr")) {
     item_button_->ApplyAttributeList(value);
-  } else if (_wcsicmp(name, L"itemtextcolor") == 0) {
+  } else if (SameName(name, L"itemtextcolor")) {
     SetItemTextColor(ParseAttributeColor(value, false));
-  } else if (_wcsicmp(name, L"itemhottextcolor") == 0) {
+  } else if (SameName(name, L"itemhottextcolor")) {
     SetItemHotTextColor(ParseAttributeColor(value, false));
-  } else if (_wcsicmp(name, L"selitemtextcolor") == 0) {
+  } else if (SameName(name, L"selitemtextcolor")) {
     SetSelItemTextColor(ParseAttributeColor(value, false));
-  } else if (_wcsicmp(name, L"selitemhottextcolor") == 0) {
+  } else if (SameName(name, L"selitemhottextcolor")) {
     SetSelItemHotTextColor(ParseAttributeColor(value, false));
   } else {
     CListContainerElementUI::SetAttribute(name, value);

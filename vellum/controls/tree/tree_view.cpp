@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "vellum/controls/list/list_header.h"
+#include "vellum/controls/tree/tree_names.h"
 #include "vellum/controls/tree/tree_node.h"
 #include "vellum/core/base_controls/option.h"
 #include "vellum/core/manager/paint_manager.h"
@@ -10,6 +11,8 @@
 
 namespace Vellum {
 namespace {
+
+using tree_names::SameName;
 
 // A folder button without a width of its own still indents by this much per level.
 constexpr int kDefaultFolderIndent = 16;
@@ -103,7 +106,7 @@ CTreeViewUI* CTreeViewUI::FromControl(CControlUI* control) {
 const wchar_t* CTreeViewUI::GetClass() const { return L"TreeViewUI"; }
 
 LPVOID CTreeViewUI::GetInterface(const wchar_t* name) {
-  if (name && _wcsicmp(name, kTreeViewInterface) == 0) return static_cast<ITreeViewUI*>(this);
+  if (name && SameName(name, kTreeViewInterface)) return static_cast<ITreeViewUI*>(this);
   return CListUI::GetInterface(name);
 }
 
@@ -326,19 +329,19 @@ void CTreeViewUI::SetSelItemHotTextColor(DWORD color) {
 }
 
 void CTreeViewUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
-  if (_wcsicmp(name, L"visiblefolderbtn") == 0) {
-    SetVisibleFolderBtn(_wcsicmp(value, L"TRUE") == 0);
-  } else if (_wcsicmp(name, L"visiblecheckbtn") == 0) {
-    SetVisibleCheckBtn(_wcsicmp(value, L"TRUE") == 0);
-  } else if (_wcsicmp(name, L"itemminwidth") == 0) {
+  if (SameName(name, L"visiblefolderbtn")) {
+    SetVisibleFolderBtn(SameName(value, L"TRUE"));
+  } else if (SameName(name, L"visiblecheckbtn")) {
+    SetVisibleCheckBtn(SameName(value, L"TRUE"));
+  } else if (SameName(name, L"itemminwidth")) {
     SetItemMinWidth(static_cast<UINT>(ParseAttributeInt(value)));
-  } else if (_wcsicmp(name, L"itemtextcolor") == 0) {
+  } else if (SameName(name, L"itemtextcolor")) {
     SetItemTextColor(ParseAttributeColor(value, false));
-  } else if (_wcsicmp(name, L"itemhottextcolor") == 0) {
+  } else if (SameName(name, L"itemhottextcolor")) {
     SetItemHotTextColor(ParseAttributeColor(value, false));
-  } else if (_wcsicmp(name, L"selitemtextcolor") == 0) {
+  } else if (SameName(name, L"selitemtextcolor")) {
     SetSelItemTextColor(ParseAttributeColor(value, false));
-  } else if (_wcsicmp(name, L"selitemhottextcolor") == 0) {
+  } else if (SameName(name, L"selitemhottextcolor")) {
     SetSelItemHotTextColor(ParseAttributeColor(value, false));
   } else {
     CListUI::SetAttribute(name, value);
