@@ -1,7 +1,5 @@
 #include "vellum/controls/tree/tree_view.h"
 
-#include <cwchar>
-
 #include "vellum/controls/list/list_header.h"
 #include "vellum/controls/tree/tree_names.h"
 #include "vellum/controls/tree/tree_node.h"

@@ -449,9 +449,14 @@ TEST(TreeView, RowIndexesStayRightAsNodesComeAndGoInTheMiddle) {
   ASSERT_TRUE(tree.Node(L"b")->AddChildNode(MakeNode(L"b2")));
   ASSERT_TRUE(tree.view->SetItemIndex(tree.view->NodeAt(2), 0));
   expect_indexes();
-  // A node of another view, or of none, has no row here.
+  // A node of another view, or of none, has no row here, whatever its number over there.
   CTreeNodeUI loose;
   EXPECT_EQ(loose.GetNodeIndex(), -1);
+  Tree other(kDeepTreeXml);
+  CTreeNodeUI* stray = MakeNode(L"stray");
+  EXPECT_FALSE(tree.view->AddAt(stray, other.Node(L"a1")));
+  EXPECT_EQ(tree.view->GetCount(), 5);
+  delete stray;
 }
 
 TEST(TreeView, NodesAddedAtRunTimeGoBelowTheWholeSubtree) {
