@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -305,6 +306,55 @@ TEST(TreeView, FolderSequencesShowExactlyTheRowsBelowOpenFolders) {
       EXPECT_EQ(tree.VisibleRows(), RowsUnderOpenFolders(tree));
       EXPECT_EQ(FolderNotices(tree, heard), step.notices);
     }
+  }
+}
+
+// A node that counts how often a walk shows or hides it.
+class CountingNode : public CTreeNodeUI {
+ public:
+  void SetVisible(bool visible) override {
+    ++calls;
+    CTreeNodeUI::SetVisible(visible);
+  }
+  int calls = 0;
+};
+
+TEST(TreeView, OnePassShowsOrHidesEachRowOnce) {
+  // Three levels built at run time; each operation starts from all open or all closed.
+  const struct {
+    const char* name;
+    bool start_open;
+    std::function<void(Tree&, CTreeNodeUI*)> op;
+  } cases[] = {
+      {"open all, already open", true, [](Tree& t, CTreeNodeUI*) { t.view->SetItemExpand(true); }},
+      {"close all", true, [](Tree& t, CTreeNodeUI*) { t.view->SetItemExpand(false); }},
+      {"open all", false, [](Tree& t, CTreeNodeUI*) { t.view->SetItemExpand(true); }},
+      {"close a top folder", true,
+       [](Tree&, CTreeNodeUI* top) { top->GetFolderButton()->Selected(true, true); }},
+      {"double-click a top node", true,
+       [](Tree& t, CTreeNodeUI* top) { t.Send(top, Vellum::UIEVENT_DBLCLICK); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Tree tree;
+    std::vector<CountingNode*> nodes;
+    auto make = [&] {
+      nodes.push_back(new CountingNode());
+      return nodes.back();
+    };
+    for (int i = 0; i < 3; ++i) {
+      CTreeNodeUI* top = make();
+      ASSERT_TRUE(tree.view->Add(top));
+      for (int j = 0; j < 3; ++j) {
+        CTreeNodeUI* child = make();
+        ASSERT_TRUE(top->AddChildNode(child));
+        for (int k = 0; k < 3; ++k) ASSERT_TRUE(child->AddChildNode(make()));
+      }
+    }
+    if (!c.start_open) tree.view->SetItemExpand(false);
+    for (CountingNode* node : nodes) node->calls = 0;
+    c.op(tree, nodes[0]);
+    for (size_t i = 0; i < nodes.size(); ++i) EXPECT_LE(nodes[i]->calls, 1) << "node " << i;
   }
 }
 
