@@ -26,7 +26,7 @@ void CListBodyUI::DoEvent(TUIEvent& event) {
   CVerticalLayoutUI::DoEvent(event);
 }
 
-// ---- The record of what the rows measured ------------------------------------------------------
+// ---- What the rows measured -------------------------------------------------------------------------
 
 bool CListBodyUI::TMeasureBasis::operator==(const TMeasureBasis& other) const {
   return manager == other.manager && scale == other.scale && font == other.font &&
