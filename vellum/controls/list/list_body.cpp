@@ -291,6 +291,9 @@ void CListBodyUI::SetPos(RECT rect, bool invalidate) {
   int adjustable = 0;
   int cy_fixed = 0;
   int stacked_count = 0;
+  // Taken before measuring: a row that changes while it is measured is measured next time.
+  std::unordered_set<const CControlUI*> unmeasured;
+  bool unscaled = true;
   if (!measures_stand) {
     if (!records_in_step_) BringRecordsInStep(count);
     if (static_cast<int>(rows_.size()) < count) rows_.resize(count);
@@ -300,25 +303,23 @@ void CListBodyUI::SetPos(RECT rect, bool invalidate) {
       ForgetAllMeasures();
     }
     heights_ignore_width_ = true;
-    const bool unscaled = basis.scale == 100;
-    const bool check_unmeasured = !unmeasured_.empty();
-    for (int i = 0; i < count; ++i) {
+    unscaled = basis.scale == 100;
+    unmeasured.swap(unmeasured_);
+    measure_dropped_ = false;
+  }
+  // One pass over the records measures what must be and sums up the stack.
+  for (int i = 0; i < count; ++i) {
+    TRowRecord& record = rows_[i];
+    if (!measures_stand) {
       auto* row = static_cast<CControlUI*>(items_[i]);
-      const TRowRecord& record = rows_[i];
       const bool holds = i < measured_count_ && record.control == row && record.keeps_measure &&
                          record.measure_serial == measure_serial_ &&
-                         (!check_unmeasured || unmeasured_.count(row) == 0);
+                         (unmeasured.empty() || unmeasured.count(row) == 0);
       if (!holds) MeasureRow(i, row, available, unscaled);
       if (record.kind == TRowRecord::kStacked && !record.height_ignores_width) {
         heights_ignore_width_ = false;
       }
     }
-    unmeasured_.clear();
-    measured_count_ = count;
-    measure_dropped_ = false;
-  }
-  for (int i = 0; i < count; ++i) {
-    const TRowRecord& record = rows_[i];
     if (record.kind != TRowRecord::kStacked) {
       in_sight_only = false;
       continue;
@@ -331,6 +332,7 @@ void CListBodyUI::SetPos(RECT rect, bool invalidate) {
     cy_fixed += record.height + record.pad_top + record.pad_bottom;
     ++stacked_count;
   }
+  measured_count_ = count;
   if (stacked_count > 0) cy_fixed += (stacked_count - 1) * child_padding;
   const int share = adjustable > 0 ? std::max<int>(0, (available.cy - cy_fixed) / adjustable) : 0;
 
