@@ -5,7 +5,7 @@
 // it keeps a plain pointer to that list.
 //
 // A list may hold tens of thousands of rows while a few dozen are in sight. When every row is a
-// visible, non-floating row of this family, the body measures all rows but places only those in
+// visible, non-floating row of this family, the body stacks all rows but places only those in
 // sight; the others are owed their rectangles, which they compute from the body's record when
 // their position is read (painting, hit testing, scrolling a row into view). Scrolling then moves
 // only the rows that come into or stay in sight. Any other mix of rows is placed row by row.
