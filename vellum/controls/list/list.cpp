@@ -129,12 +129,13 @@ bool CListUI::Add(CControlUI* control) {
     row->SetOwner(this);
     row->SetIndex(GetCount());
     if (!body_->Add(control)) return false;
-    body_->GrowRowRecords(GetCount());
+    TRowPlacement* placement = nullptr;
     if (static_cast<int>(row_cache_.size()) == GetCount() - 1) {
-      TRowPlacement* placement = RowPlacementOf(control);
+      placement = RowPlacementOf(control);
       if (placement) placement->body = body_;
       row_cache_.push_back(TRowEntry{control, row, placement});
     }
+    body_->RecordAddedRow(control, placement);
     return true;
   }
   return CVerticalLayoutUI::Add(control);
@@ -149,7 +150,6 @@ bool CListUI::AddAt(CControlUI* control, int index) {
     return added;
   }
   if (!body_->AddAt(control, index)) return false;
-  body_->GrowRowRecords(GetCount());
   IListItemUI* row = static_cast<IListItemUI*>(control->GetInterface(L"ListItem"));
   if (row) {
     row->SetOwner(this);

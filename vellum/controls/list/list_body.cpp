@@ -26,9 +26,210 @@ void CListBodyUI::DoEvent(TUIEvent& event) {
   CVerticalLayoutUI::DoEvent(event);
 }
 
-void CListBodyUI::GrowRowRecords(int count) {
-  if (static_cast<int>(rows_.size()) < count) rows_.resize(count);
+// ---- What the rows measured -------------------------------------------------------------------------
+
+bool CListBodyUI::TMeasureBasis::operator==(const TMeasureBasis& other) const {
+  return manager == other.manager && scale == other.scale && font == other.font &&
+         font_height == other.font_height && EqualRect(&text_padding, &other.text_padding);
 }
+
+CListBodyUI::TMeasureBasis CListBodyUI::CurrentMeasureBasis() const {
+  TMeasureBasis basis;
+  basis.manager = manager_;
+  if (manager_) basis.scale = manager_->GetDpiScaler()->GetScale();
+  if (owner_) {
+    const TListDisplayInfo& info = *owner_->GetListInfo();
+    basis.font = info.font;
+    basis.text_padding = info.text_padding;
+    const TUIFontInfo* font = manager_ ? manager_->GetFontInfo(info.font) : nullptr;
+    if (font) basis.font_height = font->tm.tmHeight;
+  }
+  return basis;
+}
+
+void CListBodyUI::ForgetAllMeasures() {
+  // Serial 0 marks a single row to measure again, so it is never a current serial.
+  if (++measure_serial_ == 0) measure_serial_ = 1;
+  measure_dropped_ = true;
+}
+
+void CListBodyUI::ForgetMeasure(CControlUI* row) {
+  measure_dropped_ = true;
+  if (records_in_step_) {
+    const auto* item = static_cast<IListItemUI*>(row->GetInterface(L"ListItem"));
+    const int index = item ? item->GetIndex() : -1;
+    if (index >= 0 && index < measured_count_ && rows_[index].control == row) {
+      rows_[index].measure_serial = 0;
+      return;
+    }
+  }
+  unmeasured_.insert(row);
+}
+
+void CListBodyUI::NeedChildUpdate(CControlUI* child) {
+  // The scroll bars are shown and hidden from within a layout; they are no rows.
+  if (child && child != vertical_scroll_bar_ && child != horizontal_scroll_bar_) {
+    ForgetMeasure(child);
+  }
+  CVerticalLayoutUI::NeedChildUpdate(child);
+}
+
+void CListBodyUI::SetVisible(bool visible) {
+  // The rows' visibility follows the body's without a word from them.
+  CVerticalLayoutUI::SetVisible(visible);
+  ForgetAllMeasures();
+}
+
+void CListBodyUI::SetInheritedVisible(bool visible) {
+  CVerticalLayoutUI::SetInheritedVisible(visible);
+  ForgetAllMeasures();
+}
+
+bool CListBodyUI::Add(CControlUI* control) {
+  // While records are out of step, a new row may sit where a removed one was, even at its address.
+  if (control && !records_in_step_) unmeasured_.insert(control);
+  return CVerticalLayoutUI::Add(control);
+}
+
+bool CListBodyUI::AddAt(CControlUI* control, int index) {
+  if (!control) return false;
+  const bool appended = index == items_.GetSize();
+  if (!CVerticalLayoutUI::AddAt(control, index)) return false;
+  if (!records_in_step_ || !appended) {
+    unmeasured_.insert(control);
+    if (index < measured_count_) records_in_step_ = false;
+  }
+  return true;
+}
+
+bool CListBodyUI::Remove(CControlUI* control) {
+  if (!CVerticalLayoutUI::Remove(control)) return false;
+  records_in_step_ = false;
+  return true;
+}
+
+void CListBodyUI::RemoveAll() {
+  CVerticalLayoutUI::RemoveAll();
+  measured_count_ = 0;
+  recorded_count_ = 0;
+  records_in_step_ = true;
+  unmeasured_.clear();
+}
+
+bool CListBodyUI::SetItemIndex(CControlUI* control, int index) {
+  const int old = items_.Find(control);
+  if (!CVerticalLayoutUI::SetItemIndex(control, index)) return false;
+  if (old != index) {
+    unmeasured_.insert(control);
+    records_in_step_ = false;
+  }
+  return true;
+}
+
+void CListBodyUI::RecordAddedRow(CControlUI* row, const TRowPlacement* placement) {
+  const int index = items_.GetSize() - 1;
+  if (index < 0 || items_[index] != row) return;
+  if (static_cast<int>(rows_.size()) <= index) rows_.resize(index + 1);
+  if (!records_in_step_ || measured_count_ != index || !placement ||
+      !placement->height_ignores_width || !manager_) {
+    return;
+  }
+  // Nothing measured depends on the old basis: take today's.
+  if (measured_count_ == 0) measure_basis_ = CurrentMeasureBasis();
+  if (measure_basis_.manager != manager_ || measure_basis_.scale != 100 ||
+      manager_->GetDpiScaler()->GetScale() != 100) {
+    return;
+  }
+  TRowMeasure direct;
+  if (!MeasureRowDirectly(row, manager_, &direct)) return;
+  TRowRecord& record = rows_[index];
+  record.control = row;
+  record.kind = !direct.visible    ? TRowRecord::kHidden
+                : direct.floating ? TRowRecord::kFloat
+                                  : TRowRecord::kStacked;
+  record.adjustable = false;
+  record.list_row = true;
+  record.tiles_when_fixed_width = placement->tiles_when_fixed_width;
+  record.height_ignores_width = true;
+  record.keeps_measure = true;
+  record.height = direct.height;
+  record.pad_top = direct.pad_top;
+  record.pad_bottom = direct.pad_bottom;
+  record.measure_serial = measure_serial_;
+  ++measured_count_;
+}
+
+void CListBodyUI::BringRecordsInStep(int count) {
+  // Rows still in the body keep their order among themselves: a record that is not the next row's
+  // belongs to a removed row. Rows added or moved are measured afresh, so when there are none the
+  // records move down in place.
+  const bool in_place = unmeasured_.empty();
+  std::vector<TRowRecord>& out = in_place ? rows_ : spare_rows_;
+  if (static_cast<int>(out.size()) < count) out.resize(count);
+  int from = 0;
+  for (int i = 0; i < count; ++i) {
+    auto* row = static_cast<CControlUI*>(items_[i]);
+    if (!in_place && unmeasured_.count(row) != 0) {
+      out[i].control = row;
+      out[i].measure_serial = 0;
+      continue;
+    }
+    while (from < measured_count_ && rows_[from].control != row) ++from;
+    if (from < measured_count_) {
+      if (!in_place || from != i) out[i] = rows_[from];
+      ++from;
+    } else {
+      out[i].control = row;
+      out[i].measure_serial = 0;
+    }
+  }
+  if (!in_place) rows_.swap(out);
+  unmeasured_.clear();
+  measured_count_ = count;
+  records_in_step_ = true;
+}
+
+void CListBodyUI::MeasureRow(int index, CControlUI* row, SIZE available, bool unscaled) {
+  TRowRecord& record = rows_[index];
+  const TRowPlacement* placement = owner_ ? owner_->RowPlacementAt(index, row) : nullptr;
+  record.control = row;
+  record.list_row = placement != nullptr;
+  record.tiles_when_fixed_width = placement && placement->tiles_when_fixed_width;
+  record.height_ignores_width = placement && placement->height_ignores_width;
+  record.keeps_measure = record.height_ignores_width;
+  record.measure_serial = measure_serial_;
+  record.adjustable = false;
+  TRowMeasure direct;
+  if (unscaled && record.height_ignores_width && MeasureRowDirectly(row, manager_, &direct)) {
+    record.kind = !direct.visible    ? TRowRecord::kHidden
+                  : direct.floating ? TRowRecord::kFloat
+                                    : TRowRecord::kStacked;
+    record.height = direct.height;
+    record.pad_top = direct.pad_top;
+    record.pad_bottom = direct.pad_bottom;
+    return;
+  }
+  if (!row->IsVisible()) {
+    record.kind = TRowRecord::kHidden;
+    return;
+  }
+  if (row->IsFloat()) {
+    record.kind = TRowRecord::kFloat;
+    return;
+  }
+  record.kind = TRowRecord::kStacked;
+  const RECT pad = row->GetPadding();
+  const SIZE size = row->EstimateSize(available);
+  record.adjustable = size.cy == 0;
+  record.height = record.adjustable
+                      ? 0
+                      : std::min<int>(std::max<int>(size.cy, row->GetMinHeight()),
+                                      row->GetMaxHeight());
+  record.pad_top = pad.top;
+  record.pad_bottom = pad.bottom;
+}
+
+// ---- Layout -----------------------------------------------------------------------------------------
 
 void CListBodyUI::SetPos(RECT rect, bool invalidate) {
   CControlUI::SetPos(rect, invalidate);
@@ -82,7 +283,7 @@ void CListBodyUI::SetPos(RECT rect, bool invalidate) {
   record_of_.clear();
   const bool same_pass = scroll_bar_depth_ > 0 ||
                          (owner_ && owner_->in_layout_ && owner_->layout_serial_ == measured_serial_);
-  const bool measures_stand = same_pass && heights_ignore_width_ &&
+  const bool measures_stand = same_pass && heights_ignore_width_ && !measure_dropped_ &&
                               measured_version_ == children_version_ && recorded_count_ == count;
   if (owner_) measured_serial_ = owner_->layout_serial_;
   const int child_padding = GetChildPadding();
@@ -90,64 +291,48 @@ void CListBodyUI::SetPos(RECT rect, bool invalidate) {
   int adjustable = 0;
   int cy_fixed = 0;
   int stacked_count = 0;
+  // Taken before measuring: a row that changes while it is measured is measured next time.
+  std::unordered_set<const CControlUI*> unmeasured;
+  bool unscaled = true;
   if (!measures_stand) {
-    rows_.resize(count);
+    if (!records_in_step_) BringRecordsInStep(count);
+    if (static_cast<int>(rows_.size()) < count) rows_.resize(count);
+    const TMeasureBasis basis = CurrentMeasureBasis();
+    if (!(basis == measure_basis_)) {
+      measure_basis_ = basis;
+      ForgetAllMeasures();
+    }
     heights_ignore_width_ = true;
-    const bool unscaled = !manager_ || manager_->GetDpiScaler()->GetScale() == 100;
-    for (int i = 0; i < count; ++i) {
+    unscaled = basis.scale == 100;
+    unmeasured.swap(unmeasured_);
+    measure_dropped_ = false;
+  }
+  // One pass over the records measures what must be and sums up the stack.
+  for (int i = 0; i < count; ++i) {
+    TRowRecord& record = rows_[i];
+    if (!measures_stand) {
       auto* row = static_cast<CControlUI*>(items_[i]);
-      TRowRecord& record = rows_[i];
-      record.control = row;
-      record.placement = owner_ ? owner_->RowPlacementAt(i, row) : nullptr;
-      TRowMeasure direct;
-      if (unscaled && record.placement && record.placement->height_ignores_width &&
-          MeasureRowDirectly(row, manager_, &direct)) {
-        record.kind = !direct.visible    ? TRowRecord::kHidden
-                      : direct.floating ? TRowRecord::kFloat
-                                        : TRowRecord::kStacked;
-        record.adjustable = false;
-        record.height = direct.height;
-        record.pad_top = direct.pad_top;
-        record.pad_bottom = direct.pad_bottom;
-        continue;
-      }
-      if (!row->IsVisible()) {
-        record.kind = TRowRecord::kHidden;
-        continue;
-      }
-      if (row->IsFloat()) {
-        record.kind = TRowRecord::kFloat;
-        continue;
-      }
-      record.kind = TRowRecord::kStacked;
-      if (!record.placement || !record.placement->height_ignores_width) {
+      const bool holds = i < measured_count_ && record.control == row && record.keeps_measure &&
+                         record.measure_serial == measure_serial_ &&
+                         (unmeasured.empty() || unmeasured.count(row) == 0);
+      if (!holds) MeasureRow(i, row, available, unscaled);
+      if (record.kind == TRowRecord::kStacked && !record.height_ignores_width) {
         heights_ignore_width_ = false;
       }
-      const RECT pad = row->GetPadding();
-      const SIZE size = row->EstimateSize(available);
-      record.adjustable = size.cy == 0;
-      record.height = record.adjustable
-                          ? 0
-                          : std::min<int>(std::max<int>(size.cy, row->GetMinHeight()),
-                                          row->GetMaxHeight());
-      record.pad_top = pad.top;
-      record.pad_bottom = pad.bottom;
     }
-  }
-  for (int i = 0; i < count; ++i) {
-    const TRowRecord& record = rows_[i];
     if (record.kind != TRowRecord::kStacked) {
       in_sight_only = false;
       continue;
     }
-    if (!record.placement ||
-        (record.placement->tiles_when_fixed_width && record.control->GetFixedWidth() > 0)) {
+    if (!record.list_row ||
+        (record.tiles_when_fixed_width && record.control->GetFixedWidth() > 0)) {
       in_sight_only = false;
     }
     if (record.adjustable) ++adjustable;
     cy_fixed += record.height + record.pad_top + record.pad_bottom;
     ++stacked_count;
   }
+  measured_count_ = count;
   if (stacked_count > 0) cy_fixed += (stacked_count - 1) * child_padding;
   const int share = adjustable > 0 ? std::max<int>(0, (available.cy - cy_fixed) / adjustable) : 0;
 

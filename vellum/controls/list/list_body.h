@@ -5,14 +5,22 @@
 // it keeps a plain pointer to that list.
 //
 // A list may hold tens of thousands of rows while a few dozen are in sight. When every row is a
-// visible, non-floating row of this family, the body measures all rows but places only those in
+// visible, non-floating row of this family, the body stacks all rows but places only those in
 // sight; the others are owed their rectangles, which they compute from the body's record when
 // their position is read (painting, hit testing, scrolling a row into view). Scrolling then moves
 // only the rows that come into or stay in sight. Any other mix of rows is placed row by row.
+//
+// Reading every row in each layout would itself cost more than the layout: each row is a cold
+// object of its own. So the body keeps what it measured of the rows of this family and measures a
+// row again only when it is new, when it says its size changed (NeedChildUpdate), or when
+// something all rows are measured from changes (the manager, the scale, the list's item font and
+// text padding, the body's visibility). Rows of other classes may take their size from anything
+// and are measured in every layout.
 
 #include <windows.h>
 
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "vellum/core/layout/vertical_layout.h"
@@ -31,30 +39,66 @@ class CListBodyUI : public CVerticalLayoutUI {
   CControlUI* FindControl(FINDCONTROLPROC proc, LPVOID data, UINT flags) override;
   void SetScrollPos(SIZE pos, bool notify = true) override;
   int GetScrollStepSize() const override;
+  void NeedChildUpdate(CControlUI* child) override;
+  void SetVisible(bool visible = true) override;
+  void SetInheritedVisible(bool visible = true) override;
+  bool Add(CControlUI* control) override;
+  bool AddAt(CControlUI* control, int index) override;
+  bool Remove(CControlUI* control) override;
+  void RemoveAll() override;
+  bool SetItemIndex(CControlUI* control, int index) override;
 
  private:
   friend class CListUI;
   friend class CListElementUI;
   friend class CListContainerElementUI;
 
-  // One row of the last layout: what measuring it gave, its top and bottom relative to the content
-  // area's top with nothing scrolled, and the scroll generation it was last placed for.
+  // One row: what measuring it gave and under which measure serial, its top and bottom relative to
+  // the content area's top with nothing scrolled, and the scroll generation it was last placed for.
   struct TRowRecord {
     CControlUI* control;
-    TRowPlacement* placement;
     enum Kind : unsigned char { kHidden, kFloat, kStacked } kind;
     bool adjustable;
+    // A row of this family, which can be owed its rectangle.
+    bool list_row;
+    bool tiles_when_fixed_width;
+    bool height_ignores_width;
+    // The measure stands until the row or what every row is measured from changes.
+    bool keeps_measure;
     int height;
     int pad_top;
     int pad_bottom;
     int top;
     int bottom;
     unsigned placed_generation;
+    // 0 when the row must be measured again.
+    unsigned measure_serial;
   };
 
-  // Grows the row records with the rows as they are added, so a first layout of many rows does
-  // not pay for fresh memory all at once.
-  void GrowRowRecords(int count);
+  // What measuring any row of this family may depend on besides the row itself.
+  struct TMeasureBasis {
+    const CPaintManagerUI* manager = nullptr;
+    int scale = 100;
+    int font = -1;
+    LONG font_height = 0;
+    RECT text_padding{0, 0, 0, 0};
+    bool operator==(const TMeasureBasis& other) const;
+  };
+
+  // A row just appended by the list, whose placement record is given: measured now, while it is
+  // still in the cache, when the records are in step with the rows and it can be read directly.
+  // Also grows the records with the rows, so a first layout of many rows does not pay for fresh
+  // memory all at once.
+  void RecordAddedRow(CControlUI* row, const TRowPlacement* placement);
+  TMeasureBasis CurrentMeasureBasis() const;
+  // Drops every row's measure.
+  void ForgetAllMeasures();
+  // Drops the measure of the row, so the next layout measures it again.
+  void ForgetMeasure(CControlUI* row);
+  // Keeps the records of the rows still in the body, in the body's order, after rows were removed,
+  // inserted or moved; other rows are left to be measured.
+  void BringRecordsInStep(int count);
+  void MeasureRow(int index, CControlUI* row, SIZE available, bool unscaled);
   // Gives an owed row its rectangle for the current scroll position; index is where the row says
   // it is, checked before it is trusted.
   void PlaceOwedRow(CControlUI* row, int index);
@@ -71,6 +115,19 @@ class CListBodyUI : public CVerticalLayoutUI {
   std::vector<TRowRecord> rows_;
   // How many records the last layout made.
   int recorded_count_ = 0;
+  // Records [0, measured_count_) hold measures. While in step, record i is the body's row i;
+  // removals, insertions and moves put them out of step until the next layout.
+  int measured_count_ = 0;
+  bool records_in_step_ = true;
+  // Rows whose record, if any, must not be trusted: added or moved while the records were out of
+  // step, or named as changed where their record was not found at once.
+  std::unordered_set<const CControlUI*> unmeasured_;
+  // Where records are brought in step when rows were also added or moved.
+  std::vector<TRowRecord> spare_rows_;
+  TMeasureBasis measure_basis_;
+  unsigned measure_serial_ = 1;
+  // A row's measure was dropped since the last measuring.
+  bool measure_dropped_ = false;
   // Records by control, built when a row's own index does not find it.
   std::unordered_map<const CControlUI*, int> record_of_;
   // The measures may be reused by a layout nested in this one's scroll bar placement, or by the

@@ -33,7 +33,7 @@ struct TRowMeasure {
 };
 
 // Measures a row of the plain row classes (height_ignores_width) from its stored sizes, as its
-// getters would, without a call per size: a long list measures every row in each layout. Only
+// getters would, without a call per size: a long list measures every row it is given. Only
 // for rows of a fixed height whose manager is `unscaled`, which must scale nothing (null for no
 // manager); false when the row must be asked through its getters.
 bool MeasureRowDirectly(CControlUI* control, const CPaintManagerUI* unscaled, TRowMeasure* out);

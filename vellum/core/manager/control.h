@@ -176,6 +176,11 @@ class CControlUI {
   virtual void PaintText(HDC dc);
   virtual void PaintBorder(HDC dc);
   virtual void DoPostPaint(HDC dc, const RECT& paint);
+
+  // A child's own size, limits, padding, visibility or floating changed: the child asks this, its
+  // parent, through NeedParentUpdate. The default lays this control out again and repaints it; a
+  // container that keeps what it measured of each child measures only that child again.
+  virtual void NeedChildUpdate(CControlUI* child);
   // --- end of the virtual operations ---
 
   // Applies name="value" pairs (one blank or comma between pairs), or the manager's style of that
@@ -236,7 +241,7 @@ class CControlUI {
   void Invalidate();
   // The one re-layout path: this control is laid out again at the next paint.
   void NeedUpdate();
-  // For geometry changes: the parent lays out its children again.
+  // For geometry changes: the parent lays out its children again, told which child changed.
   void NeedParentUpdate();
 
   // The intersection of the current paint request with the item rectangle; derived painting steps

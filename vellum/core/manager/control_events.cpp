@@ -55,10 +55,14 @@ void CControlUI::NeedUpdate() {
   if (manager_) manager_->NeedUpdate();
 }
 
+void CControlUI::NeedChildUpdate(CControlUI* /*child*/) {
+  NeedUpdate();
+  Invalidate();
+}
+
 void CControlUI::NeedParentUpdate() {
   if (parent_) {
-    parent_->NeedUpdate();
-    parent_->Invalidate();
+    parent_->NeedChildUpdate(this);
   } else {
     NeedUpdate();
   }

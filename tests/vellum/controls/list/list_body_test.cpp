@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/vellum/support/container_test_controls.h"
@@ -26,6 +28,7 @@ using testing_support::SameRect;
 using testing_support::Surface;
 using Vellum::CControlUI;
 using Vellum::CListLabelElementUI;
+using Vellum::CUIString;
 using Vellum::CListUI;
 
 constexpr int kWidth = 200;
@@ -290,6 +293,193 @@ TEST(ListBodyPlacement, RowsAreMeasuredAgainWhenTheirHeightsCanHaveChanged) {
     EXPECT_TRUE(SameRect(rows[i]->GetPos(), RECT{0, i * height, kWidth, (i + 1) * height}))
         << "row " << i << " at " << Describe(rows[i]->GetPos());
   }
+}
+
+// Where a fresh measure of every row would put the rows of the stack, asked through each row's
+// getters in the body's order: the tops and bottoms of the stacked rows at the current scroll
+// position, and the stack's height. The body's own record of what it measured is not consulted.
+struct StackModel {
+  std::vector<std::pair<CControlUI*, std::pair<LONG, LONG>>> places;
+  int height = 0;
+};
+
+StackModel ModelStack(CListUI* list) {
+  StackModel model;
+  CControlUI* body = list->GetList();
+  const RECT area = body->GetPos();
+  const SIZE available{area.right - area.left, area.bottom - area.top};
+  const int padding = list->GetChildPadding();
+  int y = -list->GetScrollPos().cy;
+  int stacked = 0;
+  for (int i = 0; i < list->GetCount(); ++i) {
+    CControlUI* row = list->GetItemAt(i);
+    if (!row->IsVisible() || row->IsFloat()) continue;
+    const RECT pad = row->GetPadding();
+    const int height = std::min(std::max<int>(row->EstimateSize(available).cy, row->GetMinHeight()),
+                                row->GetMaxHeight());
+    if (stacked++ > 0) y += padding;
+    model.places.push_back({row, {y + pad.top, y + pad.top + height}});
+    y += pad.top + height + pad.bottom;
+  }
+  model.height = y + list->GetScrollPos().cy;
+  return model;
+}
+
+// The first stacked row whose rectangle, read now, is not where the model puts it; empty if none.
+std::wstring FirstRowOffModel(CListUI* list) {
+  const StackModel model = ModelStack(list);
+  for (const auto& place : model.places) {
+    const RECT pos = place.first->GetPos();
+    if (pos.top != place.second.first || pos.bottom != place.second.second) {
+      return L"row " + std::to_wstring(list->GetItemIndex(place.first)) + L" at " +
+             Describe(pos) + L", expected top " + std::to_wstring(place.second.first) +
+             L" bottom " + std::to_wstring(place.second.second);
+    }
+  }
+  return L"";
+}
+
+// A row as tall as ten pixels per line of its text, which says so whenever its text changes.
+class TextBoundRow : public CListLabelElementUI {
+ public:
+  SIZE EstimateSize(SIZE available) override {
+    const CUIString text = GetText();
+    int lines = 1;
+    for (int i = 0; i < text.GetLength(); ++i) lines += text[i] == L'\n' ? 1 : 0;
+    return SIZE{available.cx, 10 * lines};
+  }
+  void SetText(const wchar_t* text) override {
+    CListLabelElementUI::SetText(text);
+    NeedParentUpdate();
+  }
+};
+
+TEST(ListBodyMeasures, EveryKindOfSizeChangeIsTakenUpByTheNextLayout) {
+  // Each case changes what one row measures (or what all rows are measured from) after the list
+  // was laid out once and scrolled into the middle; the next layout must place every row where a
+  // fresh measure of all rows puts it. Rows 16-22 are in sight at the start, row 100 is not.
+  struct Case {
+    const char* name;
+    void (*change)(LongList&);
+  };
+  const Case cases[] = {
+      {"fixed height", [](LongList& l) { l.rows[18]->SetFixedHeight(47); }},
+      {"fixed height out of sight", [](LongList& l) { l.rows[100]->SetFixedHeight(3); }},
+      {"height taken from the item font",
+       [](LongList& l) { l.rows[19]->SetFixedHeight(0); }},
+      {"min height", [](LongList& l) { l.rows[100]->SetMinHeight(45); }},
+      {"max height", [](LongList& l) { l.rows[19]->SetMaxHeight(9); }},
+      {"padding", [](LongList& l) { l.rows[17]->SetPadding(RECT{0, 3, 0, 4}); }},
+      {"hidden", [](LongList& l) { l.rows[20]->SetVisible(false); }},
+      {"hidden, laid out, made taller, shown again",
+       [](LongList& l) {
+         l.rows[21]->SetVisible(false);
+         l.Layout();
+         l.rows[21]->SetFixedHeight(33);
+         l.rows[21]->SetVisible(true);
+       }},
+      {"floating", [](LongList& l) { l.rows[22]->SetFloat(true); }},
+      {"text of a row whose height follows it",
+       [](LongList& l) {
+         auto* row = new TextBoundRow();
+         row->SetText(L"one");
+         l.list->AddAt(row, 18);
+         l.Layout();
+         row->SetText(L"one\ntwo\nthree\nfour");
+       }},
+      {"DPI", [](LongList& l) { l.window.manager().SetDPI(144); }},
+      {"item text padding",
+       [](LongList& l) {
+         l.rows[18]->SetFixedHeight(0);
+         l.Layout();
+         l.list->SetAttribute(L"itemtextpadding", L"0,6,0,7");
+       }},
+      {"item font",
+       [](LongList& l) {
+         l.window.manager().AddFont(7, L"Tahoma", 40, false, false, false);
+         l.rows[18]->SetFixedHeight(0);
+         l.Layout();
+         l.list->SetAttribute(L"itemfont", L"7");
+       }},
+      {"changed while earlier rows were removed",
+       [](LongList& l) {
+         l.list->RemoveAt(0);
+         l.list->RemoveAt(5);
+         l.rows[40]->SetFixedHeight(44);
+       }},
+      {"moved, then changed",
+       [](LongList& l) {
+         l.list->SetItemIndex(l.rows[3], 30);
+         l.rows[3]->SetFixedHeight(41);
+       }},
+      {"removed and added back elsewhere",
+       [](LongList& l) {
+         auto* body = static_cast<Vellum::CContainerUI*>(l.list->GetList());
+         body->SetAutoDestroy(false);
+         CControlUI* row = l.rows[10];
+         l.list->Remove(row);
+         body->SetAutoDestroy(true);
+         row->SetFixedHeight(39);
+         l.list->AddAt(row, 50);
+       }},
+      {"appended after a removal",
+       [](LongList& l) {
+         // Destroyed at once, so the new row may well take the removed one's address.
+         l.list->SetDelayedDestroy(false);
+         l.list->RemoveAt(119);
+         auto* row = new CListLabelElementUI();
+         row->SetFixedHeight(37);
+         l.list->Add(row);
+       }},
+      {"list hidden, laid out, shown again",
+       [](LongList& l) {
+         l.list->SetVisible(false);
+         l.rows[18]->SetFixedHeight(30);
+         l.Layout();
+         l.list->SetVisible(true);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    LongList l(120);
+    l.list->SetScrollPos(SIZE{0, 400});
+    ASSERT_EQ(l.list->GetScrollPos().cy, 400);
+    ASSERT_EQ(FirstRowOffModel(l.list), L"");
+    const StackModel before = ModelStack(l.list);
+    c.change(l);
+    l.Layout();
+    const StackModel after = ModelStack(l.list);
+    // Every case really moves rows.
+    EXPECT_NE(before.places, after.places);
+    EXPECT_EQ(FirstRowOffModel(l.list), L"");
+    EXPECT_EQ(l.list->GetScrollRange().cy, after.height - kHeight);
+    // Rows owed their rectangles keep them right after scrolling too.
+    l.list->SetScrollPos(SIZE{0, 1500});
+    EXPECT_EQ(FirstRowOffModel(l.list), L"");
+  }
+}
+
+TEST(ListBodyMeasures, ARowChangedOutOfSightStandsRightWhenScrolledTo) {
+  LongList l(300);
+  ASSERT_EQ(l.list->GetScrollPos().cy, 0);
+  // Far below the body: taller, with padding, and its neighbour gone, none of them read since.
+  l.rows[200]->SetFixedHeight(61);
+  l.rows[200]->SetPadding(RECT{0, 5, 0, 0});
+  l.rows[201]->SetVisible(false);
+  l.Layout();
+  const StackModel model = ModelStack(l.list);
+  LONG top = 0;
+  for (const auto& place : model.places) {
+    if (place.first == l.rows[200]) top = place.second.first;
+  }
+  ASSERT_GT(top, kHeight);
+  l.list->SetScrollPos(SIZE{0, top - 20});
+  ASSERT_EQ(l.list->GetScrollPos().cy, top - 20);
+  EXPECT_EQ(l.rows[200]->GetPos().top, 20);
+  EXPECT_EQ(l.rows[200]->GetPos().bottom, 81);
+  EXPECT_EQ(l.rows[202]->GetPos().top, 81 + kPadding);
+  EXPECT_EQ(l.window.manager().FindControl(POINT{40, 75}), l.rows[200]);
+  EXPECT_EQ(FirstRowOffModel(l.list), L"");
 }
 
 }  // namespace

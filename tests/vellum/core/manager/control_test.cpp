@@ -24,11 +24,20 @@ struct SizeListener {
   }
 };
 
+// A parent that records which children asked it for a layout, and lays out as any control does.
+struct NamingParent : CControlUI {
+  std::vector<CControlUI*> named;
+  void NeedChildUpdate(CControlUI* child) override {
+    named.push_back(child);
+    CControlUI::NeedChildUpdate(child);
+  }
+};
+
 // A parent and a child attached to a manager without a window, laid out once so that neither
 // needs an update.
 struct Tree {
   CPaintManagerUI manager;
-  CControlUI parent;
+  NamingParent parent;
   CControlUI child;
   Tree() {
     parent.SetManager(&manager, nullptr, false);
@@ -96,6 +105,10 @@ TEST(ControlLayout, GeometrySettersAskTheParentForLayoutOnlyForRealChanges) {
       {"float on", [](CControlUI& c) { c.SetFloat(true); }, true},
       {"float unchanged", [](CControlUI& c) { c.SetFloat(false); }, false},
       {"float align", [](CControlUI& c) { c.SetFloatAlign(UIFLOAT_RIGHT); }, true},
+      {"fixed height", [](CControlUI& c) { c.SetFixedHeight(7); }, true},
+      {"min height", [](CControlUI& c) { c.SetMinHeight(4); }, true},
+      {"max height", [](CControlUI& c) { c.SetMaxHeight(40); }, true},
+      {"float percent", [](CControlUI& c) { c.SetFloatPercent(TFloatPercent{0, 0, 1, 1}); }, true},
       {"hide", [](CControlUI& c) { c.SetVisible(false); }, true},
       {"show shown", [](CControlUI& c) { c.SetVisible(true); }, false},
       {"colour", [](CControlUI& c) { c.SetBkColor(0xFF102030); }, false},
@@ -106,6 +119,9 @@ TEST(ControlLayout, GeometrySettersAskTheParentForLayoutOnlyForRealChanges) {
     ASSERT_FALSE(tree.parent.IsUpdateNeeded());
     c.change(tree.child);
     EXPECT_EQ(tree.parent.IsUpdateNeeded(), c.relayout);
+    // The parent learns which child changed, so it may measure only that one again.
+    EXPECT_EQ(tree.parent.named,
+              c.relayout ? std::vector<CControlUI*>{&tree.child} : std::vector<CControlUI*>{});
     if (c.relayout) {
       EXPECT_TRUE(tree.manager.IsUpdateNeeded());
     }
