@@ -30,7 +30,7 @@ LPVOID CFadeButtonUI::GetInterface(const wchar_t* name) {
 
 void CFadeButtonUI::SetNormalImage(const wchar_t* image) {
   CButtonUI::SetNormalImage(image);
-  last_image_ = normal_image_;
+  last_image_ = GetNormalImage();
 }
 
 void CFadeButtonUI::DoEvent(TUIEvent& event) {
@@ -68,34 +68,36 @@ void CFadeButtonUI::OnAnimationStep(int total_frame, int current_frame, int) {
 void CFadeButtonUI::PaintStatusImage(HDC dc) {
   RefreshState(false);
 
-  const CUIString* state_image = nullptr;
+  const wchar_t* state_image = nullptr;
   if ((button_state_ & UISTATE_DISABLED) != 0) {
-    state_image = &disabled_image_;
+    state_image = GetDisabledImage();
   } else if ((button_state_ & UISTATE_PUSHED) != 0) {
-    state_image = &pushed_image_;
+    state_image = GetPushedImage();
   } else if ((button_state_ & UISTATE_FOCUSED) != 0) {
-    state_image = &focused_image_;
+    state_image = GetFocusedImage();
   }
-  if (state_image && !state_image->IsEmpty() && DrawImage(dc, state_image->GetData())) return;
+  if (state_image && state_image[0] != L'\0' && DrawImage(dc, state_image)) return;
 
-  if (normal_image_.IsEmpty()) return;
+  const wchar_t* normal_image = GetNormalImage();
+  const wchar_t* hot_image = GetHotImage();
+  if (normal_image[0] == L'\0') return;
   if (mouse_entered_) {
     mouse_entered_ = false;
-    last_image_ = hot_image_;
+    last_image_ = hot_image;
   }
   if (mouse_left_) {
     mouse_left_ = false;
-    last_image_ = normal_image_;
+    last_image_ = normal_image;
   }
   const bool fading_in = IsAnimationRunning(kFadeInId);
   if (fading_in || IsAnimationRunning(kFadeOutId)) {
-    old_image_ = fading_in ? normal_image_ : hot_image_;
-    new_image_ = fading_in ? hot_image_ : normal_image_;
+    old_image_ = fading_in ? normal_image : hot_image;
+    new_image_ = fading_in ? hot_image : normal_image;
     DrawImage(dc, old_image_.GetData(), FadeModifier(255 - fade_alpha_).GetData());
     DrawImage(dc, new_image_.GetData(), FadeModifier(fade_alpha_).GetData());
     return;
   }
-  DrawImage(dc, last_image_.IsEmpty() ? normal_image_.GetData() : last_image_.GetData());
+  DrawImage(dc, last_image_.IsEmpty() ? normal_image : last_image_.GetData());
 }
 
 }  // namespace Vellum

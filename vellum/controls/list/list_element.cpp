@@ -455,7 +455,7 @@ void CListTextElementUI::SetTextColor(int column, DWORD color) {
 
 int CListTextElementUI::LinkAt(POINT point) const {
   for (int i = 0; i < link_count_; ++i) {
-    if (PtInRect(&link_rects_[i], point)) return i;
+    if (PtInRect(&links_->rects[i], point)) return i;
   }
   return -1;
 }
@@ -524,18 +524,30 @@ void CListTextElementUI::DrawItemText(HDC dc, const RECT& rect) {
     }
     if (!text) text = L"";
     if (info.show_html) {
+      if (!links_) links_.reset(new TLinks());
       int found = kMaxLinks - link_count_;
-      CRenderUI::DrawHtmlText(dc, manager_, cell, text, color, &link_rects_[link_count_],
-                              &link_texts_[link_count_], found, info.font, info.text_style);
+      CRenderUI::DrawHtmlText(dc, manager_, cell, text, color, &links_->rects[link_count_],
+                              &links_->texts[link_count_], found, info.font, info.text_style);
       link_count_ += found;
     } else {
       CRenderUI::DrawText(dc, manager_, cell, text, color, info.font, info.text_style);
     }
   }
+  if (!links_) return;
   for (int i = link_count_; i < kMaxLinks; ++i) {
-    link_rects_[i] = RECT{0, 0, 0, 0};
-    link_texts_[i].Empty();
+    links_->rects[i] = RECT{0, 0, 0, 0};
+    links_->texts[i].Empty();
   }
+}
+
+const RECT& CListTextElementUI::GetLinkRect(int link) const {
+  static const RECT kNoLink{0, 0, 0, 0};
+  return links_ ? links_->rects[link] : kNoLink;
+}
+
+const CUIString& CListTextElementUI::GetLinkText(int link) const {
+  static const CUIString kNoLink;
+  return links_ ? links_->texts[link] : kNoLink;
 }
 
 // ---- CListContainerElementUI ------------------------------------------------------------------------

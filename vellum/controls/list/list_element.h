@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 #include "vellum/controls/list/list_interfaces.h"
@@ -101,15 +102,21 @@ class CListTextElementUI : public CListLabelElementUI {
   // Per-column text colours; columns without one use the list's text colour.
   void SetTextColor(int column, DWORD color);
   int GetLinkCount() const { return link_count_; }
-  const RECT& GetLinkRect(int link) const { return link_rects_[link]; }
-  const CUIString& GetLinkText(int link) const { return link_texts_[link]; }
+  // The index is not tested; a row that never drew links answers an empty rectangle and text.
+  const RECT& GetLinkRect(int link) const;
+  const CUIString& GetLinkText(int link) const;
 
  private:
   int LinkAt(POINT point) const;
 
+  // Only rows drawn with tagged text find links, so the table is made by the first such drawing.
+  struct TLinks {
+    RECT rects[kMaxLinks] = {};
+    CUIString texts[kMaxLinks];
+  };
+
   int link_count_ = 0;
-  RECT link_rects_[kMaxLinks] = {};
-  CUIString link_texts_[kMaxLinks];
+  std::unique_ptr<TLinks> links_;
   int hot_link_ = -1;
   IListUI* list_owner_ = nullptr;
   std::vector<CUIString> column_texts_;

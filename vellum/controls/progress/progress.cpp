@@ -119,7 +119,8 @@ void CProgressUI::PaintForeColor(HDC dc) {
 
 void CProgressUI::PaintForeImage(HDC dc) {
   NormalizeRange();
-  if (fore_image_.IsEmpty()) return;
+  const wchar_t* fore_image = GetForeImage();
+  if (fore_image[0] == L'\0') return;
   const TProgressRange range{minimum_, maximum_, value_};
   const int width = item_rect_.right - item_rect_.left;
   const int height = item_rect_.bottom - item_rect_.top;
@@ -146,7 +147,7 @@ void CProgressUI::PaintForeImage(HDC dc) {
                                    filled_width, unscaled_height, 0, offset_y, filled_width,
                                    unscaled_height);
   }
-  DrawImage(dc, fore_image_.GetData(), fore_image_modify_.GetData());
+  DrawImage(dc, fore_image, fore_image_modify_.GetData());
 }
 
 }  // namespace Vellum

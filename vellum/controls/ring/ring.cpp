@@ -43,8 +43,8 @@ void CRingUI::DeleteImage() { image_.reset(); }
 void CRingUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
   if (name && wcscmp(name, L"bkimage") == 0) {
     const wchar_t* image = value ? value : L"";
-    if (bk_image_ != image) {
-      bk_image_ = image;
+    if (wcscmp(GetBkImage(), image) != 0) {
+      SetBkImage(image);
       DeleteImage();
       Invalidate();
     }
@@ -64,8 +64,8 @@ void CRingUI::DoEvent(TUIEvent& event) {
 }
 
 void CRingUI::PaintBkImage(HDC dc) {
-  if (!image_ && !bk_image_.IsEmpty()) {
-    TUIImageInfo* loaded = CRenderUI::LoadImageGdiplus(bk_image_.GetData());
+  if (!image_ && GetBkImage()[0] != L'\0') {
+    TUIImageInfo* loaded = CRenderUI::LoadImageGdiplus(GetBkImage());
     if (loaded && loaded->gdiplus_image) {
       image_.reset(loaded->gdiplus_image);
       loaded->gdiplus_image = nullptr;

@@ -13,6 +13,11 @@ namespace {
 
 bool IsInside(const RECT& rect, POINT point) { return ::PtInRect(&rect, point) != FALSE; }
 
+const CUIString& EmptyText() {
+  static const CUIString empty;
+  return empty;
+}
+
 }  // namespace
 
 CButtonUI::CButtonUI() { text_style_ = DT_SINGLELINE | DT_VCENTER | DT_CENTER; }
@@ -122,46 +127,74 @@ void CButtonUI::DoEvent(TUIEvent& event) {
 
 // ---- Images ---------------------------------------------------------------------------------------
 
-const wchar_t* CButtonUI::GetNormalImage() const { return normal_image_.GetData(); }
+const CUIString& CButtonUI::ButtonText(CUIString TButtonTexts::*field) const {
+  return button_texts_ ? (*button_texts_).*field : EmptyText();
+}
+
+bool CButtonUI::StoreButtonText(CUIString TButtonTexts::*field, const wchar_t* text) {
+  if (!button_texts_) {
+    if (text == nullptr || text[0] == L'\0') return false;
+    button_texts_.reset(new TButtonTexts());
+  }
+  (*button_texts_).*field = text;
+  return true;
+}
+
+const wchar_t* CButtonUI::GetNormalImage() const {
+  return ButtonText(&TButtonTexts::normal_image).GetData();
+}
 void CButtonUI::SetNormalImage(const wchar_t* image) {
-  normal_image_ = image;
+  StoreButtonText(&TButtonTexts::normal_image, image);
   Invalidate();
 }
-const wchar_t* CButtonUI::GetHotImage() const { return hot_image_.GetData(); }
+const wchar_t* CButtonUI::GetHotImage() const {
+  return ButtonText(&TButtonTexts::hot_image).GetData();
+}
 void CButtonUI::SetHotImage(const wchar_t* image) {
-  hot_image_ = image;
+  StoreButtonText(&TButtonTexts::hot_image, image);
   Invalidate();
 }
-const wchar_t* CButtonUI::GetPushedImage() const { return pushed_image_.GetData(); }
+const wchar_t* CButtonUI::GetPushedImage() const {
+  return ButtonText(&TButtonTexts::pushed_image).GetData();
+}
 void CButtonUI::SetPushedImage(const wchar_t* image) {
-  pushed_image_ = image;
+  StoreButtonText(&TButtonTexts::pushed_image, image);
   Invalidate();
 }
-const wchar_t* CButtonUI::GetFocusedImage() const { return focused_image_.GetData(); }
+const wchar_t* CButtonUI::GetFocusedImage() const {
+  return ButtonText(&TButtonTexts::focused_image).GetData();
+}
 void CButtonUI::SetFocusedImage(const wchar_t* image) {
-  focused_image_ = image;
+  StoreButtonText(&TButtonTexts::focused_image, image);
   Invalidate();
 }
-const wchar_t* CButtonUI::GetDisabledImage() const { return disabled_image_.GetData(); }
+const wchar_t* CButtonUI::GetDisabledImage() const {
+  return ButtonText(&TButtonTexts::disabled_image).GetData();
+}
 void CButtonUI::SetDisabledImage(const wchar_t* image) {
-  disabled_image_ = image;
+  StoreButtonText(&TButtonTexts::disabled_image, image);
   Invalidate();
 }
-const wchar_t* CButtonUI::GetHotForeImage() const { return hot_fore_image_.GetData(); }
+const wchar_t* CButtonUI::GetHotForeImage() const {
+  return ButtonText(&TButtonTexts::hot_fore_image).GetData();
+}
 void CButtonUI::SetHotForeImage(const wchar_t* image) {
-  hot_fore_image_ = image;
+  StoreButtonText(&TButtonTexts::hot_fore_image, image);
   Invalidate();
 }
-const wchar_t* CButtonUI::GetPushedForeImage() const { return pushed_fore_image_.GetData(); }
+const wchar_t* CButtonUI::GetPushedForeImage() const {
+  return ButtonText(&TButtonTexts::pushed_fore_image).GetData();
+}
 void CButtonUI::SetPushedForeImage(const wchar_t* image) {
-  pushed_fore_image_ = image;
+  StoreButtonText(&TButtonTexts::pushed_fore_image, image);
   Invalidate();
 }
-const wchar_t* CButtonUI::GetStateImage() const { return state_image_.GetData(); }
+const wchar_t* CButtonUI::GetStateImage() const {
+  return ButtonText(&TButtonTexts::state_image).GetData();
+}
 void CButtonUI::SetStateImage(const wchar_t* image) {
-  state_image_ = image;
   // The strip is cut again into the state images at the next paint.
-  normal_image_.Empty();
+  if (StoreButtonText(&TButtonTexts::state_image, image)) button_texts_->normal_image.Empty();
   Invalidate();
 }
 
@@ -176,11 +209,18 @@ void CButtonUI::BindTabIndex(int index) {
   if (index >= 0) bind_tab_index_ = index;
 }
 
-void CButtonUI::BindTabLayoutName(const wchar_t* name) { bind_tab_layout_name_ = name; }
+const wchar_t* CButtonUI::GetBindTabLayoutName() const {
+  return ButtonText(&TButtonTexts::bind_tab_layout_name).GetData();
+}
+
+void CButtonUI::BindTabLayoutName(const wchar_t* name) {
+  StoreButtonText(&TButtonTexts::bind_tab_layout_name, name);
+}
 
 void CButtonUI::BindTriggerTabSel(int index) {
-  if (bind_tab_layout_name_.IsEmpty() || (bind_tab_index_ < 0 && index < 0) || !manager_) return;
-  CControlUI* found = manager_->FindControl(bind_tab_layout_name_.GetData());
+  const wchar_t* name = GetBindTabLayoutName();
+  if (name[0] == L'\0' || (bind_tab_index_ < 0 && index < 0) || !manager_) return;
+  CControlUI* found = manager_->FindControl(name);
   if (!found) return;
   // Only a real tab layout is asked to select: the name may just as well name a label.
   auto* tab = static_cast<CTabLayoutUI*>(found->GetInterface(L"TabLayout"));
@@ -368,34 +408,37 @@ void CButtonUI::PaintBkColor(HDC dc) {
 }
 
 void CButtonUI::PaintStatusImage(HDC dc) {
-  CutStateImages(state_image_, state_count_, false, normal_image_, hot_image_, pushed_image_,
-                 &disabled_image_);
-
   RefreshState(true);
+  // Without the block there is no image of any state to draw.
+  if (!button_texts_) return;
+  TButtonTexts& texts = *button_texts_;
+  CutStateImages(texts.state_image, state_count_, false, texts.normal_image, texts.hot_image,
+                 texts.pushed_image, &texts.disabled_image);
 
   const CUIString* state_image = nullptr;
   if ((button_state_ & UISTATE_DISABLED) != 0) {
-    state_image = &disabled_image_;
+    state_image = &texts.disabled_image;
   } else if ((button_state_ & UISTATE_PUSHED) != 0) {
-    state_image = &pushed_image_;
+    state_image = &texts.pushed_image;
   } else if ((button_state_ & UISTATE_HOT) != 0) {
-    state_image = &hot_image_;
+    state_image = &texts.hot_image;
   } else if ((button_state_ & UISTATE_FOCUSED) != 0) {
-    state_image = &focused_image_;
+    state_image = &texts.focused_image;
   }
   if (state_image && !state_image->IsEmpty() && DrawImage(dc, state_image->GetData())) return;
-  if (!normal_image_.IsEmpty()) DrawImage(dc, normal_image_.GetData());
+  if (!texts.normal_image.IsEmpty()) DrawImage(dc, texts.normal_image.GetData());
 }
 
 void CButtonUI::PaintForeImage(HDC dc) {
   const CUIString* state_fore = nullptr;
   if ((button_state_ & UISTATE_PUSHED) != 0) {
-    state_fore = &pushed_fore_image_;
+    state_fore = &ButtonText(&TButtonTexts::pushed_fore_image);
   } else if ((button_state_ & UISTATE_HOT) != 0) {
-    state_fore = &hot_fore_image_;
+    state_fore = &ButtonText(&TButtonTexts::hot_fore_image);
   }
   if (state_fore && !state_fore->IsEmpty() && DrawImage(dc, state_fore->GetData())) return;
-  if (!fore_image_.IsEmpty()) DrawImage(dc, fore_image_.GetData());
+  const wchar_t* fore_image = GetForeImage();
+  if (fore_image[0] != L'\0') DrawImage(dc, fore_image);
 }
 
 void CButtonUI::PaintText(HDC dc) {

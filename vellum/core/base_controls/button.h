@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "vellum/core/base_controls/label.h"
 #include "vellum/core/base/ui_string.h"
 
@@ -55,7 +57,7 @@ class CButtonUI : public CLabelUI {
   void SetStateCount(int count);
   int GetBindTabLayoutIndex() const { return bind_tab_index_; }
   void BindTabIndex(int index);
-  const wchar_t* GetBindTabLayoutName() const { return bind_tab_layout_name_.GetData(); }
+  const wchar_t* GetBindTabLayoutName() const;
   void BindTabLayoutName(const wchar_t* name);
   // Selects the bound page (index >= 0) or the bound index (index < 0) of the bound tab layout.
   // A bound name that names anything but a tab layout is left alone.
@@ -113,17 +115,28 @@ class CButtonUI : public CLabelUI {
   DWORD hot_border_color_ = 0;
   DWORD pushed_border_color_ = 0;
   DWORD disabled_border_color_ = 0;
-  CUIString normal_image_;
-  CUIString hot_image_;
-  CUIString hot_fore_image_;
-  CUIString pushed_image_;
-  CUIString pushed_fore_image_;
-  CUIString focused_image_;
-  CUIString disabled_image_;
   int state_count_ = 0;
-  CUIString state_image_;
   int bind_tab_index_ = -1;
-  CUIString bind_tab_layout_name_;
+
+ private:
+  // The images and the bound tab layout's name. Most buttons set none of them (the parts of a tree
+  // node or of a list row draw with colours only), so they live in a block made by the first
+  // non-empty one; until then each reads empty, and clearing one makes no block.
+  struct TButtonTexts {
+    CUIString normal_image;
+    CUIString hot_image;
+    CUIString hot_fore_image;
+    CUIString pushed_image;
+    CUIString pushed_fore_image;
+    CUIString focused_image;
+    CUIString disabled_image;
+    CUIString state_image;
+    CUIString bind_tab_layout_name;
+  };
+  const CUIString& ButtonText(CUIString TButtonTexts::*field) const;
+  // False when the text is empty and there is no block: nothing was stored.
+  bool StoreButtonText(CUIString TButtonTexts::*field, const wchar_t* text);
+  std::unique_ptr<TButtonTexts> button_texts_;
 };
 
 }  // namespace Vellum

@@ -7,11 +7,33 @@
 #include "vellum/core/base/ui_ptr_array.h"
 
 namespace Vellum {
+namespace {
+
+const CUIString& EmptyText() {
+  static const CUIString empty;
+  return empty;
+}
+
+}  // namespace
 
 COptionUI::COptionUI() = default;
 
 COptionUI::~COptionUI() {
-  if (!group_name_.IsEmpty() && manager_) manager_->RemoveOptionGroup(group_name_.GetData(), this);
+  const wchar_t* group = GetGroup();
+  if (group[0] != L'\0' && manager_) manager_->RemoveOptionGroup(group, this);
+}
+
+const CUIString& COptionUI::OptionText(CUIString TOptionTexts::*field) const {
+  return option_texts_ ? (*option_texts_).*field : EmptyText();
+}
+
+bool COptionUI::StoreOptionText(CUIString TOptionTexts::*field, const wchar_t* text) {
+  if (!option_texts_) {
+    if (text == nullptr || text[0] == L'\0') return false;
+    option_texts_.reset(new TOptionTexts());
+  }
+  (*option_texts_).*field = text;
+  return true;
 }
 
 CControlUI* COptionUI::CreateControl() { return new COptionUI(); }
@@ -25,26 +47,40 @@ LPVOID COptionUI::GetInterface(const wchar_t* name) {
 
 void COptionUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
   CButtonUI::SetManager(manager, parent, init);
-  if (init && !group_name_.IsEmpty() && manager_) {
-    manager_->AddOptionGroup(group_name_.GetData(), this);
-  }
+  const wchar_t* group = GetGroup();
+  if (init && group[0] != L'\0' && manager_) manager_->AddOptionGroup(group, this);
+}
+
+const wchar_t* COptionUI::GetGroup() const {
+  return OptionText(&TOptionTexts::group_name).GetData();
 }
 
 void COptionUI::SetGroup(const wchar_t* name) {
+  const CUIString& old_group = OptionText(&TOptionTexts::group_name);
   if (name == nullptr) {
-    if (group_name_.IsEmpty()) return;
-  } else if (group_name_ == name) {
+    if (old_group.IsEmpty()) return;
+  } else if (old_group == name) {
     return;
   }
-  if (!group_name_.IsEmpty() && manager_) manager_->RemoveOptionGroup(group_name_.GetData(), this);
-  group_name_ = name;
-  if (!group_name_.IsEmpty() && manager_) manager_->AddOptionGroup(group_name_.GetData(), this);
+  if (!old_group.IsEmpty() && manager_) manager_->RemoveOptionGroup(old_group.GetData(), this);
+  StoreOptionText(&TOptionTexts::group_name, name);
+  // Read again: the first group makes the block the name now lives in.
+  const wchar_t* group = GetGroup();
+  if (group[0] != L'\0' && manager_) manager_->AddOptionGroup(group, this);
   Selected(selected_, true);
+}
+
+const wchar_t* COptionUI::GetGroupType() const {
+  return OptionText(&TOptionTexts::group_type).GetData();
+}
+
+void COptionUI::SetGroupType(const wchar_t* type) {
+  StoreOptionText(&TOptionTexts::group_type, type);
 }
 
 bool COptionUI::Activate() {
   if (!CButtonUI::Activate()) return false;
-  Selected(group_name_.IsEmpty() ? !selected_ : true, true);
+  Selected(GetGroup()[0] == L'\0' ? !selected_ : true, true);
   Invalidate();
   return true;
 }
@@ -58,13 +94,15 @@ void COptionUI::Selected(bool selected, bool notify) {
     button_state_ &= ~UISTATE_SELECTED;
   }
   if (manager_) {
-    if (!group_name_.IsEmpty() && selected_) {
-      CUIPtrArray* group = manager_->GetOptionGroup(group_name_.GetData());
+    const wchar_t* group_name = GetGroup();
+    if (group_name[0] != L'\0' && selected_) {
+      const CUIString& group_type = OptionText(&TOptionTexts::group_type);
+      CUIPtrArray* group = manager_->GetOptionGroup(group_name);
       for (int i = 0; group && i < group->GetSize(); ++i) {
         auto* member = static_cast<COptionUI*>(group->GetAt(i));
         if (member == this) continue;
         // Members sharing this option's non-empty group type may be selected together.
-        if (group_type_.IsEmpty() || group_type_.CompareNoCase(member->GetGroupType()) != 0) {
+        if (group_type.IsEmpty() || group_type.CompareNoCase(member->GetGroupType()) != 0) {
           member->Selected(false, notify);
         }
       }
@@ -74,27 +112,39 @@ void COptionUI::Selected(bool selected, bool notify) {
   Invalidate();
 }
 
-const wchar_t* COptionUI::GetSelectedStateImage() const { return selected_state_image_.GetData(); }
-
+const wchar_t* COptionUI::GetSelectedStateImage() const {
+  return OptionText(&TOptionTexts::selected_state_image).GetData();
+}
 void COptionUI::SetSelectedStateImage(const wchar_t* image) {
-  selected_state_image_ = image;
+  StoreOptionText(&TOptionTexts::selected_state_image, image);
   Invalidate();
 }
-
+const wchar_t* COptionUI::GetSelectedImage() const {
+  return OptionText(&TOptionTexts::selected_image).GetData();
+}
 void COptionUI::SetSelectedImage(const wchar_t* image) {
-  selected_image_ = image;
+  StoreOptionText(&TOptionTexts::selected_image, image);
   Invalidate();
+}
+const wchar_t* COptionUI::GetSelectedHotImage() const {
+  return OptionText(&TOptionTexts::selected_hot_image).GetData();
 }
 void COptionUI::SetSelectedHotImage(const wchar_t* image) {
-  selected_hot_image_ = image;
+  StoreOptionText(&TOptionTexts::selected_hot_image, image);
   Invalidate();
+}
+const wchar_t* COptionUI::GetSelectedPushedImage() const {
+  return OptionText(&TOptionTexts::selected_pushed_image).GetData();
 }
 void COptionUI::SetSelectedPushedImage(const wchar_t* image) {
-  selected_pushed_image_ = image;
+  StoreOptionText(&TOptionTexts::selected_pushed_image, image);
   Invalidate();
 }
+const wchar_t* COptionUI::GetSelectedForeImage() const {
+  return OptionText(&TOptionTexts::selected_fore_image).GetData();
+}
 void COptionUI::SetSelectedForeImage(const wchar_t* image) {
-  selected_fore_image_ = image;
+  StoreOptionText(&TOptionTexts::selected_fore_image, image);
   Invalidate();
 }
 void COptionUI::SetSelectedStateCount(int count) {
@@ -151,22 +201,23 @@ void COptionUI::PaintStatusImage(HDC dc) {
     CButtonUI::PaintStatusImage(dc);
     return;
   }
+  // Without the block the selected look has no image to draw.
+  if (!option_texts_) return;
+  TOptionTexts& texts = *option_texts_;
   // The selected look has no disabled frame: a disabled option paints the button's images.
-  CutStateImages(selected_state_image_, selected_state_count_, true, selected_image_,
-                 selected_hot_image_, selected_pushed_image_, nullptr);
-  if ((button_state_ & UISTATE_PUSHED) != 0 && !selected_pushed_image_.IsEmpty()) {
-    if (DrawImage(dc, selected_pushed_image_.GetData())) return;
-  } else if ((button_state_ & UISTATE_HOT) != 0 && !selected_hot_image_.IsEmpty()) {
-    if (DrawImage(dc, selected_hot_image_.GetData())) return;
+  CutStateImages(texts.selected_state_image, selected_state_count_, true, texts.selected_image,
+                 texts.selected_hot_image, texts.selected_pushed_image, nullptr);
+  if ((button_state_ & UISTATE_PUSHED) != 0 && !texts.selected_pushed_image.IsEmpty()) {
+    if (DrawImage(dc, texts.selected_pushed_image.GetData())) return;
+  } else if ((button_state_ & UISTATE_HOT) != 0 && !texts.selected_hot_image.IsEmpty()) {
+    if (DrawImage(dc, texts.selected_hot_image.GetData())) return;
   }
-  if (!selected_image_.IsEmpty()) DrawImage(dc, selected_image_.GetData());
+  if (!texts.selected_image.IsEmpty()) DrawImage(dc, texts.selected_image.GetData());
 }
 
 void COptionUI::PaintForeImage(HDC dc) {
-  if (selected_ && !selected_fore_image_.IsEmpty() &&
-      DrawImage(dc, selected_fore_image_.GetData())) {
-    return;
-  }
+  const wchar_t* selected_fore = GetSelectedForeImage();
+  if (selected_ && selected_fore[0] != L'\0' && DrawImage(dc, selected_fore)) return;
   CButtonUI::PaintForeImage(dc);
 }
 
@@ -231,12 +282,13 @@ void CCheckBoxUI::Selected(bool selected, bool notify) {
   } else {
     button_state_ &= ~UISTATE_SELECTED;
   }
-  if (manager_ && !group_name_.IsEmpty()) {
+  const wchar_t* group_name = GetGroup();
+  if (manager_ && group_name[0] != L'\0') {
     if (!selected_) {
       Invalidate();
       return;
     }
-    CUIPtrArray* group = manager_->GetOptionGroup(group_name_.GetData());
+    CUIPtrArray* group = manager_->GetOptionGroup(group_name);
     for (int i = 0; group && i < group->GetSize(); ++i) {
       auto* member = static_cast<COptionUI*>(group->GetAt(i));
       if (member != this) member->Selected(false, notify);

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "vellum/core/base_controls/button.h"
 #include "vellum/core/base/ui_string.h"
 
@@ -37,18 +39,18 @@ class COptionUI : public CButtonUI {
   virtual void Selected(bool selected, bool notify = true);
 
   bool IsSelected() const { return selected_; }
-  const wchar_t* GetGroup() const { return group_name_.GetData(); }
+  const wchar_t* GetGroup() const;
   void SetGroup(const wchar_t* name);
-  const wchar_t* GetGroupType() const { return group_type_.GetData(); }
-  void SetGroupType(const wchar_t* type) { group_type_ = type; }
+  const wchar_t* GetGroupType() const;
+  void SetGroupType(const wchar_t* type);
 
-  const wchar_t* GetSelectedImage() const { return selected_image_.GetData(); }
+  const wchar_t* GetSelectedImage() const;
   void SetSelectedImage(const wchar_t* image);
-  const wchar_t* GetSelectedHotImage() const { return selected_hot_image_.GetData(); }
+  const wchar_t* GetSelectedHotImage() const;
   void SetSelectedHotImage(const wchar_t* image);
-  const wchar_t* GetSelectedPushedImage() const { return selected_pushed_image_.GetData(); }
+  const wchar_t* GetSelectedPushedImage() const;
   void SetSelectedPushedImage(const wchar_t* image);
-  const wchar_t* GetSelectedForeImage() const { return selected_fore_image_.GetData(); }
+  const wchar_t* GetSelectedForeImage() const;
   void SetSelectedForeImage(const wchar_t* image);
   int GetSelectedStateCount() const { return selected_state_count_; }
   void SetSelectedStateCount(int count);
@@ -61,17 +63,28 @@ class COptionUI : public CButtonUI {
 
  protected:
   bool selected_ = false;
-  CUIString group_name_;
-  CUIString group_type_;
   int selected_font_ = -1;
   DWORD selected_bk_color_ = 0;
   DWORD selected_text_color_ = 0;
-  CUIString selected_image_;
-  CUIString selected_hot_image_;
-  CUIString selected_pushed_image_;
-  CUIString selected_fore_image_;
   int selected_state_count_ = 0;
-  CUIString selected_state_image_;
+
+ private:
+  // The group and the selected look's images. Most options have neither (the parts of a tree node
+  // among them), so they live in a block made by the first non-empty one; until then each reads
+  // empty, and clearing one makes no block.
+  struct TOptionTexts {
+    CUIString group_name;
+    CUIString group_type;
+    CUIString selected_image;
+    CUIString selected_hot_image;
+    CUIString selected_pushed_image;
+    CUIString selected_fore_image;
+    CUIString selected_state_image;
+  };
+  const CUIString& OptionText(CUIString TOptionTexts::*field) const;
+  // False when the text is empty and there is no block: nothing was stored.
+  bool StoreOptionText(CUIString TOptionTexts::*field, const wchar_t* text);
+  std::unique_ptr<TOptionTexts> option_texts_;
 };
 
 class CCheckBoxUI : public COptionUI {

@@ -140,7 +140,8 @@ class CContainerUI : public CControlUI, public IContainerUI {
   // Moves the scroll position by the given distances through SetScrollPos.
   void ScrollBy(LONG dx, LONG dy);
   void DestroyChild(CControlUI* control);
-  void ApplyScrollBarStyle(CScrollBarUI* bar, const CUIString& style);
+  // The style is applied at once and not kept: the bar it styles keeps what it was given.
+  void ApplyScrollBarStyle(CScrollBarUI* bar, const wchar_t* style);
   // The children that can meet paint, as the index range [first, end): all of them, or, while their
   // places run in rows (tops and bottoms never decrease in list order, as the box and tile layouts
   // place them), only those whose rows cross paint's band, found by halving. A repaint of one
@@ -162,8 +163,6 @@ class CContainerUI : public CControlUI, public IContainerUI {
   bool show_scrollbar_ = true;
   CScrollBarUI* vertical_scroll_bar_ = nullptr;
   CScrollBarUI* horizontal_scroll_bar_ = nullptr;
-  CUIString vertical_scroll_bar_style_;
-  CUIString horizontal_scroll_bar_style_;
   // How deep this container's scroll-bar processing is nested in its own re-placement.
   int scroll_bar_depth_ = 0;
 };

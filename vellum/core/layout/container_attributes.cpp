@@ -16,15 +16,13 @@ void CContainerUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
   } else if (_wcsicmp(name, L"vscrollbar") == 0) {
     EnableScrollBar(ParseAttributeBool(value), horizontal_scroll_bar_ != nullptr);
   } else if (_wcsicmp(name, L"vscrollbarstyle") == 0) {
-    vertical_scroll_bar_style_ = value;
     EnableScrollBar(true, horizontal_scroll_bar_ != nullptr);
-    ApplyScrollBarStyle(vertical_scroll_bar_, vertical_scroll_bar_style_);
+    ApplyScrollBarStyle(vertical_scroll_bar_, value);
   } else if (_wcsicmp(name, L"hscrollbar") == 0) {
     EnableScrollBar(vertical_scroll_bar_ != nullptr, ParseAttributeBool(value));
   } else if (_wcsicmp(name, L"hscrollbarstyle") == 0) {
-    horizontal_scroll_bar_style_ = value;
     EnableScrollBar(vertical_scroll_bar_ != nullptr, true);
-    ApplyScrollBarStyle(horizontal_scroll_bar_, horizontal_scroll_bar_style_);
+    ApplyScrollBarStyle(horizontal_scroll_bar_, value);
   } else if (_wcsicmp(name, L"childpadding") == 0) {
     SetChildPadding(ParseAttributeInt(value));
   } else if (wcscmp(name, L"childalign") == 0) {

@@ -257,11 +257,11 @@ void CContainerUI::EnableScrollBar(bool vertical, bool horizontal) {
 CScrollBarUI* CContainerUI::GetVerticalScrollBar() const { return vertical_scroll_bar_; }
 CScrollBarUI* CContainerUI::GetHorizontalScrollBar() const { return horizontal_scroll_bar_; }
 
-void CContainerUI::ApplyScrollBarStyle(CScrollBarUI* bar, const CUIString& style) {
-  if (!bar || style.IsEmpty()) return;
+void CContainerUI::ApplyScrollBarStyle(CScrollBarUI* bar, const wchar_t* style) {
+  if (!bar || style == nullptr || style[0] == L'\0') return;
   // Without a manager there is no style table: the value is taken as an attribute list.
-  const wchar_t* list = manager_ ? manager_->GetStyle(style.GetData()) : nullptr;
-  bar->ApplyAttributeList(list ? list : style.GetData());
+  const wchar_t* list = manager_ ? manager_->GetStyle(style) : nullptr;
+  bar->ApplyAttributeList(list ? list : style);
 }
 
 }  // namespace Vellum

@@ -301,8 +301,6 @@ class CControlUI {
   DWORD bk_color2_ = 0;
   DWORD bk_color3_ = 0;
   DWORD fore_color_ = 0;
-  CUIString bk_image_;
-  CUIString fore_image_;
   DWORD border_color_ = 0;
   DWORD focus_border_color_ = 0;
   bool color_hsl_ = false;
@@ -319,11 +317,15 @@ class CControlUI {
 
  private:
   // Texts that few controls ever set, made by the first non-empty one; until then they read empty.
+  // The background and fore images count among them: skins give them to a few panels and
+  // decorations, never to the thousands of rows and row parts a long list or tree is made of.
   struct TRareTexts {
     CUIString virtual_wnd;
     CUIString tooltip;
     CUIString user_data;
     CUIString gradient;
+    CUIString bk_image;
+    CUIString fore_image;
   };
   TRareTexts& RareTexts();
   std::unique_ptr<TRareTexts> rare_texts_;

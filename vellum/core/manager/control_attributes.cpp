@@ -246,13 +246,19 @@ void CControlUI::SetGradient(const wchar_t* gradient) {
   if (!rare_texts_ && (gradient == nullptr || gradient[0] == L'\0')) return;
   if (StoreChangedText(&RareTexts().gradient, gradient)) Invalidate();
 }
-const wchar_t* CControlUI::GetBkImage() const { return bk_image_.GetData(); }
-void CControlUI::SetBkImage(const wchar_t* image) {
-  if (StoreChangedText(&bk_image_, image)) Invalidate();
+const wchar_t* CControlUI::GetBkImage() const {
+  return rare_texts_ ? rare_texts_->bk_image.GetData() : L"";
 }
-const wchar_t* CControlUI::GetForeImage() const { return fore_image_.GetData(); }
+void CControlUI::SetBkImage(const wchar_t* image) {
+  if (!rare_texts_ && (image == nullptr || image[0] == L'\0')) return;
+  if (StoreChangedText(&RareTexts().bk_image, image)) Invalidate();
+}
+const wchar_t* CControlUI::GetForeImage() const {
+  return rare_texts_ ? rare_texts_->fore_image.GetData() : L"";
+}
 void CControlUI::SetForeImage(const wchar_t* image) {
-  if (StoreChangedText(&fore_image_, image)) Invalidate();
+  if (!rare_texts_ && (image == nullptr || image[0] == L'\0')) return;
+  if (StoreChangedText(&RareTexts().fore_image, image)) Invalidate();
 }
 
 int CControlUI::GetBorderSize() const { return ScaleValue(border_size_); }

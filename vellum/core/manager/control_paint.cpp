@@ -74,7 +74,8 @@ void CControlUI::PaintBkColor(HDC dc) {
 }
 
 void CControlUI::PaintBkImage(HDC dc) {
-  if (!bk_image_.IsEmpty()) DrawImage(dc, bk_image_.GetData());
+  const wchar_t* image = GetBkImage();
+  if (image[0] != L'\0') DrawImage(dc, image);
 }
 
 void CControlUI::PaintStatusImage(HDC /*dc*/) {}
@@ -84,7 +85,8 @@ void CControlUI::PaintForeColor(HDC dc) {
 }
 
 void CControlUI::PaintForeImage(HDC dc) {
-  if (!fore_image_.IsEmpty()) DrawImage(dc, fore_image_.GetData());
+  const wchar_t* image = GetForeImage();
+  if (image[0] != L'\0') DrawImage(dc, image);
 }
 
 void CControlUI::PaintText(HDC /*dc*/) {}

@@ -230,6 +230,46 @@ TEST(ListTextElement, LinksAcrossColumnsStopAtEight) {
   EXPECT_TRUE(recorder.OfType(L"itemclick").empty());
 }
 
+// Links are found only while the list draws tagged text: before that and after it is turned off a
+// row answers no link, an empty text and an empty rectangle.
+TEST(ListTextElement, LinksOnlyWhileTaggedTextIsDrawn) {
+  testing_support::ManagedWindow window;
+  auto* list = new CListUI();
+  window.manager().AttachRootControl(list);
+  auto* column = new Vellum::CListHeaderItemUI();
+  column->SetFixedWidth(300);
+  list->Add(column);
+  auto* row = new CListTextElementUI();
+  row->SetFixedHeight(24);
+  list->Add(row);
+  row->SetText(0, L"<a a0>x</a> <a a1>x</a>");
+  list->SetPos(RECT{0, 0, 300, 100}, false);
+  auto paint = [&] {
+    Surface surface(300, 100, 0xFFFFFFFF);
+    row->Paint(surface.dc(), row->GetPos());
+  };
+  auto expect_no_links = [&] {
+    EXPECT_EQ(row->GetLinkCount(), 0);
+    EXPECT_TRUE(row->GetLinkText(0).IsEmpty());
+    EXPECT_TRUE(IsRectEmpty(&row->GetLinkRect(0)));
+    EXPECT_EQ(row->GetControlFlags(), Vellum::UIFLAG_WANTRETURN);
+  };
+  expect_no_links();
+  paint();
+  expect_no_links();
+
+  list->SetAttribute(L"itemshowhtml", L"true");
+  paint();
+  ASSERT_EQ(row->GetLinkCount(), 2);
+  EXPECT_EQ(row->GetLinkText(1), L"a1");
+  EXPECT_FALSE(IsRectEmpty(&row->GetLinkRect(1)));
+
+  list->SetAttribute(L"itemshowhtml", L"false");
+  paint();
+  expect_no_links();
+  EXPECT_TRUE(row->GetLinkText(1).IsEmpty());
+}
+
 // Answers every cell with a text and a colour that say which row, column and state asked.
 class CellTexts : public Vellum::IListTextCallback {
  public:

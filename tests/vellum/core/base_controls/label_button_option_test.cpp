@@ -326,6 +326,86 @@ TEST(ButtonAttributes, TableOfFieldsAndTheirNames) {
   EXPECT_STREQ(button.GetNormalImage(), L"");
 }
 
+// ---- Texts made on first use -----------------------------------------------------------------------
+
+template <typename T>
+struct TTextField {
+  const wchar_t* attribute;
+  const wchar_t* (T::*get)() const;
+  void (T::*set)(const wchar_t*);
+};
+
+// Each text reads empty on a fresh control and stays empty when cleared there; it is set through its
+// attribute name and its setter (inline-length and heap-length texts) and cleared again, and setting
+// it leaves every other text of the table empty.
+template <typename T, size_t N>
+void CheckTextsMadeOnFirstUse(const TTextField<T> (&fields)[N]) {
+  const std::wstring long_text(100, L'x');
+  for (const TTextField<T>& field : fields) {
+    SCOPED_TRACE(field.attribute);
+    T control;
+    for (const TTextField<T>& other : fields) EXPECT_STREQ((control.*other.get)(), L"");
+    (control.*field.set)(nullptr);
+    (control.*field.set)(L"");
+    control.SetAttribute(field.attribute, L"");
+    EXPECT_STREQ((control.*field.get)(), L"");
+
+    control.SetAttribute(field.attribute, L"a.png");
+    EXPECT_STREQ((control.*field.get)(), L"a.png");
+    for (const TTextField<T>& other : fields) {
+      if (&other != &field) {
+        EXPECT_STREQ((control.*other.get)(), L"") << other.attribute;
+      }
+    }
+    (control.*field.set)(long_text.c_str());
+    EXPECT_STREQ((control.*field.get)(), long_text.c_str());
+    (control.*field.set)(nullptr);
+    EXPECT_STREQ((control.*field.get)(), L"");
+    (control.*field.set)(L"b.png");
+    EXPECT_STREQ((control.*field.get)(), L"b.png");
+    control.SetAttribute(field.attribute, L"");
+    EXPECT_STREQ((control.*field.get)(), L"");
+  }
+}
+
+TEST(ButtonTexts, ReadEmptyUntilSetAndClearAgain) {
+  const TTextField<CButtonUI> fields[] = {
+      {L"normalimage", &CButtonUI::GetNormalImage, &CButtonUI::SetNormalImage},
+      {L"hotimage", &CButtonUI::GetHotImage, &CButtonUI::SetHotImage},
+      {L"pushedimage", &CButtonUI::GetPushedImage, &CButtonUI::SetPushedImage},
+      {L"focusedimage", &CButtonUI::GetFocusedImage, &CButtonUI::SetFocusedImage},
+      {L"disabledimage", &CButtonUI::GetDisabledImage, &CButtonUI::SetDisabledImage},
+      {L"hotforeimage", &CButtonUI::GetHotForeImage, &CButtonUI::SetHotForeImage},
+      {L"pushedforeimage", &CButtonUI::GetPushedForeImage, &CButtonUI::SetPushedForeImage},
+      {L"stateimage", &CButtonUI::GetStateImage, &CButtonUI::SetStateImage},
+      {L"bindtablayoutname", &CButtonUI::GetBindTabLayoutName, &CButtonUI::BindTabLayoutName},
+  };
+  CheckTextsMadeOnFirstUse(fields);
+}
+
+TEST(OptionTexts, ReadEmptyUntilSetAndClearAgain) {
+  const TTextField<COptionUI> fields[] = {
+      {L"group", &COptionUI::GetGroup, &COptionUI::SetGroup},
+      {L"grouptype", &COptionUI::GetGroupType, &COptionUI::SetGroupType},
+      {L"selectedimage", &COptionUI::GetSelectedImage, &COptionUI::SetSelectedImage},
+      {L"selectedhotimage", &COptionUI::GetSelectedHotImage, &COptionUI::SetSelectedHotImage},
+      {L"selectedpushedimage", &COptionUI::GetSelectedPushedImage,
+       &COptionUI::SetSelectedPushedImage},
+      {L"selectedforeimage", &COptionUI::GetSelectedForeImage, &COptionUI::SetSelectedForeImage},
+      {L"selectedstateimage", &COptionUI::GetSelectedStateImage,
+       &COptionUI::SetSelectedStateImage},
+  };
+  CheckTextsMadeOnFirstUse(fields);
+}
+
+TEST(ControlImages, ReadEmptyUntilSetAndClearAgain) {
+  const TTextField<CControlUI> fields[] = {
+      {L"bkimage", &CControlUI::GetBkImage, &CControlUI::SetBkImage},
+      {L"foreimage", &CControlUI::GetForeImage, &CControlUI::SetForeImage},
+  };
+  CheckTextsMadeOnFirstUse(fields);
+}
+
 // Strips of one to four 10x10 frames, red, green, blue and yellow ("wb_strip<count>.png"), and the
 // 150 % variant of the four-frame strip (15x15 frames).
 class ButtonStripTest : public ControlsTest {
@@ -593,6 +673,74 @@ TEST_F(ButtonStripTest, SelectedOptionPaintsItsOwnColourAndImages) {
   plain->SetAttribute(L"selectedbkcolor", L"#FF00FF00");
   plain->Selected(true);
   EXPECT_EQ(PaintedCentre(plain), kGreen);
+}
+
+// An option given one image draws it in its own state only, from the block that image made; the
+// frames of the four-frame strip are red, green, blue and yellow, and black is the unpainted surface.
+TEST_F(ButtonStripTest, EachImageSetAloneDrawsInItsStateOnly) {
+  enum class State { kNormal, kHot, kPushed, kFocused, kDisabled, kSelected, kSelectedHot,
+                     kSelectedPushed };
+  struct Case {
+    const wchar_t* attribute;
+    int frame;
+    State state;
+  };
+  const Case cases[] = {
+      {L"bkimage", 0, State::kNormal},
+      {L"foreimage", 1, State::kNormal},
+      {L"normalimage", 2, State::kNormal},
+      {L"hotimage", 1, State::kHot},
+      {L"pushedimage", 2, State::kPushed},
+      {L"focusedimage", 0, State::kFocused},
+      {L"disabledimage", 3, State::kDisabled},
+      {L"hotforeimage", 1, State::kHot},
+      {L"pushedforeimage", 2, State::kPushed},
+      {L"selectedimage", 0, State::kSelected},
+      {L"selectedhotimage", 1, State::kSelectedHot},
+      {L"selectedpushedimage", 2, State::kSelectedPushed},
+      {L"selectedforeimage", 3, State::kSelected},
+  };
+  const DWORD frames[] = {kRed, kGreen, kBlue, kYellow};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.attribute);
+    COptionUI* option = Add(new COptionUI(), RECT{0, 0, 10, 10});
+    wchar_t image[96];
+    swprintf(image, 96, L"file='wb_strip4.png' source='%d,0,%d,10'", c.frame * 10,
+             c.frame * 10 + 10);
+    option->SetAttribute(c.attribute, image);
+    if (c.state != State::kNormal) {
+      EXPECT_EQ(PaintedCentre(option), 0u);
+    }
+    switch (c.state) {
+      case State::kNormal:
+        break;
+      case State::kHot:
+        Send(option, UIEVENT_MOUSEENTER);
+        break;
+      case State::kPushed:
+        Send(option, UIEVENT_BUTTONDOWN);
+        break;
+      case State::kFocused:
+        manager_.SetFocus(option);
+        break;
+      case State::kDisabled:
+        option->SetEnabled(false);
+        break;
+      case State::kSelected:
+        option->Selected(true);
+        break;
+      case State::kSelectedHot:
+        option->Selected(true);
+        Send(option, UIEVENT_MOUSEENTER);
+        break;
+      case State::kSelectedPushed:
+        option->Selected(true);
+        Send(option, UIEVENT_BUTTONDOWN);
+        break;
+    }
+    EXPECT_EQ(PaintedCentre(option), frames[c.frame]);
+    root_->Remove(option);
+  }
 }
 
 }  // namespace
