@@ -13,11 +13,6 @@ namespace {
 
 bool IsInside(const RECT& rect, POINT point) { return ::PtInRect(&rect, point) != FALSE; }
 
-const CUIString& EmptyText() {
-  static const CUIString empty;
-  return empty;
-}
-
 }  // namespace
 
 CButtonUI::CButtonUI() { text_style_ = DT_SINGLELINE | DT_VCENTER | DT_CENTER; }
@@ -127,74 +122,63 @@ void CButtonUI::DoEvent(TUIEvent& event) {
 
 // ---- Images ---------------------------------------------------------------------------------------
 
-const CUIString& CButtonUI::ButtonText(CUIString TButtonTexts::*field) const {
-  return button_texts_ ? (*button_texts_).*field : EmptyText();
-}
-
-bool CButtonUI::StoreButtonText(CUIString TButtonTexts::*field, const wchar_t* text) {
-  if (!button_texts_) {
-    if (text == nullptr || text[0] == L'\0') return false;
-    button_texts_.reset(new TButtonTexts());
-  }
-  (*button_texts_).*field = text;
-  return true;
-}
-
 const wchar_t* CButtonUI::GetNormalImage() const {
-  return ButtonText(&TButtonTexts::normal_image).GetData();
+  return button_texts_.Get(&TButtonTexts::normal_image).GetData();
 }
 void CButtonUI::SetNormalImage(const wchar_t* image) {
-  StoreButtonText(&TButtonTexts::normal_image, image);
+  button_texts_.Store(&TButtonTexts::normal_image, image);
   Invalidate();
 }
 const wchar_t* CButtonUI::GetHotImage() const {
-  return ButtonText(&TButtonTexts::hot_image).GetData();
+  return button_texts_.Get(&TButtonTexts::hot_image).GetData();
 }
 void CButtonUI::SetHotImage(const wchar_t* image) {
-  StoreButtonText(&TButtonTexts::hot_image, image);
+  button_texts_.Store(&TButtonTexts::hot_image, image);
   Invalidate();
 }
 const wchar_t* CButtonUI::GetPushedImage() const {
-  return ButtonText(&TButtonTexts::pushed_image).GetData();
+  return button_texts_.Get(&TButtonTexts::pushed_image).GetData();
 }
 void CButtonUI::SetPushedImage(const wchar_t* image) {
-  StoreButtonText(&TButtonTexts::pushed_image, image);
+  button_texts_.Store(&TButtonTexts::pushed_image, image);
   Invalidate();
 }
 const wchar_t* CButtonUI::GetFocusedImage() const {
-  return ButtonText(&TButtonTexts::focused_image).GetData();
+  return button_texts_.Get(&TButtonTexts::focused_image).GetData();
 }
 void CButtonUI::SetFocusedImage(const wchar_t* image) {
-  StoreButtonText(&TButtonTexts::focused_image, image);
+  button_texts_.Store(&TButtonTexts::focused_image, image);
   Invalidate();
 }
 const wchar_t* CButtonUI::GetDisabledImage() const {
-  return ButtonText(&TButtonTexts::disabled_image).GetData();
+  return button_texts_.Get(&TButtonTexts::disabled_image).GetData();
 }
 void CButtonUI::SetDisabledImage(const wchar_t* image) {
-  StoreButtonText(&TButtonTexts::disabled_image, image);
+  button_texts_.Store(&TButtonTexts::disabled_image, image);
   Invalidate();
 }
 const wchar_t* CButtonUI::GetHotForeImage() const {
-  return ButtonText(&TButtonTexts::hot_fore_image).GetData();
+  return button_texts_.Get(&TButtonTexts::hot_fore_image).GetData();
 }
 void CButtonUI::SetHotForeImage(const wchar_t* image) {
-  StoreButtonText(&TButtonTexts::hot_fore_image, image);
+  button_texts_.Store(&TButtonTexts::hot_fore_image, image);
   Invalidate();
 }
 const wchar_t* CButtonUI::GetPushedForeImage() const {
-  return ButtonText(&TButtonTexts::pushed_fore_image).GetData();
+  return button_texts_.Get(&TButtonTexts::pushed_fore_image).GetData();
 }
 void CButtonUI::SetPushedForeImage(const wchar_t* image) {
-  StoreButtonText(&TButtonTexts::pushed_fore_image, image);
+  button_texts_.Store(&TButtonTexts::pushed_fore_image, image);
   Invalidate();
 }
 const wchar_t* CButtonUI::GetStateImage() const {
-  return ButtonText(&TButtonTexts::state_image).GetData();
+  return button_texts_.Get(&TButtonTexts::state_image).GetData();
 }
 void CButtonUI::SetStateImage(const wchar_t* image) {
   // The strip is cut again into the state images at the next paint.
-  if (StoreButtonText(&TButtonTexts::state_image, image)) button_texts_->normal_image.Empty();
+  if (button_texts_.Store(&TButtonTexts::state_image, image)) {
+    button_texts_.Find()->normal_image.Empty();
+  }
   Invalidate();
 }
 
@@ -210,11 +194,11 @@ void CButtonUI::BindTabIndex(int index) {
 }
 
 const wchar_t* CButtonUI::GetBindTabLayoutName() const {
-  return ButtonText(&TButtonTexts::bind_tab_layout_name).GetData();
+  return button_texts_.Get(&TButtonTexts::bind_tab_layout_name).GetData();
 }
 
 void CButtonUI::BindTabLayoutName(const wchar_t* name) {
-  StoreButtonText(&TButtonTexts::bind_tab_layout_name, name);
+  button_texts_.Store(&TButtonTexts::bind_tab_layout_name, name);
 }
 
 void CButtonUI::BindTriggerTabSel(int index) {
@@ -410,8 +394,9 @@ void CButtonUI::PaintBkColor(HDC dc) {
 void CButtonUI::PaintStatusImage(HDC dc) {
   RefreshState(true);
   // Without the block there is no image of any state to draw.
-  if (!button_texts_) return;
-  TButtonTexts& texts = *button_texts_;
+  TButtonTexts* found = button_texts_.Find();
+  if (!found) return;
+  TButtonTexts& texts = *found;
   CutStateImages(texts.state_image, state_count_, false, texts.normal_image, texts.hot_image,
                  texts.pushed_image, &texts.disabled_image);
 
@@ -432,9 +417,9 @@ void CButtonUI::PaintStatusImage(HDC dc) {
 void CButtonUI::PaintForeImage(HDC dc) {
   const CUIString* state_fore = nullptr;
   if ((button_state_ & UISTATE_PUSHED) != 0) {
-    state_fore = &ButtonText(&TButtonTexts::pushed_fore_image);
+    state_fore = &button_texts_.Get(&TButtonTexts::pushed_fore_image);
   } else if ((button_state_ & UISTATE_HOT) != 0) {
-    state_fore = &ButtonText(&TButtonTexts::hot_fore_image);
+    state_fore = &button_texts_.Get(&TButtonTexts::hot_fore_image);
   }
   if (state_fore && !state_fore->IsEmpty() && DrawImage(dc, state_fore->GetData())) return;
   const wchar_t* fore_image = GetForeImage();

@@ -7,10 +7,9 @@
 
 #include <windows.h>
 
-#include <memory>
-
 #include "vellum/core/base_controls/label.h"
 #include "vellum/core/base/ui_string.h"
+#include "vellum/core/base/ui_text_block.h"
 
 namespace Vellum {
 
@@ -133,10 +132,7 @@ class CButtonUI : public CLabelUI {
     CUIString state_image;
     CUIString bind_tab_layout_name;
   };
-  const CUIString& ButtonText(CUIString TButtonTexts::*field) const;
-  // False when the text is empty and there is no block: nothing was stored.
-  bool StoreButtonText(CUIString TButtonTexts::*field, const wchar_t* text);
-  std::unique_ptr<TButtonTexts> button_texts_;
+  CUITextBlock<TButtonTexts> button_texts_;
 };
 
 }  // namespace Vellum

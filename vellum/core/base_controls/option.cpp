@@ -7,33 +7,11 @@
 #include "vellum/core/base/ui_ptr_array.h"
 
 namespace Vellum {
-namespace {
-
-const CUIString& EmptyText() {
-  static const CUIString empty;
-  return empty;
-}
-
-}  // namespace
-
 COptionUI::COptionUI() = default;
 
 COptionUI::~COptionUI() {
   const wchar_t* group = GetGroup();
   if (group[0] != L'\0' && manager_) manager_->RemoveOptionGroup(group, this);
-}
-
-const CUIString& COptionUI::OptionText(CUIString TOptionTexts::*field) const {
-  return option_texts_ ? (*option_texts_).*field : EmptyText();
-}
-
-bool COptionUI::StoreOptionText(CUIString TOptionTexts::*field, const wchar_t* text) {
-  if (!option_texts_) {
-    if (text == nullptr || text[0] == L'\0') return false;
-    option_texts_.reset(new TOptionTexts());
-  }
-  (*option_texts_).*field = text;
-  return true;
 }
 
 CControlUI* COptionUI::CreateControl() { return new COptionUI(); }
@@ -52,18 +30,18 @@ void COptionUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool in
 }
 
 const wchar_t* COptionUI::GetGroup() const {
-  return OptionText(&TOptionTexts::group_name).GetData();
+  return option_texts_.Get(&TOptionTexts::group_name).GetData();
 }
 
 void COptionUI::SetGroup(const wchar_t* name) {
-  const CUIString& old_group = OptionText(&TOptionTexts::group_name);
+  const CUIString& old_group = option_texts_.Get(&TOptionTexts::group_name);
   if (name == nullptr) {
     if (old_group.IsEmpty()) return;
   } else if (old_group == name) {
     return;
   }
   if (!old_group.IsEmpty() && manager_) manager_->RemoveOptionGroup(old_group.GetData(), this);
-  StoreOptionText(&TOptionTexts::group_name, name);
+  option_texts_.Store(&TOptionTexts::group_name, name);
   // Read again: the first group makes the block the name now lives in.
   const wchar_t* group = GetGroup();
   if (group[0] != L'\0' && manager_) manager_->AddOptionGroup(group, this);
@@ -71,11 +49,11 @@ void COptionUI::SetGroup(const wchar_t* name) {
 }
 
 const wchar_t* COptionUI::GetGroupType() const {
-  return OptionText(&TOptionTexts::group_type).GetData();
+  return option_texts_.Get(&TOptionTexts::group_type).GetData();
 }
 
 void COptionUI::SetGroupType(const wchar_t* type) {
-  StoreOptionText(&TOptionTexts::group_type, type);
+  option_texts_.Store(&TOptionTexts::group_type, type);
 }
 
 bool COptionUI::Activate() {
@@ -96,7 +74,7 @@ void COptionUI::Selected(bool selected, bool notify) {
   if (manager_) {
     const wchar_t* group_name = GetGroup();
     if (group_name[0] != L'\0' && selected_) {
-      const CUIString& group_type = OptionText(&TOptionTexts::group_type);
+      const CUIString& group_type = option_texts_.Get(&TOptionTexts::group_type);
       CUIPtrArray* group = manager_->GetOptionGroup(group_name);
       for (int i = 0; group && i < group->GetSize(); ++i) {
         auto* member = static_cast<COptionUI*>(group->GetAt(i));
@@ -113,38 +91,38 @@ void COptionUI::Selected(bool selected, bool notify) {
 }
 
 const wchar_t* COptionUI::GetSelectedStateImage() const {
-  return OptionText(&TOptionTexts::selected_state_image).GetData();
+  return option_texts_.Get(&TOptionTexts::selected_state_image).GetData();
 }
 void COptionUI::SetSelectedStateImage(const wchar_t* image) {
-  StoreOptionText(&TOptionTexts::selected_state_image, image);
+  option_texts_.Store(&TOptionTexts::selected_state_image, image);
   Invalidate();
 }
 const wchar_t* COptionUI::GetSelectedImage() const {
-  return OptionText(&TOptionTexts::selected_image).GetData();
+  return option_texts_.Get(&TOptionTexts::selected_image).GetData();
 }
 void COptionUI::SetSelectedImage(const wchar_t* image) {
-  StoreOptionText(&TOptionTexts::selected_image, image);
+  option_texts_.Store(&TOptionTexts::selected_image, image);
   Invalidate();
 }
 const wchar_t* COptionUI::GetSelectedHotImage() const {
-  return OptionText(&TOptionTexts::selected_hot_image).GetData();
+  return option_texts_.Get(&TOptionTexts::selected_hot_image).GetData();
 }
 void COptionUI::SetSelectedHotImage(const wchar_t* image) {
-  StoreOptionText(&TOptionTexts::selected_hot_image, image);
+  option_texts_.Store(&TOptionTexts::selected_hot_image, image);
   Invalidate();
 }
 const wchar_t* COptionUI::GetSelectedPushedImage() const {
-  return OptionText(&TOptionTexts::selected_pushed_image).GetData();
+  return option_texts_.Get(&TOptionTexts::selected_pushed_image).GetData();
 }
 void COptionUI::SetSelectedPushedImage(const wchar_t* image) {
-  StoreOptionText(&TOptionTexts::selected_pushed_image, image);
+  option_texts_.Store(&TOptionTexts::selected_pushed_image, image);
   Invalidate();
 }
 const wchar_t* COptionUI::GetSelectedForeImage() const {
-  return OptionText(&TOptionTexts::selected_fore_image).GetData();
+  return option_texts_.Get(&TOptionTexts::selected_fore_image).GetData();
 }
 void COptionUI::SetSelectedForeImage(const wchar_t* image) {
-  StoreOptionText(&TOptionTexts::selected_fore_image, image);
+  option_texts_.Store(&TOptionTexts::selected_fore_image, image);
   Invalidate();
 }
 void COptionUI::SetSelectedStateCount(int count) {
@@ -202,8 +180,9 @@ void COptionUI::PaintStatusImage(HDC dc) {
     return;
   }
   // Without the block the selected look has no image to draw.
-  if (!option_texts_) return;
-  TOptionTexts& texts = *option_texts_;
+  TOptionTexts* found = option_texts_.Find();
+  if (!found) return;
+  TOptionTexts& texts = *found;
   // The selected look has no disabled frame: a disabled option paints the button's images.
   CutStateImages(texts.selected_state_image, selected_state_count_, true, texts.selected_image,
                  texts.selected_hot_image, texts.selected_pushed_image, nullptr);

@@ -8,10 +8,9 @@
 
 #include <windows.h>
 
-#include <memory>
-
 #include "vellum/core/base_controls/button.h"
 #include "vellum/core/base/ui_string.h"
+#include "vellum/core/base/ui_text_block.h"
 
 namespace Vellum {
 
@@ -81,10 +80,7 @@ class COptionUI : public CButtonUI {
     CUIString selected_fore_image;
     CUIString selected_state_image;
   };
-  const CUIString& OptionText(CUIString TOptionTexts::*field) const;
-  // False when the text is empty and there is no block: nothing was stored.
-  bool StoreOptionText(CUIString TOptionTexts::*field, const wchar_t* text);
-  std::unique_ptr<TOptionTexts> option_texts_;
+  CUITextBlock<TOptionTexts> option_texts_;
 };
 
 class CCheckBoxUI : public COptionUI {

@@ -9,23 +9,11 @@ namespace {
 
 bool IsEmptyRect(const RECT& rect) { return rect.right <= rect.left || rect.bottom <= rect.top; }
 
-const CUIString& EmptyText() {
-  static const CUIString empty;
-  return empty;
-}
-
-bool IsEmptyText(const wchar_t* text) { return text == nullptr || text[0] == L'\0'; }
-
 }  // namespace
 
 CControlUI::CControlUI() = default;
 
 CControlUI* CControlUI::CreateControl() { return new CControlUI(); }
-
-CControlUI::TRareTexts& CControlUI::RareTexts() {
-  if (!rare_texts_) rare_texts_.reset(new TRareTexts());
-  return *rare_texts_;
-}
 
 CControlUI::~CControlUI() {
   if (OnDestroy) OnDestroy(this);
@@ -64,13 +52,14 @@ void CControlUI::Init() {
 void CControlUI::DoInit() {}
 
 CUIString CControlUI::GetVirtualWnd() const {
-  if (rare_texts_ && !rare_texts_->virtual_wnd.IsEmpty()) return rare_texts_->virtual_wnd;
+  const CUIString& own = rare_texts_.Get(&TRareTexts::virtual_wnd);
+  if (!own.IsEmpty()) return own;
   if (parent_) return parent_->GetVirtualWnd();
   return CUIString();
 }
 
 void CControlUI::SetVirtualWnd(const wchar_t* name) {
-  if (rare_texts_ || !IsEmptyText(name)) RareTexts().virtual_wnd = name;
+  rare_texts_.Store(&TRareTexts::virtual_wnd, name);
   if (manager_) manager_->SetUseVirtualWnd(true);
 }
 
@@ -103,16 +92,14 @@ bool CControlUI::IsRichEvent() const { return rich_event_; }
 void CControlUI::SetRichEvent(bool enable) { rich_event_ = enable; }
 
 CUIString CControlUI::GetToolTip() const {
-  const CUIString& tooltip = rare_texts_ ? rare_texts_->tooltip : EmptyText();
+  const CUIString& tooltip = rare_texts_.Get(&TRareTexts::tooltip);
   if (!resource_text_) return tooltip;
   return CResourceStore::GetInstance()->GetText(tooltip.GetData());
 }
 
 void CControlUI::SetToolTip(const wchar_t* text) {
-  if (!rare_texts_ && IsEmptyText(text)) return;
-  CUIString& tooltip = RareTexts().tooltip;
-  tooltip = text;
-  tooltip.Replace(L"<n>", L"\r\n");
+  if (!rare_texts_.Store(&TRareTexts::tooltip, text)) return;
+  rare_texts_.Find()->tooltip.Replace(L"<n>", L"\r\n");
 }
 
 void CControlUI::SetToolTipWidth(int width) { tooltip_width_ = width; }
@@ -127,10 +114,10 @@ void CControlUI::SetShortcut(wchar_t ch) { shortcut_ = ch; }
 bool CControlUI::IsContextMenuUsed() const { return menu_used_; }
 void CControlUI::SetContextMenuUsed(bool used) { menu_used_ = used; }
 const CUIString& CControlUI::GetUserData() const {
-  return rare_texts_ ? rare_texts_->user_data : EmptyText();
+  return rare_texts_.Get(&TRareTexts::user_data);
 }
 void CControlUI::SetUserData(const wchar_t* text) {
-  if (rare_texts_ || !IsEmptyText(text)) RareTexts().user_data = text;
+  rare_texts_.Store(&TRareTexts::user_data, text);
 }
 UINT_PTR CControlUI::GetTag() const { return tag_; }
 void CControlUI::SetTag(UINT_PTR tag) { tag_ = tag; }

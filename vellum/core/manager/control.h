@@ -13,11 +13,10 @@
 
 #include <windows.h>
 
-#include <memory>
-
 #include "vellum/core/base/ui_delegate.h"
 #include "vellum/core/base/ui_string.h"
 #include "vellum/core/base/ui_string_map.h"
+#include "vellum/core/base/ui_text_block.h"
 
 namespace Vellum {
 
@@ -327,8 +326,7 @@ class CControlUI {
     CUIString bk_image;
     CUIString fore_image;
   };
-  TRareTexts& RareTexts();
-  std::unique_ptr<TRareTexts> rare_texts_;
+  CUITextBlock<TRareTexts> rare_texts_;
 };
 
 }  // namespace Vellum

@@ -240,25 +240,27 @@ void CControlUI::SetColorHSL(bool color_hsl) {
   if (StoreChanged(&color_hsl_, color_hsl)) Invalidate();
 }
 
-const wchar_t* CControlUI::GetGradient() const { return rare_texts_ ? rare_texts_->gradient.GetData() : L""; }
+const wchar_t* CControlUI::GetGradient() const {
+  return rare_texts_.Get(&TRareTexts::gradient).GetData();
+}
 void CControlUI::SetGradient(const wchar_t* gradient) {
   // Setting the empty gradient on a control that has none changes nothing.
-  if (!rare_texts_ && (gradient == nullptr || gradient[0] == L'\0')) return;
-  if (StoreChangedText(&RareTexts().gradient, gradient)) Invalidate();
+  CUIString* slot = rare_texts_.Slot(&TRareTexts::gradient, gradient);
+  if (slot && StoreChangedText(slot, gradient)) Invalidate();
 }
 const wchar_t* CControlUI::GetBkImage() const {
-  return rare_texts_ ? rare_texts_->bk_image.GetData() : L"";
+  return rare_texts_.Get(&TRareTexts::bk_image).GetData();
 }
 void CControlUI::SetBkImage(const wchar_t* image) {
-  if (!rare_texts_ && (image == nullptr || image[0] == L'\0')) return;
-  if (StoreChangedText(&RareTexts().bk_image, image)) Invalidate();
+  CUIString* slot = rare_texts_.Slot(&TRareTexts::bk_image, image);
+  if (slot && StoreChangedText(slot, image)) Invalidate();
 }
 const wchar_t* CControlUI::GetForeImage() const {
-  return rare_texts_ ? rare_texts_->fore_image.GetData() : L"";
+  return rare_texts_.Get(&TRareTexts::fore_image).GetData();
 }
 void CControlUI::SetForeImage(const wchar_t* image) {
-  if (!rare_texts_ && (image == nullptr || image[0] == L'\0')) return;
-  if (StoreChangedText(&RareTexts().fore_image, image)) Invalidate();
+  CUIString* slot = rare_texts_.Slot(&TRareTexts::fore_image, image);
+  if (slot && StoreChangedText(slot, image)) Invalidate();
 }
 
 int CControlUI::GetBorderSize() const { return ScaleValue(border_size_); }
