@@ -86,6 +86,23 @@ void CListUI::RenumberRows(int first, int last) {
   }
 }
 
+void CListUI::MarkRowsRenumbered(int first, int last) {
+  const bool lazy = unplaced_rows_ == 0 && static_cast<int>(row_cache_.size()) == GetCount();
+  if (lazy) {
+    stale_from_ = std::min(stale_from_, std::max(first, 0));
+    return;
+  }
+  BringRowNumbersUpToDate();
+  RenumberRows(first, last);
+}
+
+void CListUI::BringRowNumbersUpToDate() const {
+  if (stale_from_ == kNumbered) return;
+  const int first = stale_from_;
+  stale_from_ = kNumbered;
+  const_cast<CListUI*>(this)->RenumberRows(first, GetCount() - 1);
+}
+
 void CListUI::NotifyItemSelect(int wParam, int lParam) {
   if (manager_) {
     manager_->SendNotify(this, L"itemselect", static_cast<WPARAM>(wParam),
@@ -133,6 +150,7 @@ bool CListUI::Add(CControlUI* control) {
     if (static_cast<int>(row_cache_.size()) == GetCount() - 1) {
       placement = RowPlacementOf(control);
       if (placement) placement->body = body_;
+      if (!placement) ++unplaced_rows_;
       row_cache_.push_back(TRowEntry{control, row, placement});
     }
     body_->RecordAddedRow(control, placement);
@@ -158,9 +176,10 @@ bool CListUI::AddAt(CControlUI* control, int index) {
   if (index <= static_cast<int>(row_cache_.size())) {
     TRowPlacement* placement = RowPlacementOf(control);
     if (placement) placement->body = body_;
+    if (row && !placement) ++unplaced_rows_;
     row_cache_.insert(row_cache_.begin() + index, TRowEntry{control, row, placement});
   }
-  RenumberRows(index + 1, GetCount() - 1);
+  MarkRowsRenumbered(index + 1, GetCount() - 1);
   selection_.InsertRow(index);
   return true;
 }
@@ -179,19 +198,27 @@ bool CListUI::Remove(CControlUI* control) {
 bool CListUI::RemoveAt(int index) {
   if (index < 0 || index >= GetCount()) return false;
   const bool was_current = selection_.Current() == index;
+  // A removed row keeps the number it had in the list, as if every row had been numbered.
+  if (IListItemUI* row = RowAt(index)) row->SetIndex(index);
   // A removed row may outlive the body (delayed destruction): it must not call back into it.
   ReleaseRowPlacement(index);
   if (!body_->RemoveAt(index)) return false;
-  if (index < static_cast<int>(row_cache_.size())) row_cache_.erase(row_cache_.begin() + index);
-  RenumberRows(index, GetCount() - 1);
+  if (index < static_cast<int>(row_cache_.size())) {
+    const TRowEntry& entry = row_cache_[index];
+    if (entry.row && !entry.placement) --unplaced_rows_;
+    row_cache_.erase(row_cache_.begin() + index);
+  }
+  MarkRowsRenumbered(index, GetCount() - 1);
   selection_.RemoveRow(index);
   if (was_current) SelectItem(body_->FindSelectable(index, false), false);
   return true;
 }
 
 void CListUI::RemoveAll() {
+  BringRowNumbersUpToDate();
   for (int i = 0; i < GetCount(); ++i) ReleaseRowPlacement(i);
   row_cache_.clear();
+  unplaced_rows_ = 0;
   selection_.RemoveAllRows();
   body_->RemoveAll();
 }
@@ -214,7 +241,7 @@ bool CListUI::SetItemIndex(CControlUI* control, int index) {
     row_cache_.erase(row_cache_.begin() + old);
     row_cache_.insert(row_cache_.begin() + index, moved);
   }
-  RenumberRows(std::min(old, index), std::max(old, index));
+  MarkRowsRenumbered(std::min(old, index), std::max(old, index));
   selection_.MoveRow(old, index);
   return true;
 }

@@ -121,6 +121,11 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   bool IsSelectableRow(int index) const;
   void UpdateColumnCount();
   void RenumberRows(int first, int last);
+  // Rows from first on may answer old numbers until they are next read. Numbering them at once
+  // would make each insertion or removal in a long list cost a call per following row.
+  void MarkRowsRenumbered(int first, int last);
+  // Numbers every row marked since the last reading; const because readers of numbers are.
+  void BringRowNumbersUpToDate() const;
   void NotifyItemSelect(int wParam, int lParam);
   bool IsHeaderItem(CControlUI* control) const;
 
@@ -140,6 +145,12 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
     TRowPlacement* placement;
   };
   std::vector<TRowEntry> row_cache_;
+  // Cached rows that cannot reach the list to ask for their number (not of this family); while
+  // there are any, or the cache does not cover the body, rows are numbered at once.
+  int unplaced_rows_ = 0;
+  // The first row whose number may be out of date, kNumbered when none is.
+  static constexpr int kNumbered = 0x7fffffff;
+  mutable int stale_from_ = kNumbered;
   // While the list stacks its own header and body it spaces them by its own padding, not the rows'.
   bool laying_out_self_ = false;
   // Counts the list's layouts; the body measures its rows once per layout of the list when their

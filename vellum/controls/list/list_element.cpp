@@ -285,7 +285,7 @@ void CListElementUI::SetVisible(bool visible) {
 
 const RECT& CListElementUI::GetPos() const {
   if (placement_.body && placement_.body == parent_) {
-    placement_.body->PlaceOwedRow(const_cast<CListElementUI*>(this), index_);
+    placement_.body->PlaceOwedRow(const_cast<CListElementUI*>(this), GetIndex());
   }
   return item_rect_;
 }
@@ -296,7 +296,10 @@ bool CListElementUI::Activate() {
   return true;
 }
 
-int CListElementUI::GetIndex() const { return index_; }
+int CListElementUI::GetIndex() const {
+  if (placement_.body && placement_.body == parent_) placement_.body->BringRowNumbersUpToDate();
+  return index_;
+}
 void CListElementUI::SetIndex(int index) { index_ = index; }
 IListOwnerUI* CListElementUI::GetOwner() { return owner_; }
 void CListElementUI::SetOwner(CControlUI* owner) { owner_ = ListOwnerOf(owner); }
@@ -304,7 +307,9 @@ bool CListElementUI::IsSelected() const { return selected_; }
 bool CListElementUI::IsExpanded() const { return false; }
 bool CListElementUI::Expand(bool /*expand*/) { return false; }
 
-bool CListElementUI::Select(bool select) { return SelectRow(this, owner_, index_, &selected_, select); }
+bool CListElementUI::Select(bool select) {
+  return SelectRow(this, owner_, GetIndex(), &selected_, select);
+}
 
 bool CListElementUI::SelectMulti(bool select) { return SelectRowMulti(this, &selected_, select); }
 
@@ -353,7 +358,7 @@ void CListElementUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
 
 void CListElementUI::DrawItemBk(HDC dc, const RECT& rect) {
   if (!owner_) return;
-  PaintRowBackground(this, dc, rect, *owner_->GetListInfo(), index_, selected_, button_state_,
+  PaintRowBackground(this, dc, rect, *owner_->GetListInfo(), GetIndex(), selected_, button_state_,
                      false);
 }
 
@@ -514,8 +519,8 @@ void CListTextElementUI::DrawItemText(HDC dc, const RECT& rect) {
     DWORD color = 0;
     if (callback) {
       const int state = !IsEnabled() ? 3 : selected_ ? 2 : (button_state_ & UISTATE_HOT) ? 1 : 0;
-      text = callback->GetItemText(this, index_, i);
-      color = callback->GetItemTextColor(this, index_, i, state);
+      text = callback->GetItemText(this, GetIndex(), i);
+      color = callback->GetItemTextColor(this, GetIndex(), i, state);
     } else {
       text = GetText(i);
       const DWORD base =
@@ -584,7 +589,10 @@ bool CListContainerElementUI::Activate() {
   return true;
 }
 
-int CListContainerElementUI::GetIndex() const { return index_; }
+int CListContainerElementUI::GetIndex() const {
+  if (placement_.body && placement_.body == parent_) placement_.body->BringRowNumbersUpToDate();
+  return index_;
+}
 void CListContainerElementUI::SetIndex(int index) { index_ = index; }
 IListOwnerUI* CListContainerElementUI::GetOwner() { return owner_; }
 void CListContainerElementUI::SetOwner(CControlUI* owner) { owner_ = ListOwnerOf(owner); }
@@ -592,7 +600,9 @@ bool CListContainerElementUI::IsSelected() const { return selected_; }
 bool CListContainerElementUI::IsExpanded() const { return false; }
 bool CListContainerElementUI::Expand(bool /*expand*/) { return false; }
 
-bool CListContainerElementUI::Select(bool select) { return SelectRow(this, owner_, index_, &selected_, select); }
+bool CListContainerElementUI::Select(bool select) {
+  return SelectRow(this, owner_, GetIndex(), &selected_, select);
+}
 
 bool CListContainerElementUI::SelectMulti(bool select) { return SelectRowMulti(this, &selected_, select); }
 
@@ -651,7 +661,7 @@ void CListContainerElementUI::DoEvent(TUIEvent& event) {
 
 const RECT& CListContainerElementUI::GetPos() const {
   if (placement_.body && placement_.body == parent_) {
-    placement_.body->PlaceOwedRow(const_cast<CListContainerElementUI*>(this), index_);
+    placement_.body->PlaceOwedRow(const_cast<CListContainerElementUI*>(this), GetIndex());
   }
   return item_rect_;
 }
@@ -664,9 +674,10 @@ void CListContainerElementUI::SetPos(RECT rect, bool invalidate) {
     const int per_line = (rect.right - rect.left) / tile_width;
     if (per_line > 0) {
       const int height = rect.bottom - rect.top;
-      rect.left += tile_width * (index_ % per_line);
+      const int index = GetIndex();
+      rect.left += tile_width * (index % per_line);
       rect.right = rect.left + tile_width;
-      OffsetRect(&rect, 0, -(index_ - index_ / per_line) * height);
+      OffsetRect(&rect, 0, -(index - index / per_line) * height);
     }
   }
   CHorizontalLayoutUI::SetPos(rect, invalidate);
@@ -699,7 +710,7 @@ void CListContainerElementUI::DrawItemText(HDC dc, const RECT& rect) {
 
 void CListContainerElementUI::DrawItemBk(HDC dc, const RECT& rect) {
   if (!owner_) return;
-  PaintRowBackground(this, dc, rect, *owner_->GetListInfo(), index_, selected_, button_state_,
+  PaintRowBackground(this, dc, rect, *owner_->GetListInfo(), GetIndex(), selected_, button_state_,
                      true);
 }
 

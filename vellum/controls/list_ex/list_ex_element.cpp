@@ -146,7 +146,7 @@ void CListTextExtElementUI::DoEvent(TUIEvent& event) {
       cell = RECT{bounds.left + 1, 1, bounds.right - 1, item_rect_.bottom - item_rect_.top - 1};
       OffsetRect(&cell, -list_pos.left, item_rect_.top - list_pos.top);
     }
-    list->OfferCell(index_, column, cell, GetText(column));
+    list->OfferCell(GetIndex(), column, cell, GetText(column));
   }
 
   const int checkable = FirstCheckableColumn();
@@ -157,7 +157,7 @@ void CListTextExtElementUI::DoEvent(TUIEvent& event) {
     if (result.changed || result.toggled) InvalidateRow();
     if (result.toggled && manager_) {
       manager_->SendNotify(this, L"listitemchecked",
-                           MAKEWPARAM(static_cast<WORD>(index_), static_cast<WORD>(checkable)),
+                           MAKEWPARAM(static_cast<WORD>(GetIndex()), static_cast<WORD>(checkable)),
                            check_box_.IsChecked() ? 1 : 0);
     }
   }
@@ -215,7 +215,7 @@ void CListTextExtElementUI::DrawItemText(HDC dc, const RECT& rect) {
               info.columns[i].right - info.text_padding.right,
               rect.bottom - info.text_padding.bottom};
     if (list && list->IsColumnCheckable(i)) cell.left += check_box_.GetSize().cx;
-    const wchar_t* text = callback ? callback->GetItemText(this, index_, i) : GetText(i);
+    const wchar_t* text = callback ? callback->GetItemText(this, GetIndex(), i) : GetText(i);
     if (!text) text = L"";
     if (info.show_html) {
       int found = kMaxLinks - link_count_;
