@@ -179,7 +179,8 @@ bool CListUI::AddAt(CControlUI* control, int index) {
     if (row && !placement) ++unplaced_rows_;
     row_cache_.insert(row_cache_.begin() + index, TRowEntry{control, row, placement});
   }
-  MarkRowsRenumbered(index + 1, GetCount() - 1);
+  // From the new row itself: the row it pushed down still answers the number the new row has.
+  MarkRowsRenumbered(index, GetCount() - 1);
   selection_.InsertRow(index);
   return true;
 }

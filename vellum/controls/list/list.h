@@ -126,6 +126,11 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   void MarkRowsRenumbered(int first, int last);
   // Numbers every row marked since the last reading; const because readers of numbers are.
   void BringRowNumbersUpToDate() const;
+  // The same for a row that says it is number `known`: a row numbered below the first marked one
+  // has not moved since it was numbered, so nothing needs doing for it.
+  void BringRowNumbersUpToDate(int known) const {
+    if (known >= stale_from_) BringRowNumbersUpToDate();
+  }
   void NotifyItemSelect(int wParam, int lParam);
   bool IsHeaderItem(CControlUI* control) const;
 
@@ -148,7 +153,8 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   // Cached rows that cannot reach the list to ask for their number (not of this family); while
   // there are any, or the cache does not cover the body, rows are numbered at once.
   int unplaced_rows_ = 0;
-  // The first row whose number may be out of date, kNumbered when none is.
+  // The first row whose number may be out of date, kNumbered when none is. Every row that answers
+  // a number below it is at that place.
   static constexpr int kNumbered = 0x7fffffff;
   mutable int stale_from_ = kNumbered;
   // While the list stacks its own header and body it spaces them by its own padding, not the rows'.

@@ -231,13 +231,13 @@ void CListBodyUI::MeasureRow(int index, CControlUI* row, SIZE available, bool un
 
 // ---- Layout -----------------------------------------------------------------------------------------
 
-void CListBodyUI::BringRowNumbersUpToDate() const {
-  if (owner_) owner_->BringRowNumbersUpToDate();
+void CListBodyUI::BringRowNumbersUpToDate(int known) const {
+  if (owner_) owner_->BringRowNumbersUpToDate(known);
 }
 
 void CListBodyUI::SetPos(RECT rect, bool invalidate) {
   // Rows laid out and then read by their place in sight answer their numbers without a pass each.
-  BringRowNumbersUpToDate();
+  if (owner_) owner_->BringRowNumbersUpToDate();
   CControlUI::SetPos(rect, invalidate);
   RECT rc = GetInsetRect();
   const bool vbar_visible = vertical_scroll_bar_ && vertical_scroll_bar_->IsVisible();

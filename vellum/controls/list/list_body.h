@@ -103,7 +103,7 @@ class CListBodyUI : public CVerticalLayoutUI {
   // it is, checked before it is trusted.
   void PlaceOwedRow(CControlUI* row, int index);
   // Rows of the list answer their numbers through this: the list numbers them only when read.
-  void BringRowNumbersUpToDate() const;
+  void BringRowNumbersUpToDate(int known) const;
   // Places the row of the last layout at index for the current scroll position.
   void PlaceRow(int index);
   // The rows of the last layout that reach into the content area at the current scroll position.

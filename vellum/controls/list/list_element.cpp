@@ -297,7 +297,7 @@ bool CListElementUI::Activate() {
 }
 
 int CListElementUI::GetIndex() const {
-  if (placement_.body && placement_.body == parent_) placement_.body->BringRowNumbersUpToDate();
+  if (placement_.body && placement_.body == parent_) placement_.body->BringRowNumbersUpToDate(index_);
   return index_;
 }
 void CListElementUI::SetIndex(int index) { index_ = index; }
@@ -590,7 +590,7 @@ bool CListContainerElementUI::Activate() {
 }
 
 int CListContainerElementUI::GetIndex() const {
-  if (placement_.body && placement_.body == parent_) placement_.body->BringRowNumbersUpToDate();
+  if (placement_.body && placement_.body == parent_) placement_.body->BringRowNumbersUpToDate(index_);
   return index_;
 }
 void CListContainerElementUI::SetIndex(int index) { index_ = index; }

@@ -189,6 +189,7 @@ TEST(ListRenumber, ARowReadsItsNewNumberRightAfterAnInsertAboveIt) {
     list->Add(row);
   }
   ASSERT_TRUE(list->AddAt(new CListLabelElementUI(), 1));
+  EXPECT_EQ(AsRow(rows[1])->GetIndex(), 2);  // the row pushed down, read first
   EXPECT_EQ(AsRow(rows[3])->GetIndex(), 4);  // a container row
   EXPECT_EQ(AsRow(rows[4])->GetIndex(), 5);  // a label row
 
