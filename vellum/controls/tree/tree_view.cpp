@@ -24,7 +24,7 @@ CTreeNodeUI* NodeOfRowButton(const TUINotification& msg) {
 }  // namespace
 
 // Rows shown or hidden one at a time each ask the list to lay its rows out again, and each such
-// request costs two repaint requests to the window system. Within a walk over many rows the rows
+// request costs a repaint request to the window system. Within a walk over many rows the rows
 // leave that to the view, which asks once when the outermost walk ends.
 class CTreeViewUI::CRowUpdates {
  public:
@@ -35,7 +35,6 @@ class CTreeViewUI::CRowUpdates {
     // What each row would have asked of its parent, the list body.
     CControlUI* body = view_->GetList();
     body->NeedUpdate();
-    body->Invalidate();
     if (view_->manager_) view_->manager_->NeedUpdate();
   }
   CRowUpdates(const CRowUpdates&) = delete;

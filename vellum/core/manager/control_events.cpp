@@ -56,8 +56,9 @@ void CControlUI::NeedUpdate() {
 }
 
 void CControlUI::NeedChildUpdate(CControlUI* /*child*/) {
+  // NeedUpdate repaints the same area already; asking the window system twice per geometry change
+  // doubled the cost of every row shown, hidden or resized in a long list.
   NeedUpdate();
-  Invalidate();
 }
 
 void CControlUI::NeedParentUpdate() {
