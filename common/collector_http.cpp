@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "common/logging.h"
@@ -73,14 +74,26 @@ void CollectorHttp::Start() { worker_.Start(); }
 
 void CollectorHttp::Get(const std::string&, const HeaderMap&, Callback) {}
 
-void CollectorHttp::Post(const std::string& url, const std::string& body, const HeaderMap& headers,
-                         Callback callback) {
+void CollectorHttp::Post(const std::string& url, const std::string& body, const HeaderMap&, Callback callback) {
   if (!worker_.IsCurrentThread()) {
-    worker_.Post([this, url, body, headers, callback] { Post(url, body, headers, callback); });
+    worker_.Post([this, url, body, callback] { Enqueue(Waiting{0, url, body, callback}, false); });
     return;
   }
+  Enqueue(Waiting{0, url, body, std::move(callback)}, false);
+}
 
-  waiting_.push_back(Waiting{url, body, std::move(callback)});
+void CollectorHttp::PostWaited(const std::string& url, const std::string& body, const HeaderMap&,
+                               Callback callback) {
+  worker_.Post([this, url, body, callback] { Enqueue(Waiting{0, url, body, callback}, true); });
+}
+
+void CollectorHttp::Enqueue(Waiting post, bool waited) {
+  post.serial = ++next_serial_;
+  if (waited) {
+    const uint64_t serial = post.serial;
+    worker_.PostDelayed([this, serial] { StartBeside(serial); }, kBesideAfterMs);
+  }
+  waiting_.push_back(std::move(post));
   std::vector<Callback> failed;
   // Half the line goes at once, so that an endpoint out of reach costs a log line per many events.
   if (waiting_.size() > kMaxWaiting) {
@@ -94,15 +107,32 @@ void CollectorHttp::Post(const std::string& url, const std::string& body, const 
   Fail(failed);
 }
 
+void CollectorHttp::StartBeside(uint64_t serial) {
+  if (beside_ != nullptr || !LineRunning()) return;
+  const auto it = std::find_if(waiting_.begin(), waiting_.end(),
+                               [serial](const Waiting& post) { return post.serial == serial; });
+  if (it == waiting_.end()) return;
+  Waiting post = std::move(*it);
+  waiting_.erase(it);
+  std::vector<Callback> failed;
+  WinHttpTask* const started = StartRequest(post);
+  if (started != nullptr) {
+    beside_ = started;
+  } else {
+    failed.push_back(std::move(post.callback));
+  }
+  Fail(failed);
+}
+
 void CollectorHttp::StartNext(std::vector<Callback>* failed) {
-  while (running_.empty() && !waiting_.empty()) {
+  while (!LineRunning() && !waiting_.empty()) {
     Waiting post = std::move(waiting_.front());
     waiting_.pop_front();
-    if (!StartRequest(post)) failed->push_back(std::move(post.callback));
+    if (StartRequest(post) == nullptr) failed->push_back(std::move(post.callback));
   }
 }
 
-bool CollectorHttp::StartRequest(const Waiting& post) {
+WinHttpTask* CollectorHttp::StartRequest(const Waiting& post) {
   auto task = std::make_shared<WinHttpTask>();
   task->set_listener(this);
   ParsedUrl parsed;
@@ -123,12 +153,12 @@ bool CollectorHttp::StartRequest(const Waiting& post) {
 
   if (url_ok && !parsed.host.empty() && !parsed.path.empty()) {
     if (task->agent().empty()) task->set_agent(kDefaultAgent);
-    if (task->Start()) return true;
+    if (task->Start()) return key;
   }
   // Nothing was started, so no completion will come: the caller answers now, so that every Post ends
   // in exactly one callback and a waiting sender is released.
   running_.erase(key);
-  return false;
+  return nullptr;
 }
 
 void CollectorHttp::OnTaskComplete(WinHttpTask* task, WinHttpTask::Status status) {
@@ -147,6 +177,7 @@ void CollectorHttp::Complete(WinHttpTask* task) {
   // post again, and dropping the entry may release the last owner of this client.
   Entry entry = std::move(it->second);
   running_.erase(it);
+  if (task == beside_) beside_ = nullptr;
   std::vector<Callback> failed;
   StartNext(&failed);
   const bool ok = entry.first->state() == WinHttpTask::kSucceeded;

@@ -74,7 +74,9 @@ DataSession::DataSession(const std::string& url, const StringMap& fields, const 
       add_elapsed_time_(add_elapsed_time),
       debug_(debug) {}
 
-void DataSession::AsynSend(int mode, int encrypt, Done done) {
+void DataSession::AsynSend(int mode, int encrypt, Done done) { Post(mode, encrypt, std::move(done), false); }
+
+void DataSession::Post(int mode, int encrypt, Done done, bool waited) {
   if (add_elapsed_time_) ep_fields_["elapsed_time"] = std::to_string(static_cast<long long>(std::clock()));
   fields_["cets"] = std::to_string(static_cast<long long>(std::time(nullptr)));
 
@@ -90,10 +92,14 @@ void DataSession::AsynSend(int mode, int encrypt, Done done) {
       return;
     }
     auto self = shared_from_this();
-    http_->Post(url_, body, CollectorHttp::HeaderMap(),
-                [self, done](bool ok, int code, const std::string& response) {
-                  self->OnPostResult(done, ok, code, response);
-                });
+    CollectorHttp::Callback callback = [self, done](bool ok, int code, const std::string& response) {
+      self->OnPostResult(done, ok, code, response);
+    };
+    if (waited) {
+      http_->PostWaited(url_, body, CollectorHttp::HeaderMap(), std::move(callback));
+    } else {
+      http_->Post(url_, body, CollectorHttp::HeaderMap(), std::move(callback));
+    }
   } else if (mode == 0) {
     auto self = shared_from_this();
     http_->Get(std::string(), CollectorHttp::HeaderMap(),
@@ -111,10 +117,12 @@ bool DataSession::Send() {
   // Shared with the callback, which may still be returning when the wait ends.
   auto wait = std::make_shared<Wait>();
   if (!wait->event.valid()) return false;
-  AsynSend(1, 1, [wait](bool ok) {
-    wait->ok = ok;
-    SetEvent(wait->event.get());
-  });
+  Post(1, 1,
+       [wait](bool ok) {
+         wait->ok = ok;
+         SetEvent(wait->event.get());
+       },
+       true);
   if (WaitForSingleObject(wait->event.get(), kSendWaitMs) != WAIT_OBJECT_0) return false;
   return wait->ok;
 }

@@ -31,7 +31,9 @@ class DataSession : public std::enable_shared_from_this<DataSession> {
   // Sends and waits for the outcome, at most kSendWaitMs: true only when the request completed with
   // HTTP 200 within that time. The callers are programs on their way out or a second start giving
   // way, which must not be held by a dead or slow network (WinHTTP puts no limit on name
-  // resolution); a request still running after the wait goes on without a waiter.
+  // resolution); a request still running after the wait goes on without a waiter. The event does not
+  // wait behind a request still out for the whole of that time: it goes out beside it (see
+  // CollectorHttp::PostWaited), so that it reaches the collector within the wait.
   bool Send();
 
   static constexpr unsigned long kSendWaitMs = 5000;
@@ -52,6 +54,8 @@ class DataSession : public std::enable_shared_from_this<DataSession> {
   const StringMap& ep_fields() const { return ep_fields_; }
 
  private:
+  // AsynSend, or with `waited` the post of Send.
+  void Post(int mode, int encrypt, Done done, bool waited);
   // False when the event could not be encoded (the error is logged); *body is then the body of an
   // empty event.
   bool BuildBody(int encrypt, std::string* body);

@@ -264,6 +264,63 @@ TEST_F(CollectorHttpTest, OneRequestAtATimeInPostOrderWithABoundedLine) {
   }
 }
 
+// The bodies of the requests the loopback server has received, in the order they came.
+std::vector<std::string> ReceivedBodies() {
+  std::vector<std::string> bodies;
+  for (const auto& request : nlohmann::json::parse(LoopbackServer::RequestsJson())) {
+    const std::string encoded = request["body_b64"].get<std::string>();
+    std::string body(encoded.size() / 4 * 3, '\0');
+    const long size = Base64Decode(encoded.data(), encoded.size(), reinterpret_cast<unsigned char*>(&body[0]));
+    body.resize(size < 0 ? 0 : static_cast<size_t>(size));
+    bodies.push_back(body);
+  }
+  return bodies;
+}
+
+// A post that its sender waits for takes its turn in the line while the collector answers; held
+// behind a slow request it goes out beside it after a grace, one at a time, and the line keeps its
+// order and its single request.
+TEST_F(CollectorHttpTest, AWaitedPostGoesOutBesideASlowRequestOneAtATime) {
+  struct Case {
+    const char* name;
+    int first_answer_ms;
+    std::vector<std::string> received_early;  // at 2.5 s
+    std::vector<std::string> received;        // in the end
+  } cases[] = {
+      {"quick collector: the order of the posts", 0, {"a", "b", "w1", "w2"}, {"a", "b", "w1", "w2"}},
+      {"slow first answer: w1 beside it, the rest in line", 4000, {"a", "w1"}, {"a", "w1", "b", "w2"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(LoopbackServer::Clear());
+    ASSERT_TRUE(LoopbackServer::SetResponses(
+        "/collection",
+        "[{\"status\":200,\"delay_ms\":" + std::to_string(c.first_answer_ms) + "},{\"status\":200}]"));
+    std::mutex mutex;
+    std::vector<std::string> answered;
+    const ScopedHandle all_done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const auto callback = [&](const std::string& name) {
+      return [&, name](bool ok, int, const std::string&) {
+        EXPECT_TRUE(ok) << name;
+        std::lock_guard<std::mutex> lock(mutex);
+        answered.push_back(name);
+        if (answered.size() == 4) SetEvent(all_done.get());
+      };
+    };
+    const std::string url = LoopbackServer::Url("/collection");
+    client_.Post(url, "a", {}, callback("a"));
+    client_.Post(url, "b", {}, callback("b"));
+    client_.PostWaited(url, "w1", {}, callback("w1"));
+    client_.PostWaited(url, "w2", {}, callback("w2"));
+    Sleep(2500);
+    EXPECT_EQ(ReceivedBodies(), c.received_early);
+    ASSERT_EQ(WaitForSingleObject(all_done.get(), 20000), WAIT_OBJECT_0);
+    EXPECT_EQ(ReceivedBodies(), c.received);
+    std::lock_guard<std::mutex> lock(mutex);
+    if (c.first_answer_ms > 0) EXPECT_EQ(answered.front(), "w1") << "answered before the slow request";
+  }
+}
+
 TEST(CollectorHttpLifetime, ClientReleasedFromItsOwnCallbackDoesNotJoinItself) {
   ASSERT_TRUE(LoopbackServer::Clear());
   auto client = std::make_shared<CollectorHttp>();
