@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing and builds everything: the i686 deliverables (shipping and loopback) in
-# build/, and the tests for the architecture this host can run (tools/test-arch.sh): in build/ itself,
-# or, where the host cannot run 32-bit programs, an x86_64 build of the same sources in build/x86_64.
+# Installs what is missing and builds everything: the i686 deliverables (shipping and loopback) with
+# their tests in build/, and, where the host cannot run 32-bit programs (tools/test-arch.sh), an x86_64
+# build of the same sources with its tests in build/x86_64, which runs there instead. The i686 tests are
+# compiled on every host, so that a test which only compiles for one architecture is caught anywhere.
 # LUMAVEX_BUILD picks another build folder, LUMAVEX_LOOPBACK_PORT another port for its test servers.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/build-env.sh"
@@ -16,9 +17,7 @@ options=(-DCMAKE_BUILD_TYPE=Release)
 [ -z "${LUMAVEX_DEPS:-}" ] || options+=(-DLUMAVEX_DEPS="$LUMAVEX_DEPS")
 jobs=${LUMAVEX_JOBS:-$(nproc)}
 
-tests=OFF
-[ "$test_arch" = i686 ] && tests=ON
-cmake -S . -B "$build_root" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DLUMAVEX_BUILD_TESTS=$tests \
+cmake -S . -B "$build_root" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DLUMAVEX_BUILD_TESTS=ON \
   "${options[@]}" >/dev/null
 cmake --build "$build_root" -j"$jobs"
 if [ "$test_arch" != i686 ]; then

@@ -58,22 +58,24 @@ class WebBrowserTest : public testing::Test {
   void TearDown() override { ::OleUninitialize(); }
 };
 
+struct DescendantSearch {
+  const wchar_t* class_name;
+  HWND found;
+};
+
+// A Win32 callback: on 32-bit x86 it must be __stdcall, which a lambda is not.
+BOOL CALLBACK MatchClassName(HWND child, LPARAM data) {
+  auto* search = reinterpret_cast<DescendantSearch*>(data);
+  wchar_t name[64] = {};
+  ::GetClassNameW(child, name, 64);
+  if (std::wstring(name) != search->class_name) return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
 HWND FindDescendant(HWND parent, const wchar_t* class_name) {
-  struct Search {
-    const wchar_t* class_name;
-    HWND found;
-  } search{class_name, nullptr};
-  ::EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        wchar_t name[64] = {};
-        ::GetClassNameW(child, name, 64);
-        if (std::wstring(name) != s->class_name) return TRUE;
-        s->found = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  DescendantSearch search{class_name, nullptr};
+  ::EnumChildWindows(parent, &MatchClassName, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
