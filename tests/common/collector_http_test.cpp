@@ -317,7 +317,9 @@ TEST_F(CollectorHttpTest, AWaitedPostGoesOutBesideASlowRequestOneAtATime) {
     ASSERT_EQ(WaitForSingleObject(all_done.get(), 20000), WAIT_OBJECT_0);
     EXPECT_EQ(ReceivedBodies(), c.received);
     std::lock_guard<std::mutex> lock(mutex);
-    if (c.first_answer_ms > 0) EXPECT_EQ(answered.front(), "w1") << "answered before the slow request";
+    if (c.first_answer_ms > 0) {
+      EXPECT_EQ(answered.front(), "w1") << "answered before the slow request";
+    }
   }
 }
 
