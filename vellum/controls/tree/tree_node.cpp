@@ -74,15 +74,16 @@ CControlUI* CTreeNodeUI::CreateControl() { return new CTreeNodeUI(); }
 
 CTreeNodeUI* CTreeNodeUI::FromControl(CControlUI* control) {
   if (control == nullptr) return nullptr;
-  auto* node = static_cast<ITreeNodeUI*>(control->GetInterface(kTreeNodeInterface));
-  // Only this class answers with a node interface that is also a list row of the tree.
-  return node ? dynamic_cast<CTreeNodeUI*>(node) : nullptr;
+  if (control->GetInterface(kTreeNodeInterface) == nullptr) return nullptr;
+  // Another class may answer the name too; only this one is also a list row of the tree.
+  return dynamic_cast<CTreeNodeUI*>(control);
 }
 
 const wchar_t* CTreeNodeUI::GetClass() const { return L"TreeNodeUI"; }
 
 LPVOID CTreeNodeUI::GetInterface(const wchar_t* name) {
-  if (name && SameName(name, kTreeNodeInterface)) return static_cast<ITreeNodeUI*>(this);
+  if (name && SameName(name, kTreeNodeInterface)) return static_cast<CTreeNodeUI*>(this);
+  if (name && SameName(name, kTreeNodeBuildInterface)) return static_cast<ITreeNodeUI*>(this);
   return CListContainerElementUI::GetInterface(name);
 }
 

@@ -96,14 +96,15 @@ CControlUI* CTreeViewUI::CreateControl() { return new CTreeViewUI(); }
 
 CTreeViewUI* CTreeViewUI::FromControl(CControlUI* control) {
   if (control == nullptr) return nullptr;
-  auto* view = static_cast<ITreeViewUI*>(control->GetInterface(kTreeViewInterface));
-  return view ? dynamic_cast<CTreeViewUI*>(view) : nullptr;
+  if (control->GetInterface(kTreeViewInterface) == nullptr) return nullptr;
+  return dynamic_cast<CTreeViewUI*>(control);
 }
 
 const wchar_t* CTreeViewUI::GetClass() const { return L"TreeViewUI"; }
 
 LPVOID CTreeViewUI::GetInterface(const wchar_t* name) {
-  if (name && SameName(name, kTreeViewInterface)) return static_cast<ITreeViewUI*>(this);
+  if (name && SameName(name, kTreeViewInterface)) return static_cast<CTreeViewUI*>(this);
+  if (name && SameName(name, kTreeViewBuildInterface)) return static_cast<ITreeViewUI*>(this);
   return CListUI::GetInterface(name);
 }
 

@@ -251,10 +251,10 @@ CControlUI* CSkinBuilder::CreateByName(const wchar_t* element_name, CPaintManage
 
 bool CSkinBuilder::AttachToParent(CControlUI* control, ITreeNodeUI* tree_node, CControlUI* parent,
                                   IContainerUI* container) {
-  auto* parent_node = static_cast<ITreeNodeUI*>(parent->GetInterface(kTreeNodeInterface));
+  auto* parent_node = static_cast<ITreeNodeUI*>(parent->GetInterface(kTreeNodeBuildInterface));
   if (tree_node) {
     if (parent_node) return parent_node->AddChildNode(control);
-    if (auto* view = static_cast<ITreeViewUI*>(parent->GetInterface(kTreeViewInterface))) {
+    if (auto* view = static_cast<ITreeViewUI*>(parent->GetInterface(kTreeViewBuildInterface))) {
       return view->AddNode(control);
     }
   } else if (parent_node) {
@@ -278,7 +278,7 @@ CControlUI* CSkinBuilder::ParseChildren(CXmlMarkupNode* node, CControlUI* parent
     if (control == nullptr) continue;  // skipped together with its children
     if (child.HasChildren()) ParseChildren(&child, control, manager);
 
-    auto* tree_node = static_cast<ITreeNodeUI*>(control->GetInterface(kTreeNodeInterface));
+    auto* tree_node = static_cast<ITreeNodeUI*>(control->GetInterface(kTreeNodeBuildInterface));
     if (parent) {
       auto* container = static_cast<IContainerUI*>(parent->GetInterface(L"IContainer"));
       if (container == nullptr) {

@@ -134,6 +134,35 @@ TEST(TreeView, IdentityAndHiddenHeader) {
   EXPECT_TRUE(child.GetDottedLine()->IsVisible());
 }
 
+TEST(TreeView, EachAnswersItsOwnNameWithItselfAndTheBuilderUnderNamesOfItsOwn) {
+  CTreeViewUI view;
+  CTreeNodeUI node;
+  const struct {
+    const char* what;
+    CControlUI* control;
+    const wchar_t* name;
+    void* expected;
+  } cases[] = {
+      {"node", &node, L"TreeNode", static_cast<CTreeNodeUI*>(&node)},
+      {"view", &view, L"treeview", static_cast<CTreeViewUI*>(&view)},
+      {"node's builder part", &node, L"ITreeNode", static_cast<Vellum::ITreeNodeUI*>(&node)},
+      {"view's builder part", &view, L"ITreeView", static_cast<Vellum::ITreeViewUI*>(&view)},
+      {"node asked for the view", &node, L"TreeView", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(c.control->GetInterface(c.name), c.expected);
+  }
+  // As callers use the answer: cast to the class.
+  CControlUI* as_control = &node;
+  auto* back = static_cast<CTreeNodeUI*>(as_control->GetInterface(L"TreeNode"));
+  ASSERT_EQ(back, &node);
+  EXPECT_EQ(back->GetItemButton(), node.GetItemButton());
+  as_control = &view;
+  EXPECT_EQ(static_cast<CTreeViewUI*>(as_control->GetInterface(L"TreeView"))->GetListType(),
+            Vellum::UILIST_TYPE_TREE);
+}
+
 TEST(TreeView, NestedNodesFromXmlFollowTheirParentsWithDeeperIndents) {
   Tree tree(kTreeXml);
   ASSERT_NE(tree.view, nullptr);

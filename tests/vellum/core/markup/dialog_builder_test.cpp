@@ -77,7 +77,7 @@ class FakeTreeNodeUI : public CContainerUI, public ITreeNodeUI {
     for (CControlUI* node : child_nodes) delete node;
   }
   LPVOID GetInterface(const wchar_t* name) override {
-    if (_wcsicmp(name, kTreeNodeInterface) == 0) return static_cast<ITreeNodeUI*>(this);
+    if (_wcsicmp(name, kTreeNodeBuildInterface) == 0) return static_cast<ITreeNodeUI*>(this);
     return CContainerUI::GetInterface(name);
   }
   bool AddChildNode(CControlUI* node) override {
@@ -99,7 +99,7 @@ class FakeTreeNodeUI : public CContainerUI, public ITreeNodeUI {
 class FakeTreeViewUI : public CVerticalLayoutUI, public ITreeViewUI {
  public:
   LPVOID GetInterface(const wchar_t* name) override {
-    if (_wcsicmp(name, kTreeViewInterface) == 0) return static_cast<ITreeViewUI*>(this);
+    if (_wcsicmp(name, kTreeViewBuildInterface) == 0) return static_cast<ITreeViewUI*>(this);
     return CVerticalLayoutUI::GetInterface(name);
   }
   bool AddNode(CControlUI* node) override {
