@@ -182,6 +182,8 @@ bool CTreeNodeUI::Remove(CControlUI* control) {
   if (!node) return false;
   const int index = child_nodes_.Find(node);
   if (index < 0) return false;
+  // Checked before anything goes: a child the view no longer lists keeps its subtree.
+  if (tree_view_ && tree_view_->RowOf(node) < 0) return false;
   while (node->GetCountChild() > 0) node->Remove(node->GetChildNode(0));
   child_nodes_.Remove(index);
   if (tree_view_) {

@@ -613,6 +613,42 @@ TEST(TreeView, RemovedNodesLeaveTheirParentsChildNodes) {
   EXPECT_FALSE(tree.view->Remove(&stranger));
 }
 
+TEST(TreeView, RemovingANodeThatIsNotARowOfTheViewLeavesItsSubtreeAlone) {
+  const struct {
+    const char* what;
+    bool in_other_view;
+  } cases[] = {
+      {"a subtree that belongs to no view", false},
+      {"a node of another view", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Tree tree(kTreeXml);
+    Tree other;
+    bool child_deleted = false;
+    CTreeNodeUI* top = MakeNode(L"top");
+    CTreeNodeUI* child = MakeNode(L"child");
+    ASSERT_TRUE(top->AddChildNode(child));
+    child->AddToRow(new testing_support::DeletionProbe(&child_deleted));
+    if (c.in_other_view) {
+      ASSERT_TRUE(other.view->Add(top));
+    }
+
+    EXPECT_FALSE(tree.view->Remove(top));
+    EXPECT_FALSE(child_deleted);
+    ASSERT_EQ(top->GetCountChild(), 1);
+    EXPECT_EQ(top->GetChildNode(0), child);
+    EXPECT_EQ(child->GetParentNode(), top);
+    EXPECT_EQ(tree.Rows(), (Rows{L"a", L"a1", L"a11", L"a12", L"a2", L"b"}));
+    if (c.in_other_view) {
+      EXPECT_EQ(other.Rows(), (Rows{L"top", L"child"}));
+    } else {
+      delete top;  // its own, with the subtree
+      EXPECT_TRUE(child_deleted);
+    }
+  }
+}
+
 TEST(TreeView, HiddenFolderButtonsAddNoIndent) {
   // The view's attributes come after its nodes: those from the skin keep the indent they got.
   Tree tree(L"<TreeView visiblefolderbtn=\"false\"><TreeNode name=\"a\" text=\"a\">"
