@@ -294,9 +294,11 @@ CControlUI* CSkinBuilder::ParseChildren(CXmlMarkupNode* node, CControlUI* parent
 
     if (manager) {
       // A tree node stays attached: its view looks up its buttons' notifications through the
-      // manager, and a node's nested nodes are not the manager's children yet.
+      // manager, and a node's nested nodes are not the manager's children yet. It is initialised
+      // once, with the rest of the tree, when the window takes it (or by an attached parent as it
+      // joins), not here as well.
       CControlUI* tree_view = tree_node ? tree_node->GetTreeViewControl() : nullptr;
-      control->SetManager(manager, tree_view, tree_node != nullptr);
+      control->SetManager(manager, tree_view, false);
       const wchar_t* defaults = manager->GetDefaultAttributeList(element);
       if (defaults) control->ApplyAttributeList(defaults);
       const int count = child.GetAttributeCount();

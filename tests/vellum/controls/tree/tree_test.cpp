@@ -163,6 +163,65 @@ TEST(TreeView, EachAnswersItsOwnNameWithItselfAndTheBuilderUnderNamesOfItsOwn) {
             Vellum::UILIST_TYPE_TREE);
 }
 
+// A node that counts its "init" delegate.
+class InitCountingNode : public CTreeNodeUI {
+ public:
+  InitCountingNode() { OnInit += Vellum::CDelegate<InitCountingNode>(this, &InitCountingNode::Count); }
+  bool Count(void*) {
+    ++inits;
+    return true;
+  }
+  int inits = 0;
+};
+
+class InitCountingCallback : public Vellum::IDialogBuilderCallback {
+ public:
+  CControlUI* CreateControl(const wchar_t* name) override {
+    if (_wcsicmp(name, L"CountingNode") != 0) return nullptr;
+    nodes.push_back(new InitCountingNode());
+    return nodes.back();
+  }
+  std::vector<InitCountingNode*> nodes;
+};
+
+TEST(TreeView, NodesFromASkinAreInitialisedOnce) {
+  constexpr const wchar_t* kNodes =
+      L"<CountingNode name=\"a\" text=\"a\"><CountingNode name=\"a1\" text=\"a1\">"
+      L"<CountingNode name=\"a11\" text=\"a11\"/></CountingNode></CountingNode>"
+      L"<CountingNode name=\"b\" text=\"b\"/>";
+  const struct {
+    const char* what;
+    bool into_attached_view;
+  } cases[] = {
+      {"a window's tree, initialised as the window takes it", false},
+      {"built into a view already in the window", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    InitCountingCallback callback;
+    testing_support::ManagedWindow window{true, 300, 400};
+    CSkinBuilder builder;
+    CTreeViewUI* view = nullptr;
+    if (c.into_attached_view) {
+      view = new CTreeViewUI();
+      window.manager().AttachRootControl(view);
+      const std::wstring skin = std::wstring(L"<Window>") + kNodes + L"</Window>";
+      builder.Create(skin.c_str(), nullptr, &callback, &window.manager(), view);
+    } else {
+      const std::wstring skin = std::wstring(L"<Window><TreeView>") + kNodes + L"</TreeView></Window>";
+      view = CTreeViewUI::FromControl(
+          builder.Create(skin.c_str(), nullptr, &callback, &window.manager()));
+      ASSERT_NE(view, nullptr);
+      window.manager().AttachRootControl(view);
+    }
+    ASSERT_EQ(view->GetCount(), 4);
+    ASSERT_EQ(callback.nodes.size(), 4u);
+    for (InitCountingNode* node : callback.nodes) {
+      EXPECT_EQ(node->inits, 1) << node->GetName().GetData();
+    }
+  }
+}
+
 TEST(TreeView, NestedNodesFromXmlFollowTheirParentsWithDeeperIndents) {
   Tree tree(kTreeXml);
   ASSERT_NE(tree.view, nullptr);
