@@ -8,6 +8,24 @@
 #include "vellum/core/window/shadow_window.h"
 
 namespace Vellum {
+namespace {
+
+BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC /*dc*/, LPRECT /*rect*/, LPARAM data) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (::GetMonitorInfoW(monitor, &info)) {
+    reinterpret_cast<std::vector<TMonitorArea>*>(data)->push_back({info.rcMonitor, info.rcWork});
+  }
+  return TRUE;
+}
+
+std::vector<TMonitorArea> Monitors() {
+  std::vector<TMonitorArea> monitors;
+  ::EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
+  return monitors;
+}
+
+}  // namespace
 
 MenuKeyAction MenuKeyActionFor(WPARAM virtual_key) {
   return (virtual_key == VK_ESCAPE || virtual_key == VK_LEFT) ? MenuKeyAction::kCloseThis
@@ -245,8 +263,13 @@ void CMenuWnd::ResizeMenu() {
 void CMenuWnd::ResizeSubMenu() {
   CPaintManagerUI* owner_manager = owner_->GetManager();
   HWND parent_window = owner_manager ? owner_manager->GetPaintWindow() : nullptr;
-  const RECT owner_rect = owner_->GetPos();
-  const RECT work = WorkArea();
+  // The item's monitor: this window is still an empty rectangle at the origin, which lies on the
+  // primary monitor whatever monitor the menu stands on.
+  RECT owner_rect = owner_->GetPos();
+  ::MapWindowPoints(parent_window, HWND_DESKTOP, reinterpret_cast<POINT*>(&owner_rect), 2);
+  std::vector<TMonitorArea> monitors = Monitors();
+  if (monitors.empty()) monitors.push_back({WorkArea(), WorkArea()});
+  const RECT work = WorkAreaHolding(owner_rect, monitors);
   const SIZE available{work.right - work.left, work.bottom - work.top};
   SIZE size{0, 0};
   for (int i = 0; i < owner_->GetSubItemCount(); ++i) {
@@ -256,8 +279,6 @@ void CMenuWnd::ResizeSubMenu() {
   }
   RECT parent_rect{};
   ::GetWindowRect(parent_window, &parent_rect);
-  POINT owner_top{owner_rect.left, owner_rect.top};
-  ::MapWindowPoints(parent_window, HWND_DESKTOP, &owner_top, 1);
 
   std::vector<RECT> chain;
   size_t parent_index = 0;
@@ -274,7 +295,7 @@ void CMenuWnd::ResizeSubMenu() {
   }
   const TMenuChainDirection direction =
       chain.empty() ? TMenuChainDirection{} : ChainDirection(chain, parent_index);
-  const RECT rect = PlaceSubMenu(owner_top.y, size, parent_rect, direction, work);
+  const RECT rect = PlaceSubMenu(owner_rect, size, parent_rect, direction, monitors);
   const RECT inset = layout_->GetInset();
   ::MoveWindow(hwnd_, rect.left, rect.top, rect.right - rect.left,
                rect.bottom - rect.top + inset.top + inset.bottom, FALSE);
