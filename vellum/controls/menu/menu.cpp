@@ -509,7 +509,8 @@ void CMenuElementUI::DoEvent(TUIEvent& event) {
 // ---- Sub-menu -----------------------------------------------------------------------------------
 
 void CMenuElementUI::CreateMenuWnd() {
-  if (sub_menu_) return;
+  // A sub-menu takes its parent window, scale and defaults from the item's manager.
+  if (sub_menu_ || !manager_) return;
   sub_menu_ = new CMenuWnd();
   if (manager_) GetMenuObserver().Broadcast(MENU_CLOSE_BELOW, manager_->GetPaintWindow());
   // Init deletes the window object (and clears sub_menu_ through OnSubMenuGone) when no window

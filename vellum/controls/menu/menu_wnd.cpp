@@ -54,6 +54,14 @@ bool CMenuWnd::Init(CMenuElementUI* owner, const wchar_t* xml, POINT point,
   }
   owner_ = owner;
   alignment_ = alignment;
+  if (owner_ && !owner_->GetManager()) {
+    // An item in no window has no menu to open beside, nor the scale and defaults a sub-menu
+    // takes from that menu's manager.
+    if (owner_->GetMenuWnd() == this) owner_->OnSubMenuGone();
+    owner_ = nullptr;
+    delete this;
+    return false;
+  }
 
   MenuObserverImpl& observer = GetMenuObserver();
   if (!owner_) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "vellum/controls/menu/menu.h"
 #include "vellum/controls/menu/menu_observer.h"
 #include "vellum/controls/menu/menu_wnd.h"
+#include "vellum/core/base/ui_events.h"
 #include "vellum/core/manager/paint_manager.h"
 
 namespace {
@@ -255,6 +257,37 @@ TEST_F(MenuWindowTest, KeysMoveOpenAndCloseOneLevelAtATime) {
   PressKey(VK_ESCAPE);
   EXPECT_TRUE(WaitGone(menu));
   EXPECT_TRUE(Commands().empty());
+}
+
+TEST_F(MenuWindowTest, AnItemInNoWindowOpensNoSubMenu) {
+  auto key = [](CMenuElementUI* item, WORD vk) {
+    TUIEvent event;
+    event.type = UIEVENT_KEYDOWN;
+    event.key_char = vk;
+    event.sender = item;
+    item->DoEvent(event);
+  };
+  const struct {
+    const char* what;
+    std::function<void(CMenuElementUI*)> open;
+  } cases[] = {
+      {"asked to create its sub-menu", [](CMenuElementUI* item) { item->CreateMenuWnd(); }},
+      {"right", [&](CMenuElementUI* item) { key(item, VK_RIGHT); }},
+      {"return", [&](CMenuElementUI* item) { key(item, VK_RETURN); }},
+      {"a sub-menu window made for it",
+       [](CMenuElementUI* item) {
+         EXPECT_FALSE((new CMenuWnd())->Init(item, L"", POINT{0, 0}, nullptr));
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    CMenuElementUI item;
+    item.Add(new CMenuElementUI());
+    c.open(&item);
+    PumpFor(30);
+    EXPECT_EQ(item.GetMenuWnd(), nullptr);
+    EXPECT_TRUE(GetMenuObserver().GetReceivers().empty());
+  }
 }
 
 TEST_F(MenuWindowTest, ChoosingALeafPostsItsRecordAndClosesEveryMenu) {
