@@ -147,7 +147,13 @@ LRESULT CMenuWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_KEYDOWN:
-      if (MenuKeyActionFor(wParam) == MenuKeyAction::kCloseThis) Close(1);
+      if (MenuKeyActionFor(wParam) == MenuKeyAction::kCloseThis) {
+        Close(1);
+      } else if (!manager_.GetFocus()) {
+        // Nothing in a new menu has the focus yet: the keys are the list's, which moves onto
+        // its items from there.
+        if (CMenuUI* list = GetMenuRoot()) manager_.SetFocus(list);
+      }
       break;
     case WM_CONTEXTMENU:
     case WM_RBUTTONDOWN:

@@ -259,6 +259,84 @@ TEST_F(MenuWindowTest, KeysMoveOpenAndCloseOneLevelAtATime) {
   EXPECT_TRUE(Commands().empty());
 }
 
+TEST_F(MenuWindowTest, TheKeyboardAloneMovesOpensAndChooses) {
+  CMenuUI* list = nullptr;
+  auto open_root = [&] {
+    // The pointer stays off the menus: only keys act.
+    ::SetCursorPos(5, 5);
+    PumpFor(30);
+    HWND menu = OpenRoot(POINT{300, 200});
+    list = menu ? root_->GetMenuRoot() : nullptr;
+    return menu;
+  };
+  auto press = [](WORD key, const std::function<bool()>& done) {
+    PressKey(key);
+    return WaitUntil(done, 2000);
+  };
+  auto sub_list = [](CMenuElementUI* owner) {
+    return owner->GetMenuWnd() ? owner->GetMenuWnd()->GetMenuRoot() : nullptr;
+  };
+
+  // Down into a new menu, Right into a sub-menu that starts on its first item, Return on a leaf.
+  HWND menu = open_root();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->GetCurSel(), -1);
+  CMenuElementUI* recent = Find(L"recent");
+  CMenuElementUI* first = Find(L"first");
+  ASSERT_TRUE(press(VK_DOWN, [&] { return list->GetCurSel() == 0; }));
+  ASSERT_TRUE(press(VK_DOWN, [&] { return list->GetCurSel() == 1; }));
+  ASSERT_TRUE(press(VK_RIGHT, [&] { return sub_list(recent) != nullptr; }));
+  HWND second = SubMenuWindow(recent);
+  CMenuUI* second_list = sub_list(recent);
+  EXPECT_EQ(second_list->GetCurSel(), 0);
+  WaitUntil([&] { return ::GetFocus() == second; }, 2000);
+  PumpFor(80);
+  ASSERT_TRUE(press(VK_DOWN, [&] { return second_list->GetCurSel() == 1; }));
+  PressKey(VK_RETURN);
+  EXPECT_TRUE(WaitGone(second));
+  EXPECT_TRUE(WaitGone(menu));
+  PumpFor(50);
+  ASSERT_EQ(Commands().size(), 1u);
+  EXPECT_STREQ(Commands()[0]->name, L"second");
+
+  // Up into a new menu takes the last item; Return toggles the check item.
+  menu = open_root();
+  ASSERT_NE(list, nullptr);
+  ASSERT_TRUE(press(VK_UP, [&] { return list->GetCurSel() == 3; }));
+  PressKey(VK_RETURN);
+  EXPECT_TRUE(WaitGone(menu));
+  PumpFor(50);
+  ASSERT_EQ(Commands().size(), 2u);
+  EXPECT_STREQ(Commands()[1]->name, L"wrap");
+  EXPECT_EQ(Commands()[1]->checked, TRUE);
+  EXPECT_TRUE(GetMenuCheck(L"wrap"));
+
+  // Return on an item with sub-items opens them on their first item, two levels down.
+  menu = open_root();
+  ASSERT_NE(list, nullptr);
+  recent = Find(L"recent");
+  first = Find(L"first");
+  ASSERT_TRUE(press(VK_DOWN, [&] { return list->GetCurSel() == 0; }));
+  ASSERT_TRUE(press(VK_DOWN, [&] { return list->GetCurSel() == 1; }));
+  ASSERT_TRUE(press(VK_RETURN, [&] { return sub_list(recent) != nullptr; }));
+  second = SubMenuWindow(recent);
+  EXPECT_EQ(sub_list(recent)->GetCurSel(), 0);
+  WaitUntil([&] { return ::GetFocus() == second; }, 2000);
+  PumpFor(80);
+  ASSERT_TRUE(press(VK_RETURN, [&] { return sub_list(first) != nullptr; }));
+  HWND third = SubMenuWindow(first);
+  EXPECT_EQ(sub_list(first)->GetCurSel(), 0);
+  WaitUntil([&] { return ::GetFocus() == third; }, 2000);
+  PumpFor(80);
+  PressKey(VK_RETURN);
+  EXPECT_TRUE(WaitGone(third));
+  EXPECT_TRUE(WaitGone(second));
+  EXPECT_TRUE(WaitGone(menu));
+  PumpFor(50);
+  ASSERT_EQ(Commands().size(), 3u);
+  EXPECT_STREQ(Commands()[2]->name, L"deep");
+}
+
 TEST_F(MenuWindowTest, AnItemInNoWindowOpensNoSubMenu) {
   auto key = [](CMenuElementUI* item, WORD vk) {
     TUIEvent event;
