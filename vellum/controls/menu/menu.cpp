@@ -66,8 +66,8 @@ void CMenuUI::DoEvent(TUIEvent& event) {
       return;
     case VK_RIGHT:
     case VK_RETURN: {
-      // The list itself has the focus (a new menu's first tab stop): the key is its current
-      // item's, which opens or chooses as it does when it has the focus.
+      // The list itself has the focus (nothing in the menu had it when the first key came): the
+      // key is the current item's, which opens or chooses as it does when it has the focus.
       CControlUI* current = GetItemAt(GetCurrentItem());
       if (current && current != event.sender && IsMenuItem(current)) current->DoEvent(event);
       return;
@@ -99,7 +99,8 @@ void CMenuUI::StepSelection(bool down) {
 bool CMenuUI::SelectEdgeItem(bool last) {
   auto* body = static_cast<CContainerUI*>(GetList());
   if (!body || GetCount() == 0) return false;
-  const int index = last ? body->FindSelectable(GetCount() - 1, false) : body->FindSelectable(0, true);
+  const int index =
+      last ? body->FindSelectable(GetCount() - 1, false) : body->FindSelectable(0, true);
   return index >= 0 && SelectItem(index, true);
 }
 
@@ -563,7 +564,7 @@ void CMenuElementUI::CreateMenuWnd() {
   // A sub-menu takes its parent window, scale and defaults from the item's manager.
   if (sub_menu_ || !manager_) return;
   sub_menu_ = new CMenuWnd();
-  if (manager_) GetMenuObserver().Broadcast(MENU_CLOSE_BELOW, manager_->GetPaintWindow());
+  GetMenuObserver().Broadcast(MENU_CLOSE_BELOW, manager_->GetPaintWindow());
   // Init deletes the window object (and clears sub_menu_ through OnSubMenuGone) when no window
   // could be made.
   sub_menu_->Init(this, L"", POINT{0, 0}, nullptr, nullptr, MENU_ALIGN_LEFT | MENU_ALIGN_TOP);

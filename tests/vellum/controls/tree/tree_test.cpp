@@ -166,7 +166,9 @@ TEST(TreeView, EachAnswersItsOwnNameWithItselfAndTheBuilderUnderNamesOfItsOwn) {
 // A node that counts its "init" delegate.
 class InitCountingNode : public CTreeNodeUI {
  public:
-  InitCountingNode() { OnInit += Vellum::CDelegate<InitCountingNode>(this, &InitCountingNode::Count); }
+  InitCountingNode() {
+    OnInit += Vellum::CDelegate<InitCountingNode>(this, &InitCountingNode::Count);
+  }
   bool Count(void*) {
     ++inits;
     return true;
@@ -208,7 +210,8 @@ TEST(TreeView, NodesFromASkinAreInitialisedOnce) {
       const std::wstring skin = std::wstring(L"<Window>") + kNodes + L"</Window>";
       builder.Create(skin.c_str(), nullptr, &callback, &window.manager(), view);
     } else {
-      const std::wstring skin = std::wstring(L"<Window><TreeView>") + kNodes + L"</TreeView></Window>";
+      const std::wstring skin =
+          std::wstring(L"<Window><TreeView>") + kNodes + L"</TreeView></Window>";
       view = CTreeViewUI::FromControl(
           builder.Create(skin.c_str(), nullptr, &callback, &window.manager()));
       ASSERT_NE(view, nullptr);
