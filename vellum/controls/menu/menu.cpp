@@ -55,22 +55,53 @@ LPVOID CMenuUI::GetInterface(const wchar_t* name) {
 int CMenuUI::GetListType() { return UILIST_TYPE_MENU; }
 
 void CMenuUI::DoEvent(TUIEvent& event) {
-  // Up and down step over separators and disabled items, which cannot take the selection: a plain
-  // list would select nothing there and the keys would stop working.
-  if (event.type == UIEVENT_KEYDOWN && (event.key_char == VK_UP || event.key_char == VK_DOWN)) {
-    auto* body = static_cast<CContainerUI*>(GetList());
-    const int current = GetCurrentItem();
-    if (current < 0 || !body) return;
-    const bool down = event.key_char == VK_DOWN;
-    int next = current + (down ? 1 : -1);
-    if (next >= 0 && next < GetCount()) next = body->FindSelectable(next, down);
-    if (next < 0 || next >= GetCount()) return;
-    CControlUI* row = GetItemAt(next);
-    if (!row || !row->IsEnabled() || next == current) return;
-    SelectItem(next, true);
+  if (event.type != UIEVENT_KEYDOWN) {
+    CListUI::DoEvent(event);
     return;
   }
-  CListUI::DoEvent(event);
+  switch (event.key_char) {
+    case VK_UP:
+    case VK_DOWN:
+      StepSelection(event.key_char == VK_DOWN);
+      return;
+    case VK_RIGHT:
+    case VK_RETURN: {
+      // The list itself has the focus (nothing in the menu had it when the first key came): the
+      // key is the current item's, which opens or chooses as it does when it has the focus.
+      CControlUI* current = GetItemAt(GetCurrentItem());
+      if (current && current != event.sender && IsMenuItem(current)) current->DoEvent(event);
+      return;
+    }
+    default:
+      CListUI::DoEvent(event);
+      return;
+  }
+}
+
+void CMenuUI::StepSelection(bool down) {
+  // Up and down step over separators and disabled items, which cannot take the selection: a plain
+  // list would select nothing there and the keys would stop working.
+  const int current = GetCurrentItem();
+  if (current < 0) {
+    SelectEdgeItem(!down);
+    return;
+  }
+  auto* body = static_cast<CContainerUI*>(GetList());
+  if (!body) return;
+  int next = current + (down ? 1 : -1);
+  if (next >= 0 && next < GetCount()) next = body->FindSelectable(next, down);
+  if (next < 0 || next >= GetCount()) return;
+  CControlUI* row = GetItemAt(next);
+  if (!row || !row->IsEnabled() || next == current) return;
+  SelectItem(next, true);
+}
+
+bool CMenuUI::SelectEdgeItem(bool last) {
+  auto* body = static_cast<CContainerUI*>(GetList());
+  if (!body || GetCount() == 0) return false;
+  const int index =
+      last ? body->FindSelectable(GetCount() - 1, false) : body->FindSelectable(0, true);
+  return index >= 0 && SelectItem(index, true);
 }
 
 SIZE CMenuUI::EstimateSize(SIZE available) {
@@ -474,6 +505,21 @@ void CMenuElementUI::Choose() {
   observer.Broadcast(MENU_CLOSE_ALL, window);
 }
 
+void CMenuElementUI::SelectFirstSubItem() {
+  CMenuUI* list = sub_menu_ ? sub_menu_->GetMenuRoot() : nullptr;
+  if (list) list->SelectEdgeItem(false);
+}
+
+void CMenuElementUI::ChooseFromKeyboard() {
+  if (sub_menu_) return;
+  if (GetSubItemCount() > 0) {
+    Open(true);
+    SelectFirstSubItem();
+    return;
+  }
+  Choose();
+}
+
 void CMenuElementUI::DoEvent(TUIEvent& event) {
   switch (event.type) {
     case UIEVENT_MOUSEENTER:
@@ -487,6 +533,12 @@ void CMenuElementUI::DoEvent(TUIEvent& event) {
     case UIEVENT_KEYDOWN:
       if (event.key_char == VK_RIGHT) {
         Open(true);
+        SelectFirstSubItem();
+        return;
+      }
+      if (event.key_char == VK_RETURN && IsEnabled()) {
+        Activate();
+        ChooseFromKeyboard();
         return;
       }
       break;
@@ -509,9 +561,10 @@ void CMenuElementUI::DoEvent(TUIEvent& event) {
 // ---- Sub-menu -----------------------------------------------------------------------------------
 
 void CMenuElementUI::CreateMenuWnd() {
-  if (sub_menu_) return;
+  // A sub-menu takes its parent window, scale and defaults from the item's manager.
+  if (sub_menu_ || !manager_) return;
   sub_menu_ = new CMenuWnd();
-  if (manager_) GetMenuObserver().Broadcast(MENU_CLOSE_BELOW, manager_->GetPaintWindow());
+  GetMenuObserver().Broadcast(MENU_CLOSE_BELOW, manager_->GetPaintWindow());
   // Init deletes the window object (and clears sub_menu_ through OnSubMenuGone) when no window
   // could be made.
   sub_menu_->Init(this, L"", POINT{0, 0}, nullptr, nullptr, MENU_ALIGN_LEFT | MENU_ALIGN_TOP);

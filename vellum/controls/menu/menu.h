@@ -40,7 +40,14 @@ class CMenuUI : public CListUI {
   CMenuWnd* GetMenuWnd() const { return menu_wnd_; }
   void SetMenuWnd(CMenuWnd* window) { menu_wnd_ = window; }
 
+  // Selects, with the focus, the first (or last) item that can take the selection; false when
+  // none can.
+  bool SelectEdgeItem(bool last);
+
  private:
+  // Down or Up: the next item that can take the selection, or with none current the first or last.
+  void StepSelection(bool down);
+
   CMenuWnd* menu_wnd_ = nullptr;
 };
 
@@ -97,6 +104,10 @@ class CMenuElementUI : public CListContainerElementUI {
   // Shows the sub-menu, or closes the deeper sub-menus of this menu for a leaf; selects the item.
   void Open(bool select);
   void Choose();
+  // Return on the item: a leaf is chosen as a click chooses it; an item with sub-items opens them.
+  void ChooseFromKeyboard();
+  // The open sub-menu starts with its first item that can take the selection.
+  void SelectFirstSubItem();
   IListOwnerUI* ListOwner() { return GetOwner(); }
   void PaintSeparator(HDC dc);
   void PaintIcon(HDC dc);

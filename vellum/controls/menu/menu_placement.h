@@ -29,11 +29,25 @@ struct TMenuChainDirection {
 };
 TMenuChainDirection ChainDirection(const std::vector<RECT>& windows, size_t parent_index);
 
+// A monitor: its whole rectangle and its work area (screen coordinates).
+struct TMonitorArea {
+  RECT monitor;
+  RECT work;
+};
+
+// The work area of the monitor that holds rect: the one it overlaps most, else the one nearest to
+// it; an empty rectangle when there are no monitors.
+RECT WorkAreaHolding(const RECT& rect, const std::vector<TMonitorArea>& monitors);
+
 // A sub-menu of size (cx, cy) for an item whose top is owner_top (screen), inside the parent menu
 // window parent_window: beside the parent's right edge from the item's top, or turned as the chain
 // turned, then kept inside the work area (bottom, right, top, left, in that order). The rectangle's
 // width carries two pixels more than cx while it opens to the right.
 RECT PlaceSubMenu(int owner_top, SIZE size, const RECT& parent_window, TMenuChainDirection chain,
                   const RECT& work_area);
+// The same for the owner item's screen rectangle, kept inside the work area of the monitor that
+// holds the item (a menu may stand on any monitor, not only the primary).
+RECT PlaceSubMenu(const RECT& owner_item, SIZE size, const RECT& parent_window,
+                  TMenuChainDirection chain, const std::vector<TMonitorArea>& monitors);
 
 }  // namespace Vellum

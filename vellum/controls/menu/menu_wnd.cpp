@@ -8,6 +8,24 @@
 #include "vellum/core/window/shadow_window.h"
 
 namespace Vellum {
+namespace {
+
+BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC /*dc*/, LPRECT /*rect*/, LPARAM data) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (::GetMonitorInfoW(monitor, &info)) {
+    reinterpret_cast<std::vector<TMonitorArea>*>(data)->push_back({info.rcMonitor, info.rcWork});
+  }
+  return TRUE;
+}
+
+std::vector<TMonitorArea> Monitors() {
+  std::vector<TMonitorArea> monitors;
+  ::EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
+  return monitors;
+}
+
+}  // namespace
 
 MenuKeyAction MenuKeyActionFor(WPARAM virtual_key) {
   return (virtual_key == VK_ESCAPE || virtual_key == VK_LEFT) ? MenuKeyAction::kCloseThis
@@ -36,6 +54,14 @@ bool CMenuWnd::Init(CMenuElementUI* owner, const wchar_t* xml, POINT point,
   }
   owner_ = owner;
   alignment_ = alignment;
+  if (owner_ && !owner_->GetManager()) {
+    // An item in no window has no menu to open beside, nor the scale and defaults a sub-menu
+    // takes from that menu's manager.
+    if (owner_->GetMenuWnd() == this) owner_->OnSubMenuGone();
+    owner_ = nullptr;
+    delete this;
+    return false;
+  }
 
   MenuObserverImpl& observer = GetMenuObserver();
   if (!owner_) {
@@ -121,7 +147,13 @@ LRESULT CMenuWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_KEYDOWN:
-      if (MenuKeyActionFor(wParam) == MenuKeyAction::kCloseThis) Close(1);
+      if (MenuKeyActionFor(wParam) == MenuKeyAction::kCloseThis) {
+        Close(1);
+      } else if (!manager_.GetFocus()) {
+        // Nothing in a new menu has the focus yet: the keys are the list's, which moves onto
+        // its items from there.
+        if (CMenuUI* list = GetMenuRoot()) manager_.SetFocus(list);
+      }
       break;
     case WM_CONTEXTMENU:
     case WM_RBUTTONDOWN:
@@ -245,8 +277,13 @@ void CMenuWnd::ResizeMenu() {
 void CMenuWnd::ResizeSubMenu() {
   CPaintManagerUI* owner_manager = owner_->GetManager();
   HWND parent_window = owner_manager ? owner_manager->GetPaintWindow() : nullptr;
-  const RECT owner_rect = owner_->GetPos();
-  const RECT work = WorkArea();
+  // The item's monitor: this window is still an empty rectangle at the origin, which lies on the
+  // primary monitor whatever monitor the menu stands on.
+  RECT owner_rect = owner_->GetPos();
+  ::MapWindowPoints(parent_window, HWND_DESKTOP, reinterpret_cast<POINT*>(&owner_rect), 2);
+  std::vector<TMonitorArea> monitors = Monitors();
+  if (monitors.empty()) monitors.push_back({WorkArea(), WorkArea()});
+  const RECT work = WorkAreaHolding(owner_rect, monitors);
   const SIZE available{work.right - work.left, work.bottom - work.top};
   SIZE size{0, 0};
   for (int i = 0; i < owner_->GetSubItemCount(); ++i) {
@@ -256,8 +293,6 @@ void CMenuWnd::ResizeSubMenu() {
   }
   RECT parent_rect{};
   ::GetWindowRect(parent_window, &parent_rect);
-  POINT owner_top{owner_rect.left, owner_rect.top};
-  ::MapWindowPoints(parent_window, HWND_DESKTOP, &owner_top, 1);
 
   std::vector<RECT> chain;
   size_t parent_index = 0;
@@ -274,7 +309,7 @@ void CMenuWnd::ResizeSubMenu() {
   }
   const TMenuChainDirection direction =
       chain.empty() ? TMenuChainDirection{} : ChainDirection(chain, parent_index);
-  const RECT rect = PlaceSubMenu(owner_top.y, size, parent_rect, direction, work);
+  const RECT rect = PlaceSubMenu(owner_rect, size, parent_rect, direction, monitors);
   const RECT inset = layout_->GetInset();
   ::MoveWindow(hwnd_, rect.left, rect.top, rect.right - rect.left,
                rect.bottom - rect.top + inset.top + inset.bottom, FALSE);

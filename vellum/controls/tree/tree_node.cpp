@@ -74,15 +74,16 @@ CControlUI* CTreeNodeUI::CreateControl() { return new CTreeNodeUI(); }
 
 CTreeNodeUI* CTreeNodeUI::FromControl(CControlUI* control) {
   if (control == nullptr) return nullptr;
-  auto* node = static_cast<ITreeNodeUI*>(control->GetInterface(kTreeNodeInterface));
-  // Only this class answers with a node interface that is also a list row of the tree.
-  return node ? dynamic_cast<CTreeNodeUI*>(node) : nullptr;
+  if (control->GetInterface(kTreeNodeInterface) == nullptr) return nullptr;
+  // Another class may answer the name too; only this one is also a list row of the tree.
+  return dynamic_cast<CTreeNodeUI*>(control);
 }
 
 const wchar_t* CTreeNodeUI::GetClass() const { return L"TreeNodeUI"; }
 
 LPVOID CTreeNodeUI::GetInterface(const wchar_t* name) {
-  if (name && SameName(name, kTreeNodeInterface)) return static_cast<ITreeNodeUI*>(this);
+  if (name && SameName(name, kTreeNodeInterface)) return static_cast<CTreeNodeUI*>(this);
+  if (name && SameName(name, kTreeNodeBuildInterface)) return static_cast<ITreeNodeUI*>(this);
   return CListContainerElementUI::GetInterface(name);
 }
 
@@ -181,6 +182,8 @@ bool CTreeNodeUI::Remove(CControlUI* control) {
   if (!node) return false;
   const int index = child_nodes_.Find(node);
   if (index < 0) return false;
+  // Checked before anything goes: a child the view no longer lists keeps its subtree.
+  if (tree_view_ && tree_view_->RowOf(node) < 0) return false;
   while (node->GetCountChild() > 0) node->Remove(node->GetChildNode(0));
   child_nodes_.Remove(index);
   if (tree_view_) {

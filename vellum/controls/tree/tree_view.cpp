@@ -96,14 +96,15 @@ CControlUI* CTreeViewUI::CreateControl() { return new CTreeViewUI(); }
 
 CTreeViewUI* CTreeViewUI::FromControl(CControlUI* control) {
   if (control == nullptr) return nullptr;
-  auto* view = static_cast<ITreeViewUI*>(control->GetInterface(kTreeViewInterface));
-  return view ? dynamic_cast<CTreeViewUI*>(view) : nullptr;
+  if (control->GetInterface(kTreeViewInterface) == nullptr) return nullptr;
+  return dynamic_cast<CTreeViewUI*>(control);
 }
 
 const wchar_t* CTreeViewUI::GetClass() const { return L"TreeViewUI"; }
 
 LPVOID CTreeViewUI::GetInterface(const wchar_t* name) {
-  if (name && SameName(name, kTreeViewInterface)) return static_cast<ITreeViewUI*>(this);
+  if (name && SameName(name, kTreeViewInterface)) return static_cast<CTreeViewUI*>(this);
+  if (name && SameName(name, kTreeViewBuildInterface)) return static_cast<ITreeViewUI*>(this);
   return CListUI::GetInterface(name);
 }
 
@@ -169,7 +170,9 @@ bool CTreeViewUI::AddAt(CTreeNodeUI* node, CTreeNodeUI* before) {
 }
 
 bool CTreeViewUI::Remove(CTreeNodeUI* node) {
-  if (!node) return false;
+  // A node that is not one of this view's rows is left as it is, subtree and all: removing its
+  // children first would free rows of another view, or a subtree its own top node still owns.
+  if (!node || RowOf(node) < 0) return false;
   for (int i = node->GetCountChild() - 1; i >= 0; --i) node->Remove(node->GetChildNode(i));
   // The parent must not keep pointing at a row the list is about to free: its expand, check and
   // last-node walks would reach it.

@@ -113,15 +113,20 @@ class IFontRefreshUI {
   ~IFontRefreshUI() = default;
 };
 
-// Answered by GetInterface(kTreeNodeInterface) of a tree's node and GetInterface(kTreeViewInterface)
-// of a tree view. The skin builder places what it builds under a node or a view through these,
-// since the core cannot know the tree's classes: a node under a node joins that node's child
-// nodes, a node under a view joins the view with its whole subtree, and anything else under a
-// node goes into the node's row.
+// A tree's node answers GetInterface(kTreeNodeInterface) and its view GetInterface(kTreeViewInterface)
+// with the control itself, as every control answers its own name.
 inline constexpr const wchar_t* kTreeNodeInterface = L"TreeNode";
+inline constexpr const wchar_t* kTreeViewInterface = L"TreeView";
+
+// Answered by GetInterface(kTreeNodeBuildInterface) of a tree's node and
+// GetInterface(kTreeViewBuildInterface) of a tree view. The skin builder places what it builds
+// under a node or a view through these, since the core cannot know the tree's classes: a node under
+// a node joins that node's child nodes, a node under a view joins the view with its whole subtree,
+// and anything else under a node goes into the node's row.
+inline constexpr const wchar_t* kTreeNodeBuildInterface = L"ITreeNode";
 class ITreeNodeUI {
  public:
-  // node answers kTreeNodeInterface; false otherwise or when it cannot be placed.
+  // node answers kTreeNodeBuildInterface; false otherwise or when it cannot be placed.
   virtual bool AddChildNode(CControlUI* node) = 0;
   // Puts a control that is not a node into the node's row.
   virtual bool AddToRow(CControlUI* control) = 0;
@@ -132,10 +137,10 @@ class ITreeNodeUI {
   ~ITreeNodeUI() = default;
 };
 
-inline constexpr const wchar_t* kTreeViewInterface = L"TreeView";
+inline constexpr const wchar_t* kTreeViewBuildInterface = L"ITreeView";
 class ITreeViewUI {
  public:
-  // node answers kTreeNodeInterface; its child nodes follow it into the view.
+  // node answers kTreeNodeBuildInterface; its child nodes follow it into the view.
   virtual bool AddNode(CControlUI* node) = 0;
 
  protected:

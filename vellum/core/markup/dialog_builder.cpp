@@ -251,10 +251,10 @@ CControlUI* CSkinBuilder::CreateByName(const wchar_t* element_name, CPaintManage
 
 bool CSkinBuilder::AttachToParent(CControlUI* control, ITreeNodeUI* tree_node, CControlUI* parent,
                                   IContainerUI* container) {
-  auto* parent_node = static_cast<ITreeNodeUI*>(parent->GetInterface(kTreeNodeInterface));
+  auto* parent_node = static_cast<ITreeNodeUI*>(parent->GetInterface(kTreeNodeBuildInterface));
   if (tree_node) {
     if (parent_node) return parent_node->AddChildNode(control);
-    if (auto* view = static_cast<ITreeViewUI*>(parent->GetInterface(kTreeViewInterface))) {
+    if (auto* view = static_cast<ITreeViewUI*>(parent->GetInterface(kTreeViewBuildInterface))) {
       return view->AddNode(control);
     }
   } else if (parent_node) {
@@ -278,7 +278,7 @@ CControlUI* CSkinBuilder::ParseChildren(CXmlMarkupNode* node, CControlUI* parent
     if (control == nullptr) continue;  // skipped together with its children
     if (child.HasChildren()) ParseChildren(&child, control, manager);
 
-    auto* tree_node = static_cast<ITreeNodeUI*>(control->GetInterface(kTreeNodeInterface));
+    auto* tree_node = static_cast<ITreeNodeUI*>(control->GetInterface(kTreeNodeBuildInterface));
     if (parent) {
       auto* container = static_cast<IContainerUI*>(parent->GetInterface(L"IContainer"));
       if (container == nullptr) {
@@ -294,9 +294,11 @@ CControlUI* CSkinBuilder::ParseChildren(CXmlMarkupNode* node, CControlUI* parent
 
     if (manager) {
       // A tree node stays attached: its view looks up its buttons' notifications through the
-      // manager, and a node's nested nodes are not the manager's children yet.
+      // manager, and a node's nested nodes are not the manager's children yet. It is initialised
+      // once, with the rest of the tree, when the window takes it (or by an attached parent as it
+      // joins), not here as well.
       CControlUI* tree_view = tree_node ? tree_node->GetTreeViewControl() : nullptr;
-      control->SetManager(manager, tree_view, tree_node != nullptr);
+      control->SetManager(manager, tree_view, false);
       const wchar_t* defaults = manager->GetDefaultAttributeList(element);
       if (defaults) control->ApplyAttributeList(defaults);
       const int count = child.GetAttributeCount();

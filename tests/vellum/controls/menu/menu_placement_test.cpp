@@ -73,6 +73,43 @@ TEST(MenuPlacement, SubMenuOpensBesideItsParentAndTurnsAtTheWorkAreaEdges) {
   }
 }
 
+TEST(MenuPlacement, SubMenuKeepsInsideTheWorkAreaOfTheMonitorHoldingItsItem) {
+  const TMonitorArea primary{{0, 0, 1280, 1024}, {0, 0, 1280, 984}};
+  const TMonitorArea right{{1280, 0, 2560, 1024}, {1280, 0, 2560, 1024}};
+  const TMonitorArea left{{-1280, 0, 0, 1024}, {-1280, 0, 0, 1024}};
+  const TMonitorArea below{{0, 1024, 1280, 2048}, {0, 1024, 1280, 2008}};
+  const SIZE size{150, 120};
+  struct Case {
+    const char* what;
+    std::vector<TMonitorArea> monitors;
+    RECT parent;
+    RECT item;
+    RECT expected;
+  };
+  const Case cases[] = {
+      {"right of the primary, room to the right", {primary, right}, {1400, 100, 1550, 400},
+       {1400, 130, 1550, 160}, {1550, 130, 1702, 250}},
+      {"at the right edge of the right monitor: left", {primary, right}, {2400, 100, 2550, 400},
+       {2400, 130, 2550, 160}, {2250, 130, 2400, 250}},
+      {"at the right edge of a monitor left of the primary: left", {primary, left},
+       {-200, 100, -50, 400}, {-200, 130, -50, 160}, {-350, 130, -200, 250}},
+      {"below the primary, room below", {primary, below}, {100, 1050, 250, 1400},
+       {100, 1080, 250, 1110}, {250, 1080, 402, 1200}},
+      {"at the bottom of the lower monitor's work area: upward", {primary, below},
+       {100, 1700, 250, 2000}, {100, 1950, 250, 1980}, {250, 1830, 402, 1950}},
+      {"an item across two monitors goes by the larger part", {primary, right},
+       {1200, 100, 1350, 400}, {1200, 130, 1350, 160}, {1050, 130, 1200, 250}},
+      {"the same layout listed the other way round", {right, primary}, {1200, 100, 1350, 400},
+       {1200, 130, 1350, 160}, {1050, 130, 1200, 250}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const RECT placed = PlaceSubMenu(c.item, size, c.parent, TMenuChainDirection{}, c.monitors);
+    EXPECT_TRUE(Same(placed, c.expected))
+        << placed.left << "," << placed.top << "," << placed.right << "," << placed.bottom;
+  }
+}
+
 TEST(MenuPlacement, ChainDirectionComesFromTheWindowsOpenedBeforeTheParent) {
   const RECT root{1000, 100, 1150, 400};
   const RECT second_left{850, 130, 1000, 300};   // had to open left of the root

@@ -199,6 +199,89 @@ TEST_F(MenuListTest, UpAndDownStepOverSeparatorsAndStopAtTheEnds) {
   EXPECT_EQ(b->GetMenuWnd(), nullptr);
 }
 
+TEST_F(MenuListTest, WithNoCurrentItemDownAndUpTakeTheFirstAndLastEnabledItems) {
+  CMenuElementUI* off = Item(L"off");
+  off->SetEnabled(false);
+  CMenuElementUI* a = Item(L"a");
+  CMenuElementUI* b = Item(L"b");
+  CMenuElementUI* off_too = Item(L"off too");
+  off_too->SetEnabled(false);
+  menu_->Add(Separator());
+  menu_->Add(off);
+  menu_->Add(a);
+  menu_->Add(b);
+  menu_->Add(off_too);
+  menu_->Add(Separator());
+  Layout();
+  struct Case {
+    const char* what;
+    CControlUI* receiver;  // where the key arrives: the list, or an item that kept the focus
+    WORD key;
+    int selected;
+  };
+  const Case cases[] = {
+      {"down, the list focused", menu_, VK_DOWN, 2},
+      {"up, the list focused", menu_, VK_UP, 3},
+      {"down, the pointer left a focused item", b, VK_DOWN, 2},
+      {"up, the pointer left a focused item", a, VK_UP, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.receiver == menu_) {
+      menu_->SelectItem(-1, false);
+      window_.manager().SetFocus(menu_);
+    } else {
+      ASSERT_TRUE(menu_->SelectItem(menu_->GetItemIndex(c.receiver), true));
+      Send(c.receiver, UIEVENT_MOUSELEAVE);
+    }
+    ASSERT_EQ(menu_->GetCurSel(), -1);
+    Send(c.receiver, UIEVENT_KEYDOWN, c.key);
+    EXPECT_EQ(menu_->GetCurSel(), c.selected);
+    EXPECT_EQ(window_.manager().GetFocus(), menu_->GetItemAt(c.selected));
+  }
+  // A menu with nothing to select stays as it is.
+  menu_->SelectItem(-1, false);
+  a->SetEnabled(false);
+  b->SetEnabled(false);
+  Send(menu_, UIEVENT_KEYDOWN, VK_DOWN);
+  Send(menu_, UIEVENT_KEYDOWN, VK_UP);
+  EXPECT_EQ(menu_->GetCurSel(), -1);
+}
+
+TEST_F(MenuListTest, ReturnChoosesALeafAsAClickDoes) {
+  ManagedWindow main_window;
+  GetMenuObserver().SetMainManager(&main_window.manager());
+  GetMenuObserver().SetCheckTable(&table_);
+  CMenuElementUI* leaf = Item(L"wrap", L"Word wrap");
+  leaf->SetCheckItem(true);
+  menu_->Add(Item(L"other"));
+  menu_->Add(leaf);
+  Layout();
+  struct Case {
+    const char* what;
+    bool to_list;  // the list has the focus, the leaf is its current item
+    BOOL checked;
+  };
+  const Case cases[] = {
+      {"return on the focused item", false, TRUE},
+      {"return while the list has the focus", true, FALSE},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(menu_->SelectItem(1, true));
+    if (c.to_list) window_.manager().SetFocus(menu_);
+    Send(c.to_list ? static_cast<CControlUI*>(menu_) : leaf, UIEVENT_KEYDOWN, VK_RETURN);
+    const std::vector<MSG> posted = main_window.TakeQueued(kMenuCommandMessage);
+    ASSERT_EQ(posted.size(), 1u);
+    auto* command = reinterpret_cast<TMenuCommand*>(posted[0].wParam);
+    EXPECT_EQ(posted[0].lParam, reinterpret_cast<LPARAM>(leaf));
+    EXPECT_STREQ(command->name, L"wrap");
+    EXPECT_EQ(command->checked, c.checked);
+    EXPECT_EQ(leaf->GetChecked(), c.checked == TRUE);
+    delete command;
+  }
+}
+
 TEST_F(MenuListTest, ChoosingALeafTogglesItsCheckPostsOneRecordAndSeparatorsPostNothing) {
   ManagedWindow main_window;
   GetMenuObserver().SetMainManager(&main_window.manager());

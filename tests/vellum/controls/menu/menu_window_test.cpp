@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "vellum/controls/menu/menu.h"
 #include "vellum/controls/menu/menu_observer.h"
 #include "vellum/controls/menu/menu_wnd.h"
+#include "vellum/core/base/ui_events.h"
 #include "vellum/core/manager/paint_manager.h"
 
 namespace {
@@ -255,6 +257,115 @@ TEST_F(MenuWindowTest, KeysMoveOpenAndCloseOneLevelAtATime) {
   PressKey(VK_ESCAPE);
   EXPECT_TRUE(WaitGone(menu));
   EXPECT_TRUE(Commands().empty());
+}
+
+TEST_F(MenuWindowTest, TheKeyboardAloneMovesOpensAndChooses) {
+  CMenuUI* list = nullptr;
+  auto open_root = [&] {
+    // The pointer stays off the menus: only keys act.
+    ::SetCursorPos(5, 5);
+    PumpFor(30);
+    HWND menu = OpenRoot(POINT{300, 200});
+    list = menu ? root_->GetMenuRoot() : nullptr;
+    return menu;
+  };
+  auto press = [](WORD key, const std::function<bool()>& done) {
+    PressKey(key);
+    return WaitUntil(done, 2000);
+  };
+  auto sub_list = [](CMenuElementUI* owner) {
+    return owner->GetMenuWnd() ? owner->GetMenuWnd()->GetMenuRoot() : nullptr;
+  };
+
+  // Down into a new menu, Right into a sub-menu that starts on its first item, Return on a leaf.
+  HWND menu = open_root();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->GetCurSel(), -1);
+  CMenuElementUI* recent = Find(L"recent");
+  CMenuElementUI* first = Find(L"first");
+  ASSERT_TRUE(press(VK_DOWN, [&] { return list->GetCurSel() == 0; }));
+  ASSERT_TRUE(press(VK_DOWN, [&] { return list->GetCurSel() == 1; }));
+  ASSERT_TRUE(press(VK_RIGHT, [&] { return sub_list(recent) != nullptr; }));
+  HWND second = SubMenuWindow(recent);
+  CMenuUI* second_list = sub_list(recent);
+  EXPECT_EQ(second_list->GetCurSel(), 0);
+  WaitUntil([&] { return ::GetFocus() == second; }, 2000);
+  PumpFor(80);
+  ASSERT_TRUE(press(VK_DOWN, [&] { return second_list->GetCurSel() == 1; }));
+  PressKey(VK_RETURN);
+  EXPECT_TRUE(WaitGone(second));
+  EXPECT_TRUE(WaitGone(menu));
+  PumpFor(50);
+  ASSERT_EQ(Commands().size(), 1u);
+  EXPECT_STREQ(Commands()[0]->name, L"second");
+
+  // Up into a new menu takes the last item; Return toggles the check item.
+  menu = open_root();
+  ASSERT_NE(list, nullptr);
+  ASSERT_TRUE(press(VK_UP, [&] { return list->GetCurSel() == 3; }));
+  PressKey(VK_RETURN);
+  EXPECT_TRUE(WaitGone(menu));
+  PumpFor(50);
+  ASSERT_EQ(Commands().size(), 2u);
+  EXPECT_STREQ(Commands()[1]->name, L"wrap");
+  EXPECT_EQ(Commands()[1]->checked, TRUE);
+  EXPECT_TRUE(GetMenuCheck(L"wrap"));
+
+  // Return on an item with sub-items opens them on their first item, two levels down.
+  menu = open_root();
+  ASSERT_NE(list, nullptr);
+  recent = Find(L"recent");
+  first = Find(L"first");
+  ASSERT_TRUE(press(VK_DOWN, [&] { return list->GetCurSel() == 0; }));
+  ASSERT_TRUE(press(VK_DOWN, [&] { return list->GetCurSel() == 1; }));
+  ASSERT_TRUE(press(VK_RETURN, [&] { return sub_list(recent) != nullptr; }));
+  second = SubMenuWindow(recent);
+  EXPECT_EQ(sub_list(recent)->GetCurSel(), 0);
+  WaitUntil([&] { return ::GetFocus() == second; }, 2000);
+  PumpFor(80);
+  ASSERT_TRUE(press(VK_RETURN, [&] { return sub_list(first) != nullptr; }));
+  HWND third = SubMenuWindow(first);
+  EXPECT_EQ(sub_list(first)->GetCurSel(), 0);
+  WaitUntil([&] { return ::GetFocus() == third; }, 2000);
+  PumpFor(80);
+  PressKey(VK_RETURN);
+  EXPECT_TRUE(WaitGone(third));
+  EXPECT_TRUE(WaitGone(second));
+  EXPECT_TRUE(WaitGone(menu));
+  PumpFor(50);
+  ASSERT_EQ(Commands().size(), 3u);
+  EXPECT_STREQ(Commands()[2]->name, L"deep");
+}
+
+TEST_F(MenuWindowTest, AnItemInNoWindowOpensNoSubMenu) {
+  auto key = [](CMenuElementUI* item, WORD vk) {
+    TUIEvent event;
+    event.type = UIEVENT_KEYDOWN;
+    event.key_char = vk;
+    event.sender = item;
+    item->DoEvent(event);
+  };
+  const struct {
+    const char* what;
+    std::function<void(CMenuElementUI*)> open;
+  } cases[] = {
+      {"asked to create its sub-menu", [](CMenuElementUI* item) { item->CreateMenuWnd(); }},
+      {"right", [&](CMenuElementUI* item) { key(item, VK_RIGHT); }},
+      {"return", [&](CMenuElementUI* item) { key(item, VK_RETURN); }},
+      {"a sub-menu window made for it",
+       [](CMenuElementUI* item) {
+         EXPECT_FALSE((new CMenuWnd())->Init(item, L"", POINT{0, 0}, nullptr));
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    CMenuElementUI item;
+    item.Add(new CMenuElementUI());
+    c.open(&item);
+    PumpFor(30);
+    EXPECT_EQ(item.GetMenuWnd(), nullptr);
+    EXPECT_TRUE(GetMenuObserver().GetReceivers().empty());
+  }
 }
 
 TEST_F(MenuWindowTest, ChoosingALeafPostsItsRecordAndClosesEveryMenu) {

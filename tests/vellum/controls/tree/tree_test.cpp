@@ -134,6 +134,97 @@ TEST(TreeView, IdentityAndHiddenHeader) {
   EXPECT_TRUE(child.GetDottedLine()->IsVisible());
 }
 
+TEST(TreeView, EachAnswersItsOwnNameWithItselfAndTheBuilderUnderNamesOfItsOwn) {
+  CTreeViewUI view;
+  CTreeNodeUI node;
+  const struct {
+    const char* what;
+    CControlUI* control;
+    const wchar_t* name;
+    void* expected;
+  } cases[] = {
+      {"node", &node, L"TreeNode", static_cast<CTreeNodeUI*>(&node)},
+      {"view", &view, L"treeview", static_cast<CTreeViewUI*>(&view)},
+      {"node's builder part", &node, L"ITreeNode", static_cast<Vellum::ITreeNodeUI*>(&node)},
+      {"view's builder part", &view, L"ITreeView", static_cast<Vellum::ITreeViewUI*>(&view)},
+      {"node asked for the view", &node, L"TreeView", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(c.control->GetInterface(c.name), c.expected);
+  }
+  // As callers use the answer: cast to the class.
+  CControlUI* as_control = &node;
+  auto* back = static_cast<CTreeNodeUI*>(as_control->GetInterface(L"TreeNode"));
+  ASSERT_EQ(back, &node);
+  EXPECT_EQ(back->GetItemButton(), node.GetItemButton());
+  as_control = &view;
+  EXPECT_EQ(static_cast<CTreeViewUI*>(as_control->GetInterface(L"TreeView"))->GetListType(),
+            Vellum::UILIST_TYPE_TREE);
+}
+
+// A node that counts its "init" delegate.
+class InitCountingNode : public CTreeNodeUI {
+ public:
+  InitCountingNode() {
+    OnInit += Vellum::CDelegate<InitCountingNode>(this, &InitCountingNode::Count);
+  }
+  bool Count(void*) {
+    ++inits;
+    return true;
+  }
+  int inits = 0;
+};
+
+class InitCountingCallback : public Vellum::IDialogBuilderCallback {
+ public:
+  CControlUI* CreateControl(const wchar_t* name) override {
+    if (_wcsicmp(name, L"CountingNode") != 0) return nullptr;
+    nodes.push_back(new InitCountingNode());
+    return nodes.back();
+  }
+  std::vector<InitCountingNode*> nodes;
+};
+
+TEST(TreeView, NodesFromASkinAreInitialisedOnce) {
+  constexpr const wchar_t* kNodes =
+      L"<CountingNode name=\"a\" text=\"a\"><CountingNode name=\"a1\" text=\"a1\">"
+      L"<CountingNode name=\"a11\" text=\"a11\"/></CountingNode></CountingNode>"
+      L"<CountingNode name=\"b\" text=\"b\"/>";
+  const struct {
+    const char* what;
+    bool into_attached_view;
+  } cases[] = {
+      {"a window's tree, initialised as the window takes it", false},
+      {"built into a view already in the window", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    InitCountingCallback callback;
+    testing_support::ManagedWindow window{true, 300, 400};
+    CSkinBuilder builder;
+    CTreeViewUI* view = nullptr;
+    if (c.into_attached_view) {
+      view = new CTreeViewUI();
+      window.manager().AttachRootControl(view);
+      const std::wstring skin = std::wstring(L"<Window>") + kNodes + L"</Window>";
+      builder.Create(skin.c_str(), nullptr, &callback, &window.manager(), view);
+    } else {
+      const std::wstring skin =
+          std::wstring(L"<Window><TreeView>") + kNodes + L"</TreeView></Window>";
+      view = CTreeViewUI::FromControl(
+          builder.Create(skin.c_str(), nullptr, &callback, &window.manager()));
+      ASSERT_NE(view, nullptr);
+      window.manager().AttachRootControl(view);
+    }
+    ASSERT_EQ(view->GetCount(), 4);
+    ASSERT_EQ(callback.nodes.size(), 4u);
+    for (InitCountingNode* node : callback.nodes) {
+      EXPECT_EQ(node->inits, 1) << node->GetName().GetData();
+    }
+  }
+}
+
 TEST(TreeView, NestedNodesFromXmlFollowTheirParentsWithDeeperIndents) {
   Tree tree(kTreeXml);
   ASSERT_NE(tree.view, nullptr);
@@ -582,6 +673,42 @@ TEST(TreeView, RemovedNodesLeaveTheirParentsChildNodes) {
   EXPECT_EQ(tree.Rows(), (Rows{L"a"}));
   CTreeNodeUI stranger;
   EXPECT_FALSE(tree.view->Remove(&stranger));
+}
+
+TEST(TreeView, RemovingANodeThatIsNotARowOfTheViewLeavesItsSubtreeAlone) {
+  const struct {
+    const char* what;
+    bool in_other_view;
+  } cases[] = {
+      {"a subtree that belongs to no view", false},
+      {"a node of another view", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Tree tree(kTreeXml);
+    Tree other;
+    bool child_deleted = false;
+    CTreeNodeUI* top = MakeNode(L"top");
+    CTreeNodeUI* child = MakeNode(L"child");
+    ASSERT_TRUE(top->AddChildNode(child));
+    child->AddToRow(new testing_support::DeletionProbe(&child_deleted));
+    if (c.in_other_view) {
+      ASSERT_TRUE(other.view->Add(top));
+    }
+
+    EXPECT_FALSE(tree.view->Remove(top));
+    EXPECT_FALSE(child_deleted);
+    ASSERT_EQ(top->GetCountChild(), 1);
+    EXPECT_EQ(top->GetChildNode(0), child);
+    EXPECT_EQ(child->GetParentNode(), top);
+    EXPECT_EQ(tree.Rows(), (Rows{L"a", L"a1", L"a11", L"a12", L"a2", L"b"}));
+    if (c.in_other_view) {
+      EXPECT_EQ(other.Rows(), (Rows{L"top", L"child"}));
+    } else {
+      delete top;  // its own, with the subtree
+      EXPECT_TRUE(child_deleted);
+    }
+  }
 }
 
 TEST(TreeView, HiddenFolderButtonsAddNoIndent) {

@@ -77,7 +77,7 @@ class FakeTreeNodeUI : public CContainerUI, public ITreeNodeUI {
     for (CControlUI* node : child_nodes) delete node;
   }
   LPVOID GetInterface(const wchar_t* name) override {
-    if (_wcsicmp(name, kTreeNodeInterface) == 0) return static_cast<ITreeNodeUI*>(this);
+    if (_wcsicmp(name, kTreeNodeBuildInterface) == 0) return static_cast<ITreeNodeUI*>(this);
     return CContainerUI::GetInterface(name);
   }
   bool AddChildNode(CControlUI* node) override {
@@ -99,7 +99,7 @@ class FakeTreeNodeUI : public CContainerUI, public ITreeNodeUI {
 class FakeTreeViewUI : public CVerticalLayoutUI, public ITreeViewUI {
  public:
   LPVOID GetInterface(const wchar_t* name) override {
-    if (_wcsicmp(name, kTreeViewInterface) == 0) return static_cast<ITreeViewUI*>(this);
+    if (_wcsicmp(name, kTreeViewBuildInterface) == 0) return static_cast<ITreeViewUI*>(this);
     return CVerticalLayoutUI::GetInterface(name);
   }
   bool AddNode(CControlUI* node) override {
@@ -342,10 +342,10 @@ TEST_F(SkinBuilderTest, TreeNodesJoinTheirParentNodeOrViewAndOtherControlsTheNod
   EXPECT_EQ(refusing->row->GetCount(), 1);  // a probe is not a node: it goes into the row
   EXPECT_EQ(g_probes_deleted, 0);
 
-  // Nodes are attached with their view as parent and initialised once; a nested node has no view
-  // yet, so it is attached without a parent and not initialised. Other controls are detached
-  // again until the window takes the tree.
-  EXPECT_EQ(top->inits, 2);  // the builder's, then the window's attachment of the root
+  // Nodes are attached with their view as parent and initialised once, when the window attaches
+  // the root; a nested node has no view yet, so it is attached without a parent and not
+  // initialised. Other controls are detached again until the window takes the tree.
+  EXPECT_EQ(top->inits, 1);
   EXPECT_EQ(nested->GetManager(), &manager_);
   EXPECT_EQ(nested->GetParent(), nullptr);
   EXPECT_EQ(nested->inits, 0);
