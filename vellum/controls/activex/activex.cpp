@@ -56,7 +56,7 @@ CControlUI* CActiveXUI::CreateControl() { return new CActiveXUI(); }
 const wchar_t* CActiveXUI::GetClass() const { return L"ActiveXUI"; }
 
 LPVOID CActiveXUI::GetInterface(const wchar_t* name) {
-  if (std::wcscmp(name, L"ActiveX") == 0) return static_cast<CActiveXUI*>(this);
+  if (name && std::wcscmp(name, L"ActiveX") == 0) return static_cast<CActiveXUI*>(this);
   return CControlUI::GetInterface(name);
 }
 

@@ -13,6 +13,7 @@ namespace Vellum {
 CActiveXCtrl::CActiveXCtrl(CActiveXUI* owner) : owner_(owner) {}
 
 CActiveXCtrl::~CActiveXCtrl() {
+  UnlockRunning();
   DestroyActiveXWnd();
   if (view_object_ != nullptr) std::exchange(view_object_, nullptr)->Release();
   if (in_place_object_ != nullptr) std::exchange(in_place_object_, nullptr)->Release();
@@ -21,11 +22,20 @@ CActiveXCtrl::~CActiveXCtrl() {
 }
 
 void CActiveXCtrl::Detach() {
+  UnlockRunning();
   if (view_object_ != nullptr) std::exchange(view_object_, nullptr)->Release();
   if (in_place_object_ != nullptr) std::exchange(in_place_object_, nullptr)->Release();
   DestroyActiveXWnd();
   in_place_active_ = false;
   owner_ = nullptr;
+}
+
+void CActiveXCtrl::UnlockRunning() {
+  if (running_lock_ == nullptr) return;
+  IOleObject* object = std::exchange(running_lock_, nullptr);
+  // Unlocking closes nothing: closing is the control's decision when it releases the object.
+  ::OleLockRunning(object, FALSE, FALSE);
+  object->Release();
 }
 
 void CActiveXCtrl::TakeViewObject(IOleObject* object) {
@@ -243,7 +253,14 @@ STDMETHODIMP CActiveXCtrl::OnInPlaceActivateEx(BOOL*, DWORD flags) {
   CPaintManagerUI* manager = owner_->GetManager();
   if (manager == nullptr || manager->GetPaintWindow() == nullptr) return E_UNEXPECTED;
   IOleObject* object = owner_->object_;
-  ::OleLockRunning(object, TRUE, FALSE);
+  // One lock for as long as the object is in place: an activation that follows another without a
+  // deactivation between them adds none.
+  if (running_lock_ != object) {
+    UnlockRunning();
+    ::OleLockRunning(object, TRUE, FALSE);
+    running_lock_ = object;
+    running_lock_->AddRef();
+  }
   if (in_place_object_ != nullptr) std::exchange(in_place_object_, nullptr)->Release();
 
   HRESULT hr = E_FAIL;
@@ -276,6 +293,7 @@ STDMETHODIMP CActiveXCtrl::OnInPlaceActivateEx(BOOL*, DWORD flags) {
 
 STDMETHODIMP CActiveXCtrl::OnInPlaceDeactivateEx(BOOL) {
   in_place_active_ = false;
+  UnlockRunning();
   if (in_place_object_ != nullptr) std::exchange(in_place_object_, nullptr)->Release();
   DestroyActiveXWnd();
   return S_OK;

@@ -8,7 +8,8 @@
 // made it. The control detaches it (Detach) before letting go; from then on every method that needs
 // the control answers E_UNEXPECTED. The site owns the CActiveXWnd of a windowed object and the
 // accelerator table it hands out with the window context; it holds one reference each to the
-// object's view object, its in-place object and the outer site given through SetSite.
+// object's view object, its in-place object and the outer site given through SetSite, and, while
+// the object is in place, one to the object it keeps locked running.
 
 #include <windows.h>
 #include <ole2.h>
@@ -128,6 +129,8 @@ class CActiveXCtrl : public IOleClientSite,
  private:
   virtual ~CActiveXCtrl();
   void DestroyActiveXWnd();
+  // Undoes the running lock taken at in-place activation, when there is one.
+  void UnlockRunning();
 
   ULONG ref_count_ = 1;
   CActiveXUI* owner_ = nullptr;
@@ -139,6 +142,9 @@ class CActiveXCtrl : public IOleClientSite,
   // Handed to the object with every window context and kept for the site's life, so that asking
   // for the context again does not leave a table behind each time.
   HACCEL accelerators_ = nullptr;
+  // The object this site keeps running while it is in place (one lock, whatever the number of
+  // activations), with a reference so that the lock can be undone before the object goes.
+  IOleObject* running_lock_ = nullptr;
   bool locked_ = false;
   bool focused_ = false;
   bool captured_ = false;

@@ -20,7 +20,7 @@ CControlUI* CFlashUI::CreateControl() { return new CFlashUI(); }
 const wchar_t* CFlashUI::GetClass() const { return L"FlashUI"; }
 
 LPVOID CFlashUI::GetInterface(const wchar_t* name) {
-  if (_wcsicmp(name, L"Flash") == 0) return static_cast<CFlashUI*>(this);
+  if (name && _wcsicmp(name, L"Flash") == 0) return static_cast<CFlashUI*>(this);
   return CActiveXUI::GetInterface(name);
 }
 

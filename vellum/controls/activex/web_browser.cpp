@@ -4,6 +4,7 @@
 #include <ocidl.h>
 
 #include <cwchar>
+#include <utility>
 
 #include "common/base/com_ptr.h"
 #include "vellum/controls/activex/activex_ids.h"
@@ -68,7 +69,7 @@ CControlUI* CWebBrowserUI::CreateControl() { return new CWebBrowserUI(); }
 const wchar_t* CWebBrowserUI::GetClass() const { return L"WebBrowserUI"; }
 
 LPVOID CWebBrowserUI::GetInterface(const wchar_t* name) {
-  if (_wcsicmp(name, L"WebBrowser") == 0) return static_cast<CWebBrowserUI*>(this);
+  if (name && _wcsicmp(name, L"WebBrowser") == 0) return static_cast<CWebBrowserUI*>(this);
   return CActiveXUI::GetInterface(name);
 }
 
@@ -103,6 +104,7 @@ void CWebBrowserUI::ReleaseControl() {
   created_ = false;
   if (manager_ != nullptr) manager_->RemoveTranslateAccelerator(this);
   ConnectEvents(false);
+  ReturnUIHandler();
 }
 
 void CWebBrowserUI::ConnectEvents(bool connect) {
@@ -126,7 +128,17 @@ void CWebBrowserUI::BecomeUIHandler() {
   if (browser_->get_Document(document.put()) != S_OK || !document) return;
   com_ptr<ICustomDoc> custom;
   if (FAILED(document->QueryInterface(kIIDCustomDoc, custom.put_void())) || !custom) return;
+  // A document navigated away from keeps no handler of this control either.
+  if (custom.get() != handled_document_.get()) ReturnUIHandler();
   custom->SetUIHandler(static_cast<IDocHostUIHandler*>(this));
+  handled_document_ = std::move(custom);
+}
+
+void CWebBrowserUI::ReturnUIHandler() {
+  if (!handled_document_) return;
+  // The document's own handler is not known: it is left with none, which is its default.
+  handled_document_->SetUIHandler(nullptr);
+  handled_document_.reset();
 }
 
 LRESULT CWebBrowserUI::TranslateAccelerator(MSG* msg) {

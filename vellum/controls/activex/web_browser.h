@@ -17,6 +17,7 @@
 #include <servprov.h>
 #include <urlmon.h>
 
+#include "common/base/com_ptr.h"
 #include "vellum/controls/activex/activex.h"
 #include "vellum/core/base/ui_events.h"
 
@@ -126,6 +127,9 @@ class CWebBrowserUI : public CActiveXUI,
   void ConnectEvents(bool connect);
   // The document of the browser takes this control as its UI handler, when it exists and can.
   void BecomeUIHandler();
+  // The document that took this control as its UI handler is left without one: the browser may
+  // outlive the control.
+  void ReturnUIHandler();
 
   IWebBrowser2* browser_ = nullptr;
   volatile LONG ref_count_ = 0;
@@ -133,6 +137,8 @@ class CWebBrowserUI : public CActiveXUI,
   CUIString home_page_;
   bool auto_navigate_ = false;
   IWebEventHandler* event_handler_ = nullptr;
+  // The document this control is the UI handler of (one reference), until it is handed back.
+  com_ptr<ICustomDoc> handled_document_;
 };
 
 }  // namespace Vellum

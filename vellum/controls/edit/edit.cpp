@@ -75,7 +75,10 @@ void CEditUI::SetEnabled(bool enable) {
 
 void CEditUI::SetText(const wchar_t* text) {
   CLabelUI::SetText(text);
-  if (window_ != nullptr) ::SetWindowTextW(window_->GetHWND(), text != nullptr ? text : L"");
+  // Stored as given: the native window gets this very text, and the two must agree. The control
+  // base would turn "{\n}" into a line feed, which a one-line edit cannot hold anyway.
+  text_ = text != nullptr ? text : L"";
+  if (window_ != nullptr) ::SetWindowTextW(window_->GetHWND(), text_.GetData());
   Invalidate();
 }
 

@@ -105,8 +105,11 @@ LRESULT CEditWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           text = buffer.c_str();
         }
         owner->text_ = text;
+        CDestructionWatch watch(mark_);
         manager->SendNotify(owner, L"textchanged");
-        if (manager->IsLayered()) owner->Invalidate();
+        // A handler that deleted the control took this window with it.
+        if (watch.IsDestroyed()) return 0;
+        if (manager->IsLayered() && Owner() != nullptr) Owner()->Invalidate();
       } else if (HIWORD(wParam) == EN_UPDATE) {
         ::InvalidateRect(GetHWND(), nullptr, FALSE);
       }

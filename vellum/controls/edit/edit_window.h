@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "vellum/controls/native/destruction_watch.h"
 #include "vellum/controls/native/native_child_window.h"
 
 namespace Vellum {
@@ -32,6 +33,8 @@ class CEditWnd : public CNativeChildWindow {
   CEditUI* Owner() const;
 
   bool initialised_ = false;
+  // A "textchanged" handler may delete the control, and so this window.
+  TDestructionMark mark_;
 };
 
 }  // namespace Vellum

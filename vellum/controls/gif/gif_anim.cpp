@@ -106,6 +106,8 @@ void CGifAnimUI::SetImageFile(const wchar_t* file) {
 
 void CGifAnimUI::PlayGif() {
   if (playing_ || image_ == nullptr || frame_count_ < 2 || manager_ == nullptr) return;
+  // Without a window the manager would start a thread timer that nothing ever stops.
+  if (manager_->GetPaintWindow() == nullptr) return;
   if (!manager_->SetTimer(this, kTimerId, FrameDelayMs(delays_, current_frame_))) return;
   playing_ = true;
 }
@@ -121,7 +123,8 @@ void CGifAnimUI::StopGif() {
 void CGifAnimUI::OnFrameTimer() {
   if (manager_) manager_->KillTimer(this, kTimerId);
   // A tick that was already queued when the image went away: nothing left to step.
-  if (!playing_ || image_ == nullptr || frame_count_ < 2 || manager_ == nullptr) {
+  if (!playing_ || image_ == nullptr || frame_count_ < 2 || manager_ == nullptr ||
+      manager_->GetPaintWindow() == nullptr) {
     playing_ = false;
     return;
   }

@@ -34,7 +34,8 @@ class CGifAnimUI : public CControlUI {
   void SetAttribute(const wchar_t* name, const wchar_t* value) override;
   bool DoPaint(HDC dc, const RECT& paint, CControlUI* stop) override;
 
-  // Starts the frame timer; nothing when playing already, without an image or with one frame.
+  // Starts the frame timer; nothing when playing already, without an image, with one frame, or
+  // under a manager without a window.
   void PlayGif();
   // Stops the timer and goes back to the first frame.
   void StopGif();

@@ -32,7 +32,16 @@ LPVOID CSequenceFrameUI::GetInterface(const wchar_t* name) {
 }
 
 void CSequenceFrameUI::DoInit() {
-  if (manager_) manager_->SetTimer(this, kTimerId, static_cast<UINT>(elapse_));
+  // Without a period the first frame shows and stays: a timer of 0 ms would tick at the system's
+  // minimum, about every 10 ms.
+  if (elapse_ <= 0) {
+    OnFrameTimer();
+    return;
+  }
+  // Without a window the manager would start a thread timer that nothing ever stops.
+  if (manager_ && manager_->GetPaintWindow()) {
+    manager_->SetTimer(this, kTimerId, static_cast<UINT>(elapse_));
+  }
 }
 
 void CSequenceFrameUI::DoEvent(TUIEvent& event) {

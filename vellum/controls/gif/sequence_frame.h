@@ -2,7 +2,8 @@
 
 // Plays a sprite sheet: one image holding equal frames side by side. On each tick of the manager's
 // timer kTimerId the control's background image becomes the sheet with the next frame as its
-// source. The timer starts at DoInit and runs until the control is destroyed.
+// source. The timer starts at DoInit and runs until the control is destroyed; without a period
+// ("elapse") the first frame shows and no timer runs, nor under a manager without a window.
 //
 // Owned by its container like every control. Attribute names compare case-sensitively.
 

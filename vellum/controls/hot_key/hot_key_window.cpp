@@ -147,7 +147,11 @@ LRESULT CHotKeyWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       WORD modifiers_before = 0;
       GetHotKey(key_before, modifiers_before);
       change_reported_ = false;
+      CDestructionWatch watch(mark_);
       const LRESULT result = CNativeChildWindow::HandleMessage(message, wParam, lParam);
+      // The change the system class reported may have reached a handler that deleted the
+      // control, and with it this window.
+      if (watch.IsDestroyed()) return result;
       if (!change_reported_ && Owner() != nullptr) {
         WORD key = 0;
         WORD modifiers = 0;

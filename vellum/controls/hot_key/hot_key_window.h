@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "vellum/controls/native/destruction_watch.h"
 #include "vellum/controls/native/native_child_window.h"
 #include "vellum/core/base/ui_string.h"
 
@@ -44,6 +45,8 @@ class CHotKeyWnd : public CNativeChildWindow {
   bool active_ = false;
   // Set while a key passes through the system class, when it reported a change itself.
   bool change_reported_ = false;
+  // A "textchanged" handler may delete the control, and so this window.
+  TDestructionMark mark_;
 };
 
 }  // namespace Vellum

@@ -82,10 +82,9 @@ int SliderValueFromPoint(const RECT& item, SIZE thumb, bool horizontal, const TP
   }
   // A track no longer than the thumb leaves no point between the two ends; this is only a guard.
   if (track <= 0) return r.minimum;
-  // Rounded up: the smallest value whose thumb SliderThumbRect puts at this point, so a press on
-  // the thumb's centre never moves the thumb (and keeps the value while pixels outnumber values).
-  // Below 2^63: offset < track < 2^31 and the span < 2^32.
-  const long long value = r.minimum + (offset * Span(r) + track - 1) / track;
+  // Truncated, as SliderThumbRect truncates, so the thumb of the value found never lies beyond
+  // the point. Exact in 64 bits: offset < track < 2^31 and the span < 2^32.
+  const long long value = r.minimum + offset * Span(r) / track;
   if (value < r.minimum) return r.minimum;
   if (value > r.maximum) return r.maximum;
   return static_cast<int>(value);

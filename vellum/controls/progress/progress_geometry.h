@@ -28,8 +28,9 @@ double ProgressPercent(const TProgressRange& range);
 
 // Where the thumb of a slider at range.value lies in item; thumb is in device pixels.
 RECT SliderThumbRect(const RECT& item, SIZE thumb, bool horizontal, const TProgressRange& range);
-// The value whose thumb is centred on point, the inverse of SliderThumbRect: the ends within half a
-// thumb of the item's edges snap to the minimum or the maximum.
+// The value under point, through the same travel as SliderThumbRect and truncated as it is: the
+// thumb of that value is centred at or before the point. The ends within half a thumb of the
+// item's edges snap to the minimum or the maximum.
 int SliderValueFromPoint(const RECT& item, SIZE thumb, bool horizontal, const TProgressRange& range,
                          POINT point);
 

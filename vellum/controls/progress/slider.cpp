@@ -1,5 +1,7 @@
 #include "vellum/controls/progress/slider.h"
 
+#include <climits>
+
 #include "vellum/controls/progress/progress_geometry.h"
 #include "vellum/core/base/dpi_scaler.h"
 #include "vellum/core/base/ui_events.h"
@@ -83,7 +85,6 @@ void CSliderUI::DoEvent(TUIEvent& event) {
     case UIEVENT_DBLCLICK:
       if (!IsEnabled()) break;
       button_state_ |= UISTATE_CAPTURED;
-      value_at_press_ = value_;
       {
         const int value = ValueFromPoint(event.mouse_point);
         if (value != value_ && value >= minimum_ && value <= maximum_) {
@@ -96,14 +97,13 @@ void CSliderUI::DoEvent(TUIEvent& event) {
     case UIEVENT_BUTTONUP:
     case UIEVENT_RBUTTONUP:
       if (!IsEnabled()) break;
+      button_state_ &= ~UISTATE_CAPTURED;
       {
-        // Without a press before it (a right button) the drag began at the current value.
-        const int began_at = (button_state_ & UISTATE_CAPTURED) != 0 ? value_at_press_ : value_;
-        button_state_ &= ~UISTATE_CAPTURED;
+        // Every release within the range reports, also one that leaves the value as it was.
         const int value = ValueFromPoint(event.mouse_point);
         if (value >= minimum_ && value <= maximum_) {
           value_ = value;
-          if (value_ != began_at && manager_) manager_->SendNotify(this, L"valuechanged");
+          if (manager_) manager_->SendNotify(this, L"valuechanged");
           Invalidate();
         }
       }
@@ -111,23 +111,17 @@ void CSliderUI::DoEvent(TUIEvent& event) {
       return;
     case UIEVENT_CONTEXTMENU:
       return;
-    case UIEVENT_SCROLLWHEEL:
-      if (!IsEnabled()) break;
-      {
-        // A step past either end stops at that end rather than being refused, so the wheel
-        // reaches the bounds whatever the step.
-        const long long step = step_;
-        long long target = value_;
-        const WORD direction = LOWORD(event.wParam);
-        if (direction == kWheelUp) target += step;
-        if (direction == kWheelDown) target -= step;
-        const TProgressRange range = NormalizeProgressRange(minimum_, maximum_, value_);
-        if (target < range.minimum) target = range.minimum;
-        if (target > range.maximum) target = range.maximum;
-        SetValue(static_cast<int>(target));
-        if (manager_) manager_->SendNotify(this, L"valuechanged");
-      }
+    case UIEVENT_SCROLLWHEEL: {
+      const WORD direction = LOWORD(event.wParam);
+      if (!IsEnabled() || (direction != kWheelUp && direction != kWheelDown)) break;
+      // A step past either end is refused by SetValue, so the value stays where it was; the
+      // turn is reported all the same. Summed in 64 bits: a sum beyond an int is beyond the range.
+      const long long step = direction == kWheelUp ? step_ : -static_cast<long long>(step_);
+      const long long target = static_cast<long long>(value_) + step;
+      if (target >= INT_MIN && target <= INT_MAX) SetValue(static_cast<int>(target));
+      if (manager_) manager_->SendNotify(this, L"valuechanged");
       return;
+    }
     case UIEVENT_MOUSEMOVE:
       if ((button_state_ & UISTATE_CAPTURED) != 0) {
         value_ = ValueFromPoint(event.mouse_point);

@@ -61,8 +61,6 @@ class CSliderUI : public CProgressUI {
   CUIString thumb_pushed_image_;
   CUIString thumb_modify_;
   bool send_move_ = false;
-  // The value when the thumb was taken, to tell whether the drag changed anything.
-  int value_at_press_ = 0;
 };
 
 }  // namespace Vellum

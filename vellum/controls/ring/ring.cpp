@@ -24,10 +24,7 @@ void CRingUI::ImageDeleter::operator()(Gdiplus::Image* image) const { delete ima
 
 CRingUI::CRingUI() = default;
 
-CRingUI::~CRingUI() {
-  if (manager_) manager_->KillTimer(this, kRingTimerId);
-  DeleteImage();
-}
+CRingUI::~CRingUI() { DeleteImage(); }
 
 CControlUI* CRingUI::CreateControl() { return new CRingUI(); }
 
@@ -38,7 +35,11 @@ LPVOID CRingUI::GetInterface(const wchar_t* name) {
   return CLabelUI::GetInterface(name);
 }
 
-void CRingUI::DeleteImage() { image_.reset(); }
+void CRingUI::DeleteImage() {
+  image_.reset();
+  // Nothing turns without an image: the timer waits for the next image that loads.
+  if (manager_) manager_->KillTimer(this, kRingTimerId);
+}
 
 void CRingUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
   if (name && wcscmp(name, L"bkimage") == 0) {
@@ -55,6 +56,11 @@ void CRingUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
 
 void CRingUI::DoEvent(TUIEvent& event) {
   if (event.type == UIEVENT_TIMER && event.wParam == kRingTimerId) {
+    // A tick already queued when the image went: nothing to turn, and no layout to ask for.
+    if (!image_) {
+      if (manager_) manager_->KillTimer(this, kRingTimerId);
+      return;
+    }
     // Compared before the step, so a whole turn reads 360 once before it starts again at 36.
     angle_ = (angle_ > 359.0f ? 0.0f : angle_) + kRingStepDegrees;
     NeedParentUpdate();
@@ -69,7 +75,10 @@ void CRingUI::PaintBkImage(HDC dc) {
     if (loaded && loaded->gdiplus_image) {
       image_.reset(loaded->gdiplus_image);
       loaded->gdiplus_image = nullptr;
-      if (manager_) manager_->SetTimer(this, kRingTimerId, kRingTimerElapse);
+      // Without a window the manager would start a thread timer that nothing ever stops.
+      if (manager_ && manager_->GetPaintWindow()) {
+        manager_->SetTimer(this, kRingTimerId, kRingTimerElapse);
+      }
     }
     CRenderUI::FreeImage(loaded);
   }

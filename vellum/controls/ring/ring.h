@@ -2,7 +2,8 @@
 
 // A busy indicator: a label whose background image ("bkimage", a plain file name) turns about its
 // centre by 36 degrees every 100 ms. The image is loaded through GDI+ at the first paint, and that
-// paint starts the turning timer. Owned by its parent container like every control; it owns its
+// paint starts the turning timer (under a manager with a window); the timer stops when the image
+// goes and starts again with the next image that loads. Owned by its parent container like every control; it owns its
 // loaded image.
 
 #include <windows.h>

@@ -77,10 +77,12 @@ void CRollTextUI::DoEvent(TUIEvent& event) {
     return;
   }
   if (event.type == UIEVENT_TIMER && event.wParam == kRollEndTimerId) {
-    // The end of the roll stops the steps as well: a roll that kept stepping after its end
-    // notification would never end.
-    EndRoll();
-    if (manager_) manager_->SendNotify(this, L"textrollend", 0, 0);
+    // Only the end timer stops: the text keeps scrolling until the program ends the roll, which
+    // it may do on this notification.
+    if (manager_) {
+      manager_->KillTimer(this, kRollEndTimerId);
+      manager_->SendNotify(this, L"textrollend", 0, 0);
+    }
   }
   CLabelUI::DoEvent(event);
 }
@@ -116,20 +118,20 @@ void CRollTextUI::PaintText(HDC dc) {
   }
 
   const int span = horizontal ? area.right - area.left : area.bottom - area.top;
-  // The text enters from just beyond one edge of the area and leaves beyond the opposite one.
+  // The text starts one span beyond one edge of the area and moves towards the opposite one.
   RECT rect = area;
   switch (direction_) {
     case kRollRight:
-      rect.right = area.left + scroll_pos_;
-      rect.left = rect.right - text_extent_;
+      rect.left = area.left - span + scroll_pos_;
+      rect.right = rect.left + text_extent_;
       break;
     case kRollUp:
       rect.top = area.top + span - scroll_pos_;
       rect.bottom = rect.top + text_extent_;
       break;
     case kRollDown:
-      rect.bottom = area.top + scroll_pos_;
-      rect.top = rect.bottom - text_extent_;
+      rect.top = area.top - span + scroll_pos_;
+      rect.bottom = rect.top + text_extent_;
       break;
     default:
       rect.left = area.left + span - scroll_pos_;

@@ -2,7 +2,8 @@
 
 // A label whose text scrolls through its area (a marquee). Each paint moves the text on by the
 // step; timer 20 repaints it once per tick while a roll runs, and timer 21, when it is started,
-// ends the roll after its time and sends "textrollend". The text's extent is measured on the
+// fires once after its time and sends "textrollend" while the text keeps scrolling (the program
+// ends the roll with EndRoll, on that notification if it likes). The text's extent is measured on the
 // first paint after the text or the placement changes, and that paint draws nothing. Owned by its
 // parent container like every control.
 
@@ -37,7 +38,7 @@ class CRollTextUI : public CLabelUI {
   virtual void SetPosAndRemeasure(RECT rect);
 
   // Starts rolling in a direction (kRollLeft..kRollDown; others count as left), one step every
-  // elapse ms; with a positive max_time the roll ends by itself after that many ms. False when
+  // elapse ms; with a positive max_time "textrollend" is sent once after that many ms. False when
   // the manager cannot start the step timer (no manager or no window).
   bool BeginRoll(int direction = kRollLeft, UINT elapse = 100, UINT max_time = 0);
   // Stops both timers.

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <ocidl.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -81,6 +82,7 @@ TEST_F(ActiveXHostTest, WindowlessObjectIsSetUpAndActivatedInOrder) {
       L"QueryInterface(IOleInPlaceSiteWindowless)=00000000",
       L"CanInPlaceActivate=00000000",
       L"CanWindowlessActivate=00000000",
+      L"LockRunning(1,0)",
       L"SetObjectRects(" + rect + L"|" + rect + L")",
       L"OnInPlaceActivateEx=00000000",
       L"GetWindow=00000000 (paint window)",
@@ -112,6 +114,7 @@ TEST_F(ActiveXHostTest, WindowedObjectGetsOneHostWindowThatFollowsTheControl) {
       L"QueryInterface(IOleInPlaceSite)=00000000",
       L"CanInPlaceActivate=00000000",
       L"GetWindow=00000000",
+      L"LockRunning(1,0)",
       L"SetObjectRects(" + at_origin + L"|" + at_origin + L")",
       L"OnInPlaceActivate=00000000",
       L"GetWindow=00000000 (same)",  // the window made for GetWindow is the one activation uses
@@ -153,11 +156,11 @@ TEST_F(ActiveXHostTest, ReleaseClosesTheObjectAndDestroysItsWindow) {
   };
   const Case cases[] = {
       {test_control::kWindowless,
-       {L"SetSite(null)", L"Close", L"OnInPlaceDeactivate=00000000", L"SetClientSite(null)",
-        L"Destroyed"}},
+       {L"SetSite(null)", L"Close", L"LockRunning(0,0)", L"OnInPlaceDeactivate=00000000",
+        L"SetClientSite(null)", L"Destroyed"}},
       {test_control::kWindowed,
-       {L"SetSite(null)", L"Close", L"OnInPlaceDeactivate=00000000", L"SetClientSite(null)",
-        L"Destroyed"}},
+       {L"SetSite(null)", L"Close", L"LockRunning(0,0)", L"OnInPlaceDeactivate=00000000",
+        L"SetClientSite(null)", L"Destroyed"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.kind));
@@ -175,6 +178,54 @@ TEST_F(ActiveXHostTest, ReleaseClosesTheObjectAndDestroysItsWindow) {
     }
     // The window's own tree is still whole.
     EXPECT_TRUE(::IsWindow(window.hwnd()));
+  }
+}
+
+// While the object is in place the site keeps it locked running, once however often it is
+// activated; the lock goes when the object leaves its place and when the control lets it go.
+TEST_F(ActiveXHostTest, TheObjectIsLockedRunningOnceWhileItIsInPlace) {
+  for (test_control::Kind kind : {test_control::kWindowless, test_control::kWindowed}) {
+    SCOPED_TRACE(static_cast<int>(kind));
+    module_.ClearLog();
+    NativeHostWindow window;
+    Vellum::CActiveXUI* control = window.Host(NewControl(kind));
+    auto Count = [&](const wchar_t* line) {
+      const std::vector<std::wstring> log = module_.Log();
+      return std::count(log.begin(), log.end(), std::wstring(line));
+    };
+    auto Locks = [&] { return Count(L"LockRunning(1,0)"); };
+    auto Unlocks = [&] { return Count(L"LockRunning(0,0)"); };
+    EXPECT_EQ(Locks(), 1);
+    EXPECT_EQ(Unlocks(), 0);
+
+    // Another activation while in place adds no lock.
+    com_ptr<IOleInPlaceSiteEx> site;
+    ASSERT_EQ(module_.ClientSite()->QueryInterface(IID_IOleInPlaceSiteEx, site.put_void()), S_OK);
+    BOOL no_redraw = FALSE;
+    EXPECT_EQ(site->OnInPlaceActivateEx(
+                  &no_redraw, kind == test_control::kWindowless ? ACTIVATE_WINDOWLESS : 0),
+              S_OK);
+    EXPECT_EQ(Locks(), 1);
+
+    // Out of place and in again: one unlock, one new lock.
+    com_ptr<IOleInPlaceObject> in_place;
+    ASSERT_EQ(control->GetControl(IID_IOleInPlaceObject, in_place.put_void()), S_OK);
+    in_place->InPlaceDeactivate();
+    EXPECT_EQ(Unlocks(), 1);
+    com_ptr<IOleObject> object;
+    ASSERT_EQ(control->GetControl(IID_IOleObject, object.put_void()), S_OK);
+    const RECT r = control->GetPos();
+    EXPECT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, module_.ClientSite(), 0,
+                             window.hwnd(), &r),
+              S_OK);
+    EXPECT_EQ(Locks(), 2);
+    in_place.reset();
+    object.reset();
+    site.reset();
+
+    control->ReleaseControl();
+    EXPECT_EQ(Unlocks(), 2);
+    EXPECT_EQ(module_.LiveObjects(), 0);
   }
 }
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/vellum/controls/activex/fake_browser.h"
 #include "tests/vellum/controls/activex/test_control.h"
 
 namespace {
@@ -25,6 +26,8 @@ void Log(const std::wstring& line) {
   g_log += line;
   g_log += L'\n';
 }
+
+void LogLine(const wchar_t* line) { Log(line); }
 
 std::wstring Hex(HRESULT hr) {
   wchar_t text[16];
@@ -51,7 +54,8 @@ class TestObject final : public IOleObject,
                    public IViewObjectEx,
                    public IPersistStreamInit,
                    public IObjectWithSite,
-                   public IOleControl {
+                   public IOleControl,
+                   public IRunnableObject {
  public:
   explicit TestObject(Kind kind) : kind_(kind) { ::InterlockedIncrement(&g_live_objects); }
 
@@ -77,11 +81,14 @@ class TestObject final : public IOleObject,
     } else if (iid == IID_IObjectWithSite) {
       *out = static_cast<IObjectWithSite*>(this);
     } else if (iid == IID_IWebBrowser2 && kind_ == test_control::kWindowed) {
-      // Stands in for the browser's interface so that a browser control can host this object: the
-      // host only ever asks that interface for others, which the object's own QueryInterface serves.
-      *out = static_cast<IOleObject*>(this);
+      // Stands in for the browser so that a browser control can host this object: a tear-off
+      // whose document takes a UI handler; it asks the object for every other interface.
+      *out = fake_browser::NewBrowser(static_cast<IOleObject*>(this), &LogLine);
+      return S_OK;
     } else if (iid == IID_IOleControl) {
       *out = static_cast<IOleControl*>(this);
+    } else if (iid == IID_IRunnableObject) {
+      *out = static_cast<IRunnableObject*>(this);
     } else {
       return E_NOINTERFACE;
     }
@@ -269,6 +276,20 @@ class TestObject final : public IOleObject,
   STDMETHODIMP OnMnemonic(MSG*) override { return E_NOTIMPL; }
   STDMETHODIMP OnAmbientPropertyChange(DISPID) override { return S_OK; }
   STDMETHODIMP FreezeEvents(BOOL) override { return S_OK; }
+
+  // IRunnableObject: the host's running locks are logged.
+  STDMETHODIMP GetRunningClass(CLSID* clsid) override {
+    *clsid = test_control::ClassId(kind_);
+    return S_OK;
+  }
+  STDMETHODIMP Run(LPBINDCTX) override { return S_OK; }
+  BOOL STDMETHODCALLTYPE IsRunning() override { return TRUE; }
+  STDMETHODIMP LockRunning(BOOL lock, BOOL last_unlock_closes) override {
+    Log(L"LockRunning(" + std::to_wstring(lock ? 1 : 0) + L"," +
+        std::to_wstring(last_unlock_closes ? 1 : 0) + L")");
+    return S_OK;
+  }
+  STDMETHODIMP SetContainedObject(BOOL) override { return S_OK; }
 
  private:
   ~TestObject() {

@@ -417,6 +417,17 @@ TEST_F(EmbeddedPlayerTest, FlashIsAbsentAndItsCreationFailsCleanly) {
             S_OK);
 }
 
+// Asked for no name, the family answers nothing, as every other control does.
+TEST_F(EmbeddedPlayerTest, NoInterfaceForANullName) {
+  Vellum::CActiveXUI activex;
+  CWebBrowserUI browser;
+  Vellum::CFlashUI flash;
+  Vellum::CControlUI* const controls[] = {&activex, &browser, &flash};
+  for (Vellum::CControlUI* control : controls) {
+    EXPECT_EQ(control->GetInterface(nullptr), nullptr) << control->GetClass();
+  }
+}
+
 TEST_F(EmbeddedPlayerTest, BrowserKeysNeedTheBrowser) {
   CWebBrowserUI browser;
   MSG key{};

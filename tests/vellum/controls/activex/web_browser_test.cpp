@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <exdispid.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -169,6 +171,45 @@ TEST_F(WebBrowserTest, KeysReachTheEmbeddedObjectOnlyWhileFocusIsInside) {
     const std::wstring forwarded = L"TranslateAccelerator(" + std::to_wstring(c.message) + L")";
     EXPECT_EQ(std::find(log.begin(), log.end(), forwarded) != log.end(), c.forwarded);
   }
+}
+
+// The document takes the control as its UI handler when a navigation completes, and gets it back
+// when the control lets the browser go, released or destroyed: a browser that outlives the control
+// never calls into it.
+TEST_F(WebBrowserTest, TheDocumentLosesItsHandlerWhenTheControlLetsTheBrowserGo) {
+  test_control::TestControlModule module;
+  ASSERT_TRUE(module.loaded());
+  for (bool destroyed : {false, true}) {
+    SCOPED_TRACE(destroyed ? "destroyed" : "released");
+    NativeHostWindow window(400, 260);
+    auto* browser = new CWebBrowserUI();
+    browser->SetAttribute(L"modulename", test_control::kModuleName);
+    wchar_t clsid[64] = {};
+    ::StringFromGUID2(test_control::ClassId(test_control::kWindowed), clsid, 64);
+    browser->SetAttribute(L"clsid", clsid);
+    window.Host(browser, 100);
+    ASSERT_NE(browser->GetWebBrowser2(), nullptr);
+    module.ClearLog();
+
+    VARIANT arguments[2];
+    ::VariantInit(&arguments[0]);
+    ::VariantInit(&arguments[1]);
+    DISPPARAMS params{arguments, nullptr, 2, 0};
+    IDispatch* sink = browser;
+    ASSERT_EQ(sink->Invoke(DISPID_NAVIGATECOMPLETE2, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr,
+                           nullptr, nullptr),
+              S_OK);
+    EXPECT_EQ(module.Log(), std::vector<std::wstring>{L"SetUIHandler(set)"});
+
+    if (destroyed) {
+      window.box()->Remove(browser);
+    } else {
+      browser->ReleaseControl();
+    }
+    const std::vector<std::wstring> log = module.Log();
+    EXPECT_EQ(std::count(log.begin(), log.end(), L"SetUIHandler(null)"), 1);
+  }
+  EXPECT_EQ(module.LiveObjects(), 0);
 }
 
 }  // namespace

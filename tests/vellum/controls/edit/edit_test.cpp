@@ -49,6 +49,17 @@ TEST(Edit, IsCreatedByNameAndAnswersAsAnEdit) {
   EXPECT_EQ(edit->GetNativeBkColor(), kWhite);
 }
 
+// The edit keeps its text exactly as set: the line-break mark other controls translate stays as it is.
+TEST(Edit, SetTextStoresTheTextAsGiven) {
+  const wchar_t* const texts[] = {L"one{\\n}two", L"{\\n}", L"plain", L""};
+  for (const wchar_t* text : texts) {
+    CEditUI edit;
+    edit.SetText(L"before");
+    edit.SetText(text);
+    EXPECT_EQ(edit.GetText(), text);
+  }
+}
+
 TEST(Edit, AttributesSetTheirValues) {
   CEditUI edit;
   edit.SetAttribute(L"ReadOnly", L"TRUE");

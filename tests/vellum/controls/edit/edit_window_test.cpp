@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "tests/support/ui_input.h"
 #include "tests/vellum/support/native_host_window.h"
 #include "vellum/controls/edit/edit.h"
 #include "vellum/controls/native/native_child_window.h"
 #include "vellum/core/base_controls/button.h"
+#include "vellum/core/layout/vertical_layout.h"
 #include "vellum/core/manager/paint_manager.h"
 
 namespace {
@@ -31,6 +34,45 @@ std::wstring ClassName(HWND hwnd) {
   ::GetClassNameW(hwnd, name, 64);
   return name;
 }
+
+// A control whose memory, once deleted, is filled with a pattern and kept instead of being freed:
+// a read of the control after its deletion then follows a wild pointer and faults at once rather
+// than passing unseen in memory that still looks whole.
+template <typename Control>
+class Poisoned : public Control {
+ public:
+  static void operator delete(void* memory, std::size_t size) {
+    std::memset(memory, 0xFE, size);
+    Graveyard().push_back(memory);
+  }
+  static void FreeAll() {
+    for (void* memory : Graveyard()) ::operator delete(memory);
+    Graveyard().clear();
+  }
+
+ private:
+  static std::vector<void*>& Graveyard() {
+    static std::vector<void*> graveyard;
+    return graveyard;
+  }
+};
+
+// Deletes the sender of "textchanged" from its box while the notification is on its way, as an
+// application's handler may.
+class DeleteOnTextChanged : public INotifyUI {
+ public:
+  explicit DeleteOnTextChanged(CVerticalLayoutUI* box) : box_(box) {}
+  void Notify(TUINotification& msg) override {
+    if (msg.type != L"textchanged" || msg.sender == nullptr) return;
+    if (box_->GetItemIndex(msg.sender) < 0) return;
+    box_->Remove(msg.sender);
+    ++deleted;
+  }
+  int deleted = 0;
+
+ private:
+  CVerticalLayoutUI* box_;
+};
 
 class EditWindowTest : public ::testing::Test {
  protected:
@@ -116,6 +158,11 @@ TEST_F(EditWindowTest, TypingReportsEveryChangeAndReturnOnlyNotifies) {
   EXPECT_EQ(WindowText(native), L"ab1");
   EXPECT_EQ(edit_->GetText(), L"ab1");
   EXPECT_EQ(host_.log().Count(L"textchanged", edit_), 3);
+
+  // A text set while editing reaches the window as the control keeps it.
+  edit_->SetText(L"a{\\n}b");
+  EXPECT_EQ(edit_->GetText(), L"a{\\n}b");
+  EXPECT_EQ(WindowText(native), L"a{\\n}b");
 }
 
 TEST_F(EditWindowTest, KeysFollowTheNumberAndLengthLimits) {
@@ -309,6 +356,35 @@ TEST_F(EditWindowTest, ASemiTransparentBackgroundShowsTheWindowBehindThroughIt) 
     }
     host_.manager().SetFocus(other_);
     ASSERT_TRUE(WaitUntil([&] { return edit_->GetNativeWindow() == nullptr; }, 2000));
+  }
+}
+
+// A handler that deletes the edit during its "textchanged" ends the editing there: the window goes
+// with the control, and nothing after the notification reads either, in a layered window (which
+// repaints the control after each change) or not.
+TEST(EditWindowDeletion, AHandlerMayDeleteTheEditDuringTextChanged) {
+  for (bool layered : {false, true}) {
+    SCOPED_TRACE(layered ? "layered" : "plain");
+    {
+      NativeHostWindow host;
+      CEditUI* edit = host.Host(new Poisoned<CEditUI>());
+      if (layered) {
+        host.manager().SetLayered(true);
+        host.PaintNow();
+      }
+      host.manager().SetFocus(edit);
+      ASSERT_TRUE(WaitUntil([&] { return ::GetFocus() == edit->GetNativeWindow(); }, 2000));
+      HWND native = edit->GetNativeWindow();
+      DeleteOnTextChanged deleter(host.box());
+      host.manager().AddNotifier(&deleter);
+      ::SendMessageW(native, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"x"));
+      EXPECT_EQ(deleter.deleted, 1);
+      EXPECT_FALSE(::IsWindow(native));
+      host.manager().RemoveNotifier(&deleter);
+      PumpFor(100);
+      host.PaintNow();
+    }
+    Poisoned<CEditUI>::FreeAll();
   }
 }
 

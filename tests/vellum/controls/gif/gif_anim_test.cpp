@@ -11,6 +11,7 @@
 #include "vellum/controls/gif/gif_anim.h"
 #include "vellum/controls/gif/sequence_frame.h"
 #include "vellum/core/base/ui_events.h"
+#include "vellum/core/manager/paint_manager.h"
 #include "vellum/core/markup/dialog_builder.h"
 
 namespace {
@@ -186,6 +187,76 @@ TEST_F(AnimationTest, AutoSizeTakesTheImageSizeAndAMissingFileDrawsNothing) {
   EXPECT_EQ(PaintedColour(missing), 0xFFFFFFu);
   missing->PlayGif();
   EXPECT_FALSE(missing->IsPlaying());
+}
+
+void SetSequence(CSequenceFrameUI* sequence, const wchar_t* elapse) {
+  sequence->SetAttribute(L"sequenced_frame", L"s.png");
+  if (elapse != nullptr) sequence->SetAttribute(L"elapse", elapse);
+  sequence->SetAttribute(L"total_frame", L"3");
+  sequence->SetAttribute(L"frame_width", L"20");
+  sequence->SetAttribute(L"frame_height", L"12");
+}
+
+// A manager without a window gets no timer from either control: it would be a thread timer that
+// nothing can kill.
+TEST_F(AnimationTest, UnderAManagerWithoutAWindowNoTimerStarts) {
+  TempFile file(L"windowless.gif", EncodeGif(8, 6, {{kRed, 5}, {kGreen, 5}}));
+  CPaintManagerUI windowless;
+  TestContainer parent;
+  CGifAnimUI gif;
+  gif.SetAttribute(L"bkimage", file.path().c_str());
+  gif.SetManager(&windowless, &parent, true);
+  ASSERT_TRUE(gif.IsLoaded());
+  gif.PlayGif();
+  EXPECT_FALSE(gif.IsPlaying());
+  CSequenceFrameUI sequence;
+  SetSequence(&sequence, L"40");
+  sequence.SetManager(&windowless, &parent, true);
+  EXPECT_EQ(windowless.GetTimerCount(), 0u);
+}
+
+// With a window the timers run; each stop and each removal leaves the manager without any.
+TEST_F(AnimationTest, TimersEndWithEachStopAndEachRemoval) {
+  TempFile file(L"stops.gif", EncodeGif(8, 6, {{kRed, 5}, {kGreen, 5}}));
+  CPaintManagerUI& manager = window_.manager();
+  auto* gif = Attach(new CGifAnimUI());
+  gif->SetAttribute(L"bkimage", file.path().c_str());
+  PaintedColour(gif);
+  ASSERT_TRUE(gif->IsPlaying());
+  EXPECT_EQ(manager.GetTimerCount(), 1u);
+  gif->StopGif();
+  EXPECT_EQ(manager.GetTimerCount(), 0u);
+  gif->SetVisible(false);
+  gif->SetVisible(true);
+  EXPECT_EQ(manager.GetTimerCount(), 1u);
+  gif->SetVisible(false);
+  EXPECT_EQ(manager.GetTimerCount(), 0u);
+  gif->SetVisible(true);
+  root_->Detach(gif);
+  delete gif;
+  EXPECT_EQ(manager.GetTimerCount(), 0u);
+
+  auto* sequence = new CSequenceFrameUI();
+  SetSequence(sequence, L"40");
+  root_->Add(sequence, kGifRect);
+  EXPECT_EQ(manager.GetTimerCount(), 1u);
+  root_->Detach(sequence);
+  delete sequence;
+  EXPECT_EQ(manager.GetTimerCount(), 0u);
+}
+
+// Without a period a sequence shows its first frame and sets no timer (one of 0 ms would tick at
+// the system's minimum).
+TEST_F(AnimationTest, ASequenceWithoutAPeriodShowsItsFirstFrameAndStaysStill) {
+  const wchar_t* const elapses[] = {nullptr, L"0", L"-5"};
+  for (const wchar_t* elapse : elapses) {
+    SCOPED_TRACE(elapse ? elapse : L"none");
+    auto* sequence = new CSequenceFrameUI();
+    SetSequence(sequence, elapse);
+    Attach(sequence);
+    EXPECT_EQ(window_.manager().GetTimerCount(), 0u);
+    EXPECT_STREQ(sequence->GetBkImage(), L"file='s.png' source='0,0,20,12'");
+  }
 }
 
 TEST_F(AnimationTest, SkinBuildsBothClassesWithTheirNamesAndAttributes) {

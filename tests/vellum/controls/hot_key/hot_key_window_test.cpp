@@ -2,7 +2,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "tests/support/ui_input.h"
 #include "tests/vellum/support/native_host_window.h"
@@ -10,6 +12,7 @@
 #include "vellum/controls/hot_key/hot_key_name.h"
 #include "vellum/controls/native/native_child_window.h"
 #include "vellum/core/base_controls/button.h"
+#include "vellum/core/layout/vertical_layout.h"
 #include "vellum/core/manager/paint_manager.h"
 
 namespace {
@@ -28,6 +31,45 @@ std::wstring ClassName(HWND hwnd) {
   ::GetClassNameW(hwnd, name, 64);
   return name;
 }
+
+// A control whose memory, once deleted, is filled with a pattern and kept instead of being freed:
+// a read of the control after its deletion then follows a wild pointer and faults at once rather
+// than passing unseen in memory that still looks whole.
+template <typename Control>
+class Poisoned : public Control {
+ public:
+  static void operator delete(void* memory, std::size_t size) {
+    std::memset(memory, 0xFE, size);
+    Graveyard().push_back(memory);
+  }
+  static void FreeAll() {
+    for (void* memory : Graveyard()) ::operator delete(memory);
+    Graveyard().clear();
+  }
+
+ private:
+  static std::vector<void*>& Graveyard() {
+    static std::vector<void*> graveyard;
+    return graveyard;
+  }
+};
+
+// Deletes the sender of "textchanged" from its box while the notification is on its way, as an
+// application's handler may.
+class DeleteOnTextChanged : public INotifyUI {
+ public:
+  explicit DeleteOnTextChanged(CVerticalLayoutUI* box) : box_(box) {}
+  void Notify(TUINotification& msg) override {
+    if (msg.type != L"textchanged" || msg.sender == nullptr) return;
+    if (box_->GetItemIndex(msg.sender) < 0) return;
+    box_->Remove(msg.sender);
+    ++deleted;
+  }
+  int deleted = 0;
+
+ private:
+  CVerticalLayoutUI* box_;
+};
 
 // Counts the windows of one class created on this thread while it lives.
 class CreationCounter {
@@ -198,6 +240,28 @@ TEST_F(HotKeyWindowTest, DestroyingTheControlWhileEditingDestroysItsWindow) {
   PumpFor(200);
   host_.PaintNow();
   EXPECT_EQ(host_.log().Count(L"textchanged", nullptr), 0);
+}
+
+// A handler that deletes the hot-key control during its "textchanged" ends the editing there: the
+// window goes with the control, and nothing after the notification reads either.
+TEST(HotKeyWindowDeletion, AHandlerMayDeleteTheControlDuringTextChanged) {
+  {
+    NativeHostWindow host;
+    CHotKeyUI* hot_key = host.Host(new Poisoned<CHotKeyUI>());
+    host.manager().SetFocus(hot_key);
+    ASSERT_TRUE(WaitUntil([&] { return ::GetFocus() == hot_key->GetNativeWindow(); }, 2000));
+    HWND native = hot_key->GetNativeWindow();
+    DeleteOnTextChanged deleter(host.box());
+    host.manager().AddNotifier(&deleter);
+    const UINT scan = ::MapVirtualKeyW('Q', MAPVK_VK_TO_VSC);
+    ::SendMessageW(native, WM_KEYDOWN, 'Q', static_cast<LPARAM>(1 | (scan << 16)));
+    EXPECT_EQ(deleter.deleted, 1);
+    EXPECT_FALSE(::IsWindow(native));
+    host.manager().RemoveNotifier(&deleter);
+    PumpFor(100);
+    host.PaintNow();
+  }
+  Poisoned<CHotKeyUI>::FreeAll();
 }
 
 }  // namespace

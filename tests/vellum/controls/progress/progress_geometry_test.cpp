@@ -109,9 +109,12 @@ TEST(SliderGeometry, ValueFromPoint) {
               c.value)
         << c.name;
   }
-  // A range not yet normalised and a track no longer than the thumb divide by nothing.
+  // A range not yet normalised and a track no longer than the thumb divide by nothing; half of the
+  // one step of 3..4 truncates to 3.
   EXPECT_EQ(Vellum::SliderValueFromPoint(wide, thumb, true, TProgressRange{3, 3, 3}, POINT{55, 10}),
-            4);
+            3);
+  EXPECT_EQ(Vellum::SliderValueFromPoint(wide, thumb, true, TProgressRange{3, 3, 3}, POINT{104, 10}),
+            3);
   EXPECT_EQ(Vellum::SliderValueFromPoint(RECT{0, 0, 10, 20}, SIZE{10, 10}, true, range,
                                          POINT{5, 10}),
             100);
@@ -120,34 +123,49 @@ TEST(SliderGeometry, ValueFromPoint) {
             100);
 }
 
-// A press on the thumb's centre keeps the thumb where it is, and the value too while there are at
-// least as many pixels of travel as values.
-TEST(SliderGeometry, ThePressOnTheThumbCentreKeepsTheThumb) {
+// The value under a point is truncated as the thumb's placement is: 102 pixels into 210 pixels of
+// travel is 48 of 100 (48.57), and wherever the point lies, the thumb of the value it gives is
+// centred at or before it and that of the next value at or after it.
+TEST(SliderGeometry, TheValueFromAPointTruncatesAsTheThumbIsPlaced) {
+  EXPECT_EQ(Vellum::SliderValueFromPoint(RECT{0, 0, 220, 20}, SIZE{10, 10}, true,
+                                         TProgressRange{0, 100, 0}, POINT{5 + 102, 10}),
+            48);
+  EXPECT_EQ(Vellum::SliderValueFromPoint(RECT{0, 0, 20, 220}, SIZE{10, 10}, false,
+                                         TProgressRange{0, 100, 0}, POINT{10, 220 - 5 - 102}),
+            48);
   const struct {
     const char* name;
     int length;
+    int minimum;
     int maximum;
-    bool value_kept;
   } cases[] = {
-      {"187 pixels for 100 values", 207, 100, true},
-      {"as many pixels as values", 120, 100, true},
-      {"50 pixels for 1000 values", 70, 1000, false},
+      {"187 pixels for 100 values", 207, 0, 100},
+      {"as many pixels as values", 120, 0, 100},
+      {"50 pixels for 1000 values", 70, 0, 1000},
+      {"an offset range", 90, -30, 7},
   };
   const SIZE thumb{20, 20};
   for (const auto& c : cases) {
     for (bool horizontal : {true, false}) {
       const RECT place = horizontal ? RECT{30, 0, 30 + c.length, 24} : RECT{0, 30, 24, 30 + c.length};
-      for (int value = 0; value <= c.maximum; ++value) {
-        const TProgressRange range{0, c.maximum, value};
-        const RECT rect = Vellum::SliderThumbRect(place, thumb, horizontal, range);
-        const POINT centre{rect.left + thumb.cx / 2, rect.top + thumb.cy / 2};
-        const int back = Vellum::SliderValueFromPoint(place, thumb, horizontal, range, centre);
-        if (c.value_kept) {
-          ASSERT_EQ(back, value) << c.name << " " << horizontal;
+      const int first = horizontal ? place.left : place.top;
+      const int last = horizontal ? place.right : place.bottom;
+      for (int at = first; at < last; ++at) {
+        const POINT point = horizontal ? POINT{at, 12} : POINT{12, at};
+        const TProgressRange range{c.minimum, c.maximum, c.minimum};
+        const int value = Vellum::SliderValueFromPoint(place, thumb, horizontal, range, point);
+        ASSERT_GE(value, c.minimum) << c.name;
+        ASSERT_LE(value, c.maximum) << c.name;
+        // The thumb centre's distance along the travel from the minimum's end.
+        auto centre_of = [&](int v) {
+          const RECT r = Vellum::SliderThumbRect(place, thumb, horizontal,
+                                                 TProgressRange{c.minimum, c.maximum, v});
+          return horizontal ? r.left + thumb.cx / 2 - at : at - (r.bottom - thumb.cy / 2);
+        };
+        if (value > c.minimum && value < c.maximum) {
+          EXPECT_LE(centre_of(value), 0) << c.name << " " << horizontal << " at " << at;
+          EXPECT_GE(centre_of(value + 1), 0) << c.name << " " << horizontal << " at " << at;
         }
-        const RECT again =
-            Vellum::SliderThumbRect(place, thumb, horizontal, TProgressRange{0, c.maximum, back});
-        ASSERT_PRED2(SameRect, again, rect) << c.name << " " << horizontal << " " << value;
       }
     }
   }

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <climits>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/vellum/support/container_test_controls.h"
@@ -96,45 +98,34 @@ TEST(SliderInput, APressTakesTheValueUnderThePoint) {
   }
 }
 
-// "valuechanged" is sent when a drag ends on another value than it began with, and for every
-// wheel turn; a click that leaves the value where it was sends nothing.
-TEST(SliderInput, ValueChangedOnlyForADragThatChangedTheValue) {
-  {
+// Every release within the range sends "valuechanged", also one that leaves the value as it was,
+// and so does every wheel turn up or down, also one the range refuses.
+TEST(SliderInput, EveryReleaseInTheRangeSendsValueChanged) {
+  const struct {
+    const char* name;
+    std::vector<std::pair<int, int>> moves;  // event type, x
+    int value;
+  } cases[] = {
+      {"a click on the thumb", {{Vellum::UIEVENT_BUTTONDOWN, 55}, {Vellum::UIEVENT_BUTTONUP, 55}}, 50},
+      {"a click beside the thumb",
+       {{Vellum::UIEVENT_BUTTONDOWN, 25}, {Vellum::UIEVENT_BUTTONUP, 25}}, 20},
+      {"a drag that came back",
+       {{Vellum::UIEVENT_BUTTONDOWN, 55}, {Vellum::UIEVENT_MOUSEMOVE, 85},
+        {Vellum::UIEVENT_MOUSEMOVE, 55}, {Vellum::UIEVENT_BUTTONUP, 55}}, 50},
+      {"a drag to another value",
+       {{Vellum::UIEVENT_BUTTONDOWN, 55}, {Vellum::UIEVENT_MOUSEMOVE, 85},
+        {Vellum::UIEVENT_BUTTONUP, 95}}, 90},
+      {"a right button released without a press", {{Vellum::UIEVENT_RBUTTONUP, 55}}, 50},
+  };
+  for (const auto& c : cases) {
     Slider s;
     s.slider.SetValue(50);
-    s.Send(Vellum::UIEVENT_BUTTONDOWN, 55);
-    s.Send(Vellum::UIEVENT_BUTTONUP, 55);
-    EXPECT_EQ(s.Count(L"valuechanged"), 0u) << "a click on the thumb";
-    EXPECT_EQ(s.slider.GetButtonState() & Vellum::UISTATE_CAPTURED, 0u);
-  }
-  {
-    Slider s;
-    s.slider.SetValue(50);
-    s.Send(Vellum::UIEVENT_BUTTONDOWN, 25);  // jumps to 20 at the press
-    s.Send(Vellum::UIEVENT_BUTTONUP, 25);
-    ASSERT_EQ(s.Count(L"valuechanged"), 1u) << "a click beside the thumb";
-    EXPECT_EQ(s.recorder.heard[0].sender, &s.slider);
-    EXPECT_EQ(s.slider.GetValue(), 20);
-  }
-  {
-    Slider s;
-    s.slider.SetValue(50);
-    s.Send(Vellum::UIEVENT_BUTTONDOWN, 55);
-    s.Send(Vellum::UIEVENT_MOUSEMOVE, 85);
-    s.Send(Vellum::UIEVENT_MOUSEMOVE, 55);
-    s.Send(Vellum::UIEVENT_BUTTONUP, 55);
-    EXPECT_EQ(s.Count(L"valuechanged"), 0u) << "a drag that came back";
-    EXPECT_EQ(s.Count(L"movevaluechanged"), 0u) << "send move is off";
-  }
-  {
-    Slider s;
-    s.slider.SetValue(50);
-    s.Send(Vellum::UIEVENT_BUTTONDOWN, 55);
-    s.Send(Vellum::UIEVENT_MOUSEMOVE, 85);
-    EXPECT_EQ(s.slider.GetValue(), 80);
-    s.Send(Vellum::UIEVENT_BUTTONUP, 95);
-    EXPECT_EQ(s.Count(L"valuechanged"), 1u) << "a drag to another value";
-    EXPECT_EQ(s.slider.GetValue(), 90);
+    for (const auto& move : c.moves) s.Send(move.first, move.second);
+    ASSERT_EQ(s.Count(L"valuechanged"), 1u) << c.name;
+    EXPECT_EQ(s.recorder.OfType(L"valuechanged")[0].sender, &s.slider) << c.name;
+    EXPECT_EQ(s.slider.GetValue(), c.value) << c.name;
+    EXPECT_EQ(s.slider.GetButtonState() & Vellum::UISTATE_CAPTURED, 0u) << c.name;
+    EXPECT_EQ(s.Count(L"movevaluechanged"), 0u) << c.name << ": send move is off";
   }
 }
 
@@ -148,9 +139,11 @@ TEST(SliderInput, TheWheelStepsWithinTheRangeAndAlwaysNotifies) {
   } cases[] = {
       {"up", 50, 5, 0, 55},
       {"down", 50, 5, 1, 45},
+      {"up to the maximum", 95, 5, 0, 100},
       {"down at the minimum stays", 0, 5, 1, 0},
-      {"up near the maximum stops at it", 97, 5, 0, 100},
-      {"down near the minimum stops at it", 3, 5, 1, 0},
+      {"up past the maximum stays", 98, 5, 0, 98},
+      {"down past the minimum stays", 3, 5, 1, 3},
+      {"a step beyond an int stays", 50, INT_MAX, 0, 50},
   };
   for (const auto& c : cases) {
     Slider s;
@@ -160,6 +153,30 @@ TEST(SliderInput, TheWheelStepsWithinTheRangeAndAlwaysNotifies) {
     EXPECT_EQ(s.slider.GetValue(), c.expected) << c.name;
     EXPECT_EQ(s.Count(L"valuechanged"), 1u) << c.name;
   }
+}
+
+// A wheel event whose low word is neither turn is the control base's to handle: it goes on to the
+// parent, and the slider neither moves nor reports.
+TEST(SliderInput, OtherWheelEventsGoToTheControlBase) {
+  CPaintManagerUI manager;
+  NotificationRecorder recorder;
+  manager.AddNotifier(&recorder);
+  testing_support::EventLog log;
+  testing_support::RecordingControl parent(L"parent", &log);
+  CSliderUI slider;
+  slider.SetManager(&manager, &parent, false);
+  slider.SetPos(RECT{0, 0, 110, 20}, false);
+  slider.SetValue(50);
+  TUIEvent event;
+  event.type = Vellum::UIEVENT_SCROLLWHEEL;
+  event.sender = &slider;
+  event.mouse_point = POINT{50, 10};
+  event.wParam = MAKEWPARAM(2, 0);
+  slider.DoEvent(event);
+  EXPECT_EQ(slider.GetValue(), 50);
+  EXPECT_TRUE(recorder.OfType(L"valuechanged").empty());
+  ASSERT_EQ(log.events().size(), 1u);
+  EXPECT_EQ(log.events()[0].type, Vellum::UIEVENT_SCROLLWHEEL);
 }
 
 TEST(SliderInput, SendMoveNotifiesAndUpdatesTheTextOnEveryMove) {
@@ -220,7 +237,9 @@ TEST(SliderInput, AnEmptyRangeBeforeAnyPaintDividesByNothing) {
   EXPECT_GE(s.slider.GetValue(), 5);
   EXPECT_LE(s.slider.GetValue(), 6);
   EXPECT_EQ(s.slider.GetText().Find(L"nan"), -1);
-  EXPECT_PRED2(SameRect, s.slider.GetThumbRect(), (RECT{100, 5, 110, 15}));
+  // 5..6 over 100 pixels: short of the right end the value stays 5.
+  EXPECT_EQ(s.slider.GetValue(), 5);
+  EXPECT_PRED2(SameRect, s.slider.GetThumbRect(), (RECT{0, 5, 10, 15}));
 }
 
 TEST(SliderInput, MouseEventsOfAMouseDisabledSliderGoToItsParent) {
@@ -251,7 +270,6 @@ TEST(SliderInput, AtTwiceTheScaleThePressUsesTheScaledThumb) {
   s.Send(Vellum::UIEVENT_BUTTONDOWN, 110, 20);
   s.Send(Vellum::UIEVENT_BUTTONUP, 110, 20);
   EXPECT_EQ(s.slider.GetValue(), 50);
-  EXPECT_EQ(s.Count(L"valuechanged"), 0u);
   s.Send(Vellum::UIEVENT_BUTTONDOWN, 10, 20);  // half a scaled thumb from the left
   EXPECT_EQ(s.slider.GetValue(), 0);
   s.Send(Vellum::UIEVENT_BUTTONUP, 210, 20);

@@ -78,7 +78,11 @@ struct Turning {
 };
 
 TEST(Ring, TheAngleRunsThirtySixDegreesATurnAndStartsOver) {
+  HalvesImage image(L"ring_turns.png");
   Turning t;
+  t.ring->SetAttribute(L"bkimage", image.path());
+  t.Paint();
+  ASSERT_TRUE(t.ring->HasImage());
   const float expected[] = {36, 72, 108, 144, 180, 216, 252, 288, 324, 360, 36, 72};
   for (float angle : expected) {
     t.Tick();
@@ -111,13 +115,49 @@ TEST(RingPaint, TheImageTurnsAboutTheCentreAndTheFirstPaintStartsTheTimer) {
   t.ring->SetAttribute(L"bkimage", L"missing_ring.png");
   EXPECT_FALSE(t.ring->HasImage());
   EXPECT_STREQ(t.ring->GetBkImage(), L"missing_ring.png");
-  // A file that cannot be loaded draws nothing.
+  // A file that cannot be loaded draws nothing, and nothing turns: the timer stops until an
+  // image loads again.
   EXPECT_EQ(t.Paint(), std::make_pair(DWORD{0xFFFFFF}, DWORD{0xFFFFFF}));
+  EXPECT_EQ(t.window.manager().GetTimerCount(), 0u);
+  t.ring->SetAttribute(L"bkimage", image.path());
+  t.Paint();
+  EXPECT_EQ(t.window.manager().GetTimerCount(), 1u);
 
   // Destruction stops the timer.
   t.root->Detach(t.ring);
   delete t.ring;
   EXPECT_EQ(t.window.manager().GetTimerCount(), 0u);
+}
+
+// A ring whose image cannot be loaded sets no timer and asks for no layout, also for a tick that
+// was already on its way; under a manager without a window even a loaded image starts no timer.
+TEST(Ring, AMissingImageOrAWindowlessManagerSetsNoTimer) {
+  HalvesImage image(L"ring_missing_case.png");
+  Turning t;
+  t.ring->SetAttribute(L"bkimage", image.path());
+  t.Paint();
+  ASSERT_EQ(t.window.manager().GetTimerCount(), 1u);
+  t.ring->SetAttribute(L"bkimage", L"missing_ring.png");
+  EXPECT_EQ(t.window.manager().GetTimerCount(), 0u);
+  t.Paint();
+  EXPECT_EQ(t.window.manager().GetTimerCount(), 0u);
+  t.root->SetPos(RECT{0, 0, kSize, kSize}, false);
+  ASSERT_FALSE(t.root->IsUpdateNeeded());
+  const float angle = t.ring->GetAngle();
+  t.Tick();
+  EXPECT_FLOAT_EQ(t.ring->GetAngle(), angle);
+  EXPECT_FALSE(t.root->IsUpdateNeeded()) << "no layout asked for";
+
+  Vellum::CPaintManagerUI windowless;
+  TestContainer parent;
+  CRingUI ring;
+  ring.SetManager(&windowless, &parent, true);
+  ring.SetAttribute(L"bkimage", image.path());
+  ring.SetPos(RECT{0, 0, kSize, kSize}, false);
+  Surface surface(kSize, kSize, kPaper);
+  ring.Paint(surface.dc(), RECT{0, 0, kSize, kSize});
+  EXPECT_TRUE(ring.HasImage());
+  EXPECT_EQ(windowless.GetTimerCount(), 0u);
 }
 
 TEST(Ring, WithoutAnImageNothingIsDrawnAndNothingTurns) {

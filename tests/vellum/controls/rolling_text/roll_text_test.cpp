@@ -107,8 +107,8 @@ TEST(RollText, TheFirstPaintMeasuresAndDrawsNothing) {
   EXPECT_LT(r.text->GetTextExtent(), 40);
 }
 
-// The text enters from beyond one edge, moves by the step on every paint, never paints outside the
-// control, and its leading edge sits where the scroll position says.
+// The text starts one span beyond one edge, moves by the step on every paint, never paints outside
+// the control, and its leading edge sits where the scroll position says.
 TEST(RollText, EachDirectionMovesTheTextThroughTheArea) {
   const struct {
     int direction;
@@ -124,6 +124,8 @@ TEST(RollText, EachDirectionMovesTheTextThroughTheArea) {
     r.Paint();  // measures
     const bool horizontal = c.direction <= CRollTextUI::kRollRight;
     const int span = horizontal ? 100 : 40;
+    const int extent = r.text->GetTextExtent();
+    ASSERT_LT(extent, span) << c.name << ": the text is shorter than the area";
 
     EXPECT_FALSE(r.Paint().any) << c.name << ": starts out of sight";
     bool seen = false;
@@ -142,18 +144,20 @@ TEST(RollText, EachDirectionMovesTheTextThroughTheArea) {
           EXPECT_NEAR(ink.left, kPlace.left + span - scroll, 3) << c.name << " at " << scroll;
           break;
         case CRollTextUI::kRollRight:
-          if (scroll > span) break;
-          EXPECT_LE(ink.right, kPlace.left + scroll) << c.name << " at " << scroll;
-          EXPECT_GE(ink.right, kPlace.left + scroll - 6) << c.name << " at " << scroll;
+          // The text's rectangle starts one span left of the area, its leading edge one text
+          // extent further on: with a text shorter than the area it shows only after a while.
+          if (scroll - span + extent > span) break;
+          EXPECT_LE(ink.right, kPlace.left - span + scroll + extent) << c.name << " at " << scroll;
+          EXPECT_GE(ink.right, kPlace.left - span + scroll + extent - 6) << c.name << " at " << scroll;
           break;
         case CRollTextUI::kRollUp:
           if (span - scroll < 0) break;
           EXPECT_NEAR(ink.top, kPlace.top + span - scroll, 5) << c.name << " at " << scroll;
           break;
         case CRollTextUI::kRollDown:
-          if (scroll > span) break;
-          EXPECT_LE(ink.bottom, kPlace.top + scroll) << c.name << " at " << scroll;
-          EXPECT_GE(ink.bottom, kPlace.top + scroll - 8) << c.name << " at " << scroll;
+          if (scroll - span + extent > span) break;
+          EXPECT_LE(ink.bottom, kPlace.top - span + scroll + extent) << c.name << " at " << scroll;
+          EXPECT_GE(ink.bottom, kPlace.top - span + scroll + extent - 8) << c.name << " at " << scroll;
           break;
       }
     }
@@ -186,9 +190,12 @@ TEST(RollText, TimersStepAndEndTheRoll) {
   r.Tick(CRollTextUI::kRollTimerId);
   EXPECT_TRUE(r.recorder.OfType(L"timer").empty()) << "a step stays with the control";
 
+  // The end is told once; the text keeps scrolling until the program ends the roll.
   r.Tick(CRollTextUI::kRollEndTimerId);
-  EXPECT_FALSE(r.text->IsRolling());
-  EXPECT_EQ(r.window.manager().GetTimerCount(), 0u);
+  EXPECT_TRUE(r.text->IsRolling());
+  EXPECT_EQ(r.window.manager().GetTimerCount(), 1u);
+  EXPECT_FALSE(r.window.manager().SetTimer(r.text, CRollTextUI::kRollTimerId, 50))
+      << "the step timer still runs";
   const auto ends = r.recorder.OfType(L"textrollend");
   ASSERT_EQ(ends.size(), 1u);
   EXPECT_EQ(ends[0].sender, r.text);
@@ -196,6 +203,10 @@ TEST(RollText, TimersStepAndEndTheRoll) {
   EXPECT_EQ(ends[0].lParam, 0);
   // The end goes on to the label as well.
   EXPECT_EQ(r.recorder.OfType(L"timer").size(), 1u);
+
+  r.text->EndRoll();
+  EXPECT_FALSE(r.text->IsRolling());
+  EXPECT_EQ(r.window.manager().GetTimerCount(), 0u);
 
   // Destroying a rolling text stops its timers.
   ASSERT_TRUE(r.text->BeginRoll(CRollTextUI::kRollDown, 50, 2000));
