@@ -373,8 +373,7 @@ void CListUI::DoEvent(TUIEvent& event) {
           PageDown();
           return;
         case VK_END:
-          // A disabled last row leaves nothing selected, as a wheel turn past the last selectable
-          // row does.
+          // Searched forward from the last row: a disabled last row leaves nothing selected.
           SelectItem(body_->FindSelectable(GetCount() - 1, true), true);
           return;
         case VK_HOME:
