@@ -116,7 +116,9 @@ bool CComboUI::Add(CControlUI* control) {
     row->SetOwner(this);
     row->SetIndex(GetCount());
   }
-  return CContainerUI::Add(control);
+  if (!CContainerUI::Add(control)) return false;
+  if (drop_down_) drop_down_->JoinRow(control, GetCount() - 1);
+  return true;
 }
 
 bool CComboUI::AddAt(CControlUI* control, int index) {
@@ -125,6 +127,7 @@ bool CComboUI::AddAt(CControlUI* control, int index) {
     row->SetOwner(this);
     row->SetIndex(index);
   }
+  if (drop_down_) drop_down_->JoinRow(control, index);
   RenumberRows(index + 1);
   if (cur_sel_ >= index) ++cur_sel_;
   return true;
@@ -132,7 +135,10 @@ bool CComboUI::AddAt(CControlUI* control, int index) {
 
 bool CComboUI::Remove(CControlUI* control) {
   const int index = GetItemIndex(control);
-  if (index < 0 || !CContainerUI::Remove(control)) return false;
+  if (index < 0) return false;
+  // Out of an open drop-down before it is freed.
+  if (drop_down_) drop_down_->ReturnRow(control);
+  if (!CContainerUI::Remove(control)) return false;
   RenumberRows(index);
   if (index == cur_sel_) {
     cur_sel_ = -1;
@@ -151,6 +157,9 @@ bool CComboUI::RemoveAt(int index) {
 
 void CComboUI::RemoveAll() {
   cur_sel_ = -1;
+  if (drop_down_) {
+    for (int i = GetCount() - 1; i >= 0; --i) drop_down_->ReturnRow(GetItemAt(i));
+  }
   CContainerUI::RemoveAll();
 }
 
@@ -160,6 +169,7 @@ bool CComboUI::SetItemIndex(CControlUI* control, int index) {
   const int selected = cur_sel_;
   CControlUI* selected_row = GetItemAt(selected);
   if (!CContainerUI::SetItemIndex(control, index)) return false;
+  if (drop_down_) drop_down_->MoveRow(control, index);
   RenumberRows(old_index < index ? old_index : index);
   if (selected_row) cur_sel_ = GetItemIndex(selected_row);
   return true;

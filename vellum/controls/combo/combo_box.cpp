@@ -4,6 +4,8 @@
 #include <string>
 
 #include "vellum/controls/list/list_interfaces.h"
+#include "vellum/core/base/dpi_scaler.h"
+#include "vellum/core/manager/paint_manager.h"
 
 namespace Vellum {
 namespace {
@@ -79,8 +81,11 @@ void CComboBoxUI::PaintStatusImage(HDC dc) {
   int width = 0;
   if (BuildArrowImage(arrow_image_.GetData(), part, RECT{}, &width).IsEmpty()) return;
   arrow_width_ = width;
+  // A description is written for 96 DPI and scaled as it is read, so the destination goes in
+  // unscaled: the combo's inside (device pixels) brought back to that scale, the arrow at its right.
   const int border = GetBorderSize();
   RECT dest{border, border, GetWidth() - border, GetHeight() - border};
+  if (CDpiScaler* scaler = manager_ ? manager_->GetDpiScaler() : nullptr) scaler->Unscale(&dest);
   dest.left = dest.right - arrow_width_;
   const CUIString image = BuildArrowImage(arrow_image_.GetData(), part, dest, nullptr);
   DrawImage(dc, image.GetData());
@@ -92,7 +97,8 @@ void CComboBoxUI::PaintText(HDC dc) {
   CControlUI* control = GetItemAt(selected);
   if (!control) return;
   RECT rect = GetTextRect();
-  rect.right -= arrow_width_;
+  // The arrow is as wide as its part of the strip at the scale in use.
+  rect.right -= ScaleValue(arrow_width_);
   if (auto* row = static_cast<IListItemUI*>(control->GetInterface(L"ListItem"))) {
     row->DrawItemText(dc, rect);
     return;

@@ -106,6 +106,34 @@ void CComboWnd::ReturnRows() {
   for (int i = 0; i < owner_->GetCount(); ++i) owner_->GetItemAt(i)->SetPos(empty, false);
 }
 
+namespace {
+
+CControlUI* CALLBACK ForgetInManager(CControlUI* control, LPVOID manager) {
+  static_cast<CPaintManagerUI*>(manager)->ForgetControl(control);
+  return nullptr;
+}
+
+}  // namespace
+
+void CComboWnd::JoinRow(CControlUI* row, int index) {
+  if (!rows_borrowed_ || !owner_ || !row) return;
+  layout_->AddAt(row, index);
+}
+
+void CComboWnd::ReturnRow(CControlUI* row) {
+  if (!rows_borrowed_ || !owner_ || !row) return;
+  layout_->Remove(row);
+  // Hover, focus and capture of the pop-up may point into the row; it goes home clean.
+  row->FindControl(ForgetInManager, &manager_, 0);
+  row->SetManager(owner_->GetManager(), owner_, false);
+  row->SetPos(RECT{0, 0, 0, 0}, false);
+}
+
+void CComboWnd::MoveRow(CControlUI* row, int index) {
+  if (!rows_borrowed_ || !owner_ || !row) return;
+  layout_->SetItemIndex(row, index);
+}
+
 bool CComboWnd::IsRowAt(POINT point) const {
   for (CControlUI* control = manager_.FindControl(point); control && control != layout_;
        control = control->GetParent()) {

@@ -42,6 +42,11 @@ class CComboWnd final : public CWindowWnd, public INotifyUI {
 
   // Gives the rows back to the combo's manager and parent; done at most once.
   void ReturnRows();
+  // Rows the combo gains, loses or moves while the window is open join, leave or move in its
+  // layout at once, so that the layout never holds a row the combo no longer has.
+  void JoinRow(CControlUI* row, int index);
+  void ReturnRow(CControlUI* row);
+  void MoveRow(CControlUI* row, int index);
   // From now on the window does not touch the combo.
   void Detach() { owner_ = nullptr; }
   void OnCreate();

@@ -373,11 +373,11 @@ void CListUI::DoEvent(TUIEvent& event) {
           PageDown();
           return;
         case VK_END:
-          // Searching back from the last row, so a disabled last row does not empty the selection.
-          SelectItem(body_->FindSelectable(GetCount() - 1, false), true);
+          // Searched forward from the last row: a disabled last row leaves nothing selected.
+          SelectItem(body_->FindSelectable(GetCount() - 1, true), true);
           return;
         case VK_HOME:
-          SelectItem(body_->FindSelectable(0, true), true);
+          SelectItem(body_->FindSelectable(0, false), true);
           return;
         case VK_UP:
           if (selection_.Count() > 0) {
@@ -410,9 +410,7 @@ void CListUI::DoEvent(TUIEvent& event) {
         if (scroll) {
           LineDown();
         } else {
-          // Past the last selectable row the selection stays where it is rather than emptying.
-          const int next = body_->FindSelectable(selection_.Current() + 1, true);
-          if (next >= 0) SelectItem(next, true);
+          SelectItem(body_->FindSelectable(selection_.Current() + 1, true), true);
         }
         return;
       }
@@ -458,14 +456,18 @@ bool CListUI::SelectItem(int index, bool take_focus) {
   if (selection_.Contains(index)) return true;
   IListItemUI* row = RowAt(index);
   if (!row) return false;
+  CControlUI* control = body_->GetItemAt(index);
   // The row's Select calls back here (without focus); that nested call records the selection and
   // sends the one notification, so this one finds the current row unchanged.
   if (!row->Select(true)) return false;
+  // An "itemselect" handler may have removed, added or moved rows: the selection moved with them,
+  // and index may now name another row or none.
+  if (body_->GetItemAt(index) != control) return true;
   const int previous = selection_.Current();
   selection_.SetCurrent(index);
   selection_.Add(index);
   EnsureVisible(index);
-  if (take_focus) body_->GetItemAt(index)->SetFocus();
+  if (take_focus) control->SetFocus();
   if (previous != index) NotifyItemSelect(index, 0);
   return true;
 }
@@ -529,11 +531,16 @@ bool CListUI::UnSelectItem(int index, bool others) {
     selection_.Erase(index);
     return true;
   }
+  // Every other row leaves the selection, a disabled one too: disabling a row does not let it
+  // outlive the selections that follow.
   const std::vector<int> selected = selection_.Order();
   for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
     const int row = *it;
-    if (row == index || !IsSelectableRow(row)) continue;
-    if (!RowAt(row)->SelectMulti(false)) continue;
+    if (row == index) continue;
+    CControlUI* control = body_->GetItemAt(row);
+    IListItemUI* item = RowAt(row);
+    if (!control || !item) continue;
+    if (!item->SelectMulti(false) && control->IsEnabled()) continue;
     selection_.Erase(row);
     if (selection_.Current() == row) selection_.SetCurrent(-1);
   }
@@ -554,9 +561,8 @@ void CListUI::SelectAllItems() {
 }
 
 void CListUI::UnSelectAllItems() {
+  // Disabled rows are unflagged too: the set is emptied, and no row stays marked outside it.
   for (int index : selection_.Order()) {
-    CControlUI* control = body_->GetItemAt(index);
-    if (!control || !control->IsEnabled()) continue;
     if (IListItemUI* row = RowAt(index)) row->SelectMulti(false);
   }
   selection_.ClearSelected();

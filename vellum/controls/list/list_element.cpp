@@ -59,6 +59,9 @@ bool SelectRow(CControlUI* row, IListOwnerUI* owner, int index, bool* selected, 
   if (owner) owner->UnSelectItem(index, true);
   if (*selected == select) return true;
   *selected = select;
+  // Repainted first: the owner's "itemselect" handlers may remove the row, and nothing touches it
+  // after the owner is told.
+  InvalidateVisiblePart(row);
   if (owner) {
     if (select) {
       owner->SelectItem(index, false);
@@ -66,12 +69,12 @@ bool SelectRow(CControlUI* row, IListOwnerUI* owner, int index, bool* selected, 
       owner->UnSelectItem(index, false);
     }
   }
-  InvalidateVisiblePart(row);
   return true;
 }
 
+// A disabled row cannot be selected, but it can always be let go.
 bool SelectRowMulti(CControlUI* row, bool* selected, bool select) {
-  if (!row->IsEnabled()) return false;
+  if (select && !row->IsEnabled()) return false;
   if (*selected != select) {
     *selected = select;
     InvalidateVisiblePart(row);
@@ -164,7 +167,8 @@ void PaintRowBackground(CControlUI* row, HDC dc, const RECT& rect, const TListDi
     if (container_row && !fore.IsEmpty()) row->DrawImage(dc, fore.GetData());
     return true;
   };
-  const CUIString row_fore(row->GetForeImage());
+  // The fore image over a row's background is the list's: the row's own fore image is drawn by
+  // the row's painting, after its children.
   if (!row->IsEnabled() && !info.disabled_image.IsEmpty() &&
       row->DrawImage(dc, info.disabled_image.GetData())) {
     return;
@@ -174,9 +178,9 @@ void PaintRowBackground(CControlUI* row, HDC dc, const RECT& rect, const TListDi
 
   const CUIString row_image(row->GetBkImage());
   if (!row_image.IsEmpty()) {
-    if (!info.alternate_bk || index % 2 == 0) draw_with_fore(row_image, row_fore);
+    if (!info.alternate_bk || index % 2 == 0) draw_with_fore(row_image, info.fore_image);
   } else if (!info.bk_image.IsEmpty()) {
-    if (draw_with_fore(info.bk_image, row_fore) && !container_row) return;
+    if (draw_with_fore(info.bk_image, info.fore_image) && !container_row) return;
   }
 
   if (info.line_color == 0) return;

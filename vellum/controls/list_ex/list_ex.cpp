@@ -71,10 +71,14 @@ bool CListExUI::IsColumnEditable(int column) {
   return item && item->IsColumnEditable();
 }
 
-bool CListExUI::IsColumnComboable(int column) {
+bool CListExUI::IsColumnComboEnabled(int column) {
   CListContainerHeaderItemUI* item = HeaderItemAt(column);
   return item && item->IsColumnComboable();
 }
+
+bool CListExUI::IsColumnComboable(int column) { return IsColumnComboEnabled(column); }
+CRichEditUI* CListExUI::GetEditControl() { return GetEditUI(); }
+CComboBoxUI* CListExUI::GetComboControl() { return GetComboBoxUI(); }
 
 bool CListExUI::IsColumnCheckable(int column) {
   CListContainerHeaderItemUI* item = HeaderItemAt(column);
@@ -87,7 +91,7 @@ void CListExUI::SetComboCallback(IListComboCallback* callback) { combo_callback_
 // ---- Editors
 // ----------------------------------------------------------------------------------------
 
-CRichEditUI* CListExUI::GetEditControl() {
+CRichEditUI* CListExUI::GetEditUI() {
   if (edit_) return edit_;
   edit_ = new CRichEditUI();
   edit_->SetName(kEditName);
@@ -105,7 +109,7 @@ CRichEditUI* CListExUI::GetEditControl() {
   return edit_;
 }
 
-CComboBoxUI* CListExUI::GetComboControl() {
+CComboBoxUI* CListExUI::GetComboBoxUI() {
   if (combo_) return combo_;
   combo_ = new CComboBoxUI();
   combo_->SetName(kComboName);
@@ -173,7 +177,7 @@ void CListExUI::EndCellEdit() {
 void CListExUI::OfferCell(int row, int column, const RECT& rect, const wchar_t* text) {
   // A cell still open in the edit keeps its text before the edit takes another one.
   EndCellEdit();
-  if (row >= 0 && column >= 0 && IsColumnEditable(column) && GetEditControl()) {
+  if (row >= 0 && column >= 0 && IsColumnEditable(column) && GetEditUI()) {
     edit_row_ = row;
     edit_column_ = column;
     cell_editor_ = ECellEditor::kEdit;
@@ -197,7 +201,7 @@ void CListExUI::OfferCell(int row, int column, const RECT& rect, const wchar_t* 
     edit_->SetFocus();
     return;
   }
-  if (row >= 0 && column >= 0 && IsColumnComboable(column) && GetComboControl()) {
+  if (row >= 0 && column >= 0 && IsColumnComboEnabled(column) && GetComboBoxUI()) {
     combo_->RemoveAll();
     edit_row_ = row;
     edit_column_ = column;

@@ -47,15 +47,19 @@ class CListExUI : public CListUI, public INotifyUI {
   void RemoveAll() override;
   bool SetItemIndex(CControlUI* control, int index) override;
 
-  // The column flags of the header item at that column (false where there is none).
+  // The column flags of the header item at that column (false where there is none); the editors
+  // are made on first use, null only when they cannot be made.
   bool IsColumnEditable(int column) override;
-  bool IsColumnComboable(int column) override;
+  virtual CRichEditUI* GetEditUI();
+  virtual bool IsColumnComboEnabled(int column);
+  virtual CComboBoxUI* GetComboBoxUI();
   virtual bool IsColumnCheckable(int column);
-  // Made on first use; null only when it cannot be made.
-  CRichEditUI* GetEditControl() override;
-  CComboBoxUI* GetComboControl() override;
   virtual IListComboCallback* GetComboCallback() const;
   virtual void SetComboCallback(IListComboCallback* callback);
+  // The list family asks by these names; they answer what the three above answer.
+  CRichEditUI* GetEditControl() override;
+  bool IsColumnComboable(int column) override;
+  CComboBoxUI* GetComboControl() override;
 
   // A row offers the cell clicked in a focused list: an editable column opens the edit over it, a
   // combo column the combo, any other column (or -1) closes the editors. rect is in the list's

@@ -77,8 +77,10 @@ void CPaintManagerUI::HandlePaint() {
         root_->FindControl(CollectUpdateNeeded, &found_controls_,
                            UIFIND_VISIBLE | UIFIND_ME_FIRST | UIFIND_UPDATETEST);
         for (int i = 0; i < found_controls_.GetSize(); ++i) {
+          // Laid out again where it stands: a floating control keeps its place relative to its
+          // parent, which has not moved (a parent that moves lays out its floating children).
           auto* control = static_cast<CControlUI*>(found_controls_[i]);
-          control->SetPos(control->IsFloat() ? control->GetRelativePos() : control->GetPos(), true);
+          control->SetPos(control->GetPos(), true);
         }
       }
       laid_out = true;

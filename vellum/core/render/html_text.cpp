@@ -536,6 +536,8 @@ void CRenderUI::DrawHtmlText(HDC dc, CPaintManagerUI* manager, RECT& rect, const
   const int link_capacity = links != nullptr ? link_count : 0;
   if (dc == nullptr || manager == nullptr || text == nullptr || *text == L'\0' ||
       IsRectEmpty(&rect)) {
+    // Nothing drawn, no link found: callers pass their free room in and count what comes back.
+    link_count = 0;
     return;
   }
   const bool calculating = (style & DT_CALCRECT) != 0;

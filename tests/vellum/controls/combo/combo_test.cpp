@@ -6,10 +6,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "tests/vellum/support/container_test_controls.h"
+#include "tests/vellum/support/dib_surface.h"
+#include "tests/vellum/support/image_fixtures.h"
 #include "tests/vellum/support/paint_manager_test_tree.h"
 #include "vellum/controls/combo/combo_box.h"
 #include "vellum/controls/list/list_element.h"
@@ -257,6 +261,67 @@ TEST(ComboBox, ArrowPartIsCutFromTheFivePartStrip) {
     const Vellum::CUIString built = Vellum::BuildArrowImage(test.description, test.part, dest, &width);
     EXPECT_EQ(built, test.expected) << test.name;
     EXPECT_EQ(width, test.width) << test.name;
+  }
+}
+
+// The arrow strip as a skin ships it for one scale (the file name carries any scale but 100): five
+// square parts, each of its own colour (the normal part red).
+class ArrowStrip {
+ public:
+  explicit ArrowStrip(int scale)
+      : name_(scale == 100 ? L"combo_test_arrow.png"
+                           : L"combo_test_arrow@" + std::to_wstring(scale) + L".png") {
+    const testing_support::Rgba parts[] = {
+        {255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 0, 255}, {128, 128, 128, 255}};
+    const int side = 20 * scale / 100;
+    std::vector<testing_support::Rgba> pixels;
+    for (int y = 0; y < side; ++y) {
+      for (int x = 0; x < side * 5; ++x) pixels.push_back(parts[x / side]);
+    }
+    const std::string png = testing_support::EncodePng(side * 5, side, pixels);
+    if (FILE* file = _wfopen(name_.c_str(), L"wb")) {
+      fwrite(png.data(), 1, png.size(), file);
+      fclose(file);
+    }
+  }
+  ~ArrowStrip() { DeleteFileW(name_.c_str()); }
+  ArrowStrip(const ArrowStrip&) = delete;
+  ArrowStrip& operator=(const ArrowStrip&) = delete;
+
+ private:
+  std::wstring name_;
+};
+
+// At every scale the arrow fills the right end of the combo at its scaled width, and the selected
+// row's text stops where the arrow begins.
+TEST(ComboBox, TheArrowAndTheTextShareTheComboAtEveryScale) {
+  constexpr DWORD kPaper = 0x00FFFFFF;
+  constexpr DWORD kArrow = 0x00FF0000;
+  for (int dpi : {96, 144, 192}) {
+    SCOPED_TRACE(dpi);
+    const int scale = dpi * 100 / 96;
+    const ArrowStrip strip(scale);
+    auto* box = new CComboBoxUI();
+    Combo c(1, box);
+    c.window.manager().SetDPI(dpi);
+    const int width = 150 * scale / 100;
+    const int height = 24 * scale / 100;
+    const int arrow = 20 * scale / 100;
+    box->SetAttribute(L"arrowimage", L"file='combo_test_arrow.png' source='0,0,100,20'");
+    box->GetItemAt(0)->SetText(std::wstring(60, L'\x2588').c_str());
+    box->SelectItem(0);
+    box->SetPos(RECT{0, 0, width, height}, false);
+    testing_support::Surface surface(width, height, kPaper);
+    box->Paint(surface.dc(), RECT{0, 0, width, height});
+
+    EXPECT_EQ(box->GetArrowWidth(), 20);
+    const int middle = height / 2;
+    auto colour = [&](int x) { return surface.At(x, middle) & 0x00FFFFFF; };
+    EXPECT_EQ(colour(width - 1), kArrow);
+    EXPECT_EQ(colour(width - arrow), kArrow);
+    EXPECT_EQ(colour(width - arrow + 2), kArrow) << "no text over the arrow";
+    EXPECT_NE(colour(width - arrow - 3), kArrow);
+    EXPECT_NE(colour(width - arrow - 3), kPaper) << "the text reaches the arrow";
   }
 }
 

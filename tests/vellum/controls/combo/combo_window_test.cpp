@@ -207,6 +207,68 @@ TEST_F(ComboWindowTest, FocusLeavingThePopUpClosesIt) {
   ExpectRowsHome();
 }
 
+// Rows removed, added or moved while the drop-down is open leave, join or move in it at once, from
+// code or from a "dropdown" handler that refills the combo; the open drop-down then hovers, paints
+// and closes over the rows the combo has.
+TEST_F(ComboWindowTest, RowsChangedWhileOpenAreTheDropDownsRowsAtOnce) {
+  struct RefillOnDropDown : INotifyUI {
+    CComboUI* combo = nullptr;
+    void Notify(TUINotification& msg) override {
+      if (msg.type != L"dropdown" || msg.sender != combo) return;
+      combo->RemoveAll();
+      for (int i = 10; i < 13; ++i) combo->Add(MakeRow(i));
+    }
+  };
+  const struct {
+    const char* name;
+    void (*change)(CComboUI* combo);
+    int rows;
+  } cases[] = {
+      {"remove", [](CComboUI* c) { c->Remove(c->GetItemAt(3)); }, 4},
+      {"remove at", [](CComboUI* c) { c->RemoveAt(0); }, 4},
+      {"remove all", [](CComboUI* c) { c->RemoveAll(); }, 0},
+      {"remove all and add", [](CComboUI* c) {
+         c->RemoveAll();
+         c->Add(MakeRow(7));
+       }, 1},
+      {"add at", [](CComboUI* c) { c->AddAt(MakeRow(9), 1); }, 6},
+      {"move", [](CComboUI* c) { c->SetItemIndex(c->GetItemAt(4), 0); }, 5},
+      {"refill on dropdown", nullptr, 3},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    host_.box()->RemoveAll();
+    Build(5);
+    combo_->SelectItem(3);
+    RefillOnDropDown refill;
+    refill.combo = combo_;
+    if (!test.change) host_.manager().AddNotifier(&refill);
+    HWND popup = Open();
+    host_.manager().RemoveNotifier(&refill);
+    ASSERT_NE(popup, nullptr);
+    CComboWnd* drop_down = combo_->GetDropDown();
+    // Hovered first, so the pop-up's manager holds a row when the rows change.
+    ::SendMessageW(popup, WM_MOUSEMOVE, 0, MAKELPARAM(10, 12));
+    if (test.change) test.change(combo_);
+
+    ASSERT_EQ(combo_->GetCount(), test.rows);
+    ASSERT_EQ(drop_down->GetLayout()->GetCount(), test.rows);
+    for (int i = 0; i < test.rows; ++i) {
+      EXPECT_EQ(drop_down->GetLayout()->GetItemAt(i), combo_->GetItemAt(i)) << "row " << i;
+      EXPECT_EQ(combo_->GetItemAt(i)->GetManager(), &drop_down->GetManager()) << "row " << i;
+    }
+    for (int y = 4; y < 100; y += 8) ::SendMessageW(popup, WM_MOUSEMOVE, 0, MAKELPARAM(10, y));
+    ::InvalidateRect(popup, nullptr, FALSE);
+    ::UpdateWindow(popup);
+    PumpFor(50);
+
+    combo_->GetDropDown()->PostMessage(WM_CLOSE);
+    ASSERT_TRUE(WaitClosed(popup));
+    ExpectRowsHome();
+    host_.log().entries.clear();
+  }
+}
+
 TEST_F(ComboWindowTest, RemovingTheOpenComboClosesItsPopUpFirst) {
   Build(5);
   HWND popup = Open();

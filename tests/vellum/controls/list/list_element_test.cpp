@@ -6,12 +6,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "tests/support/ui_input.h"
 #include "tests/vellum/support/container_test_controls.h"
 #include "tests/vellum/support/dib_surface.h"
+#include "tests/vellum/support/image_fixtures.h"
 #include "tests/vellum/support/paint_manager_test_tree.h"
 #include "vellum/controls/list/list.h"
 #include "vellum/controls/list/list_header.h"
@@ -141,6 +144,39 @@ TEST(ListElement, HidingTheSelectedRowEmptiesTheSelection) {
   EXPECT_EQ(l.list->GetCurSel(), -1);
 }
 
+// A selected row that is disabled afterwards leaves the selection at the next single selection,
+// however that selection is made; so GetCurSel answers the new row.
+TEST(ListElement, ASingleSelectionLetsGoOfADisabledSelectedRow) {
+  const struct {
+    const char* name;
+    bool multi;
+    std::function<void(List&)> select;
+    int expected;
+  } cases[] = {
+      {"by code", false, [](List& l) { l.list->SelectItem(3); }, 3},
+      {"by a click", false, [](List& l) { l.Send(l.rows[3], Vellum::UIEVENT_BUTTONDOWN); }, 3},
+      {"by the down key", false, [](List& l) { l.Send(l.list, Vellum::UIEVENT_KEYDOWN, VK_DOWN); }, 2},
+      {"by code in a multi-selection", true, [](List& l) { l.list->SelectItem(3); }, 3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    List l;
+    l.list->SetMultiSelect(c.multi);
+    l.list->SelectItem(1);
+    if (c.multi) {
+      HeldKey ctrl(VK_CONTROL);
+      l.list->SelectMultiItem(0);
+    }
+    l.rows[1]->SetEnabled(false);
+    c.select(l);
+    EXPECT_EQ(l.list->GetCurSel(), c.expected);
+    EXPECT_EQ(l.list->GetSelectItemCount(), 1);
+    for (int i = 0; i < static_cast<int>(l.rows.size()); ++i) {
+      EXPECT_EQ(l.rows[i]->IsSelected(), i == c.expected) << "row " << i;
+    }
+  }
+}
+
 TEST(ListElement, SelectedAttributeSelectsWhateverItsValue) {
   List l;
   l.rows[3]->SetAttribute(L"selected", L"false");
@@ -228,6 +264,63 @@ TEST(ListTextElement, LinksAcrossColumnsStopAtEight) {
   ASSERT_EQ(recorder.OfType(L"link").size(), 1u);
   EXPECT_EQ(recorder.OfType(L"link")[0].wParam, 3u);
   EXPECT_TRUE(recorder.OfType(L"itemclick").empty());
+}
+
+// A cell that draws nothing (no text, or no room) finds no link, so a link it showed before is
+// gone: a click where it was is a row click.
+TEST(ListTextElement, CellsThatDrawNothingFindNoLinks) {
+  const struct {
+    const char* name;
+    const wchar_t* texts[2];
+    int first_width;  // after the first paint
+    int links;
+  } cases[] = {
+      {"first cell emptied", {L"", L"<a b0>y</a>"}, 300, 1},
+      {"every cell emptied", {L"", L""}, 300, 0},
+      {"first cell narrowed below its padding", {L"<a a0>x</a>", L""}, 6, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing_support::ManagedWindow window;
+    NotificationRecorder recorder;
+    auto* list = new CListUI();
+    window.manager().AttachRootControl(list);
+    window.manager().AddNotifier(&recorder);
+    std::vector<Vellum::CListHeaderItemUI*> columns;
+    for (int i = 0; i < 2; ++i) {
+      columns.push_back(new Vellum::CListHeaderItemUI());
+      columns.back()->SetFixedWidth(300);
+      list->Add(columns.back());
+    }
+    list->SetAttribute(L"itemshowhtml", L"true");
+    list->SetAttribute(L"itemtextpadding", L"10,0,10,0");
+    auto* row = new CListTextElementUI();
+    row->SetFixedHeight(24);
+    list->Add(row);
+    row->SetText(0, L"<a a0>xxxx</a>");
+    list->SetPos(RECT{0, 0, 600, 100}, false);
+    Surface surface(600, 100, 0xFFFFFFFF);
+    row->Paint(surface.dc(), row->GetPos());
+    ASSERT_EQ(row->GetLinkCount(), 1);
+    const RECT shown = row->GetLinkRect(0);
+
+    row->SetText(0, c.texts[0]);
+    row->SetText(1, c.texts[1]);
+    columns[0]->SetFixedWidth(c.first_width);
+    list->SetPos(RECT{0, 0, 600, 101}, false);
+    row->Paint(surface.dc(), row->GetPos());
+    ASSERT_EQ(row->GetLinkCount(), c.links);
+    if (c.links > 0) EXPECT_EQ(row->GetLinkText(0), L"b0");
+    EXPECT_TRUE(IsRectEmpty(&row->GetLinkRect(c.links)));
+
+    TUIEvent up;
+    up.type = Vellum::UIEVENT_BUTTONUP;
+    up.sender = row;
+    up.mouse_point = POINT{(shown.left + shown.right) / 2, (shown.top + shown.bottom) / 2};
+    row->Event(up);
+    EXPECT_TRUE(recorder.OfType(L"link").empty());
+    EXPECT_EQ(recorder.OfType(L"itemclick").size(), 1u);
+  }
 }
 
 // Links are found only while the list draws tagged text: before that and after it is turned off a
@@ -324,6 +417,61 @@ TEST(ListTextElement, TheTextCallbackGivesEveryCellItsTextAndColour) {
   rows[1]->SetEnabled(false);
   rows[1]->Paint(surface.dc(), rows[1]->GetPos());
   EXPECT_EQ(texts.states.back(), 3);
+}
+
+// A 4 x 4 PNG of one colour in the working folder for the length of a test.
+class SolidPng {
+ public:
+  SolidPng(const wchar_t* name, testing_support::Rgba colour) : name_(name) {
+    const std::string png = testing_support::EncodePng(4, 4, std::vector<testing_support::Rgba>(16, colour));
+    if (FILE* file = _wfopen(name, L"wb")) {
+      fwrite(png.data(), 1, png.size(), file);
+      fclose(file);
+    }
+  }
+  ~SolidPng() { DeleteFileW(name_.c_str()); }
+  SolidPng(const SolidPng&) = delete;
+  SolidPng& operator=(const SolidPng&) = delete;
+
+ private:
+  std::wstring name_;
+};
+
+// Over the rows' background image goes the list's "itemforeimage"; the row's own fore image is the
+// container's to draw, once. A half-transparent red over white shows how many layers were drawn.
+TEST(ListContainerElement, TheListsForeImageGoesOverTheBackgroundAndTheRowsOwnOnce) {
+  const SolidPng white(L"list_element_white.png", testing_support::Rgba{255, 255, 255, 255});
+  const SolidPng veil(L"list_element_veil.png", testing_support::Rgba{255, 0, 0, 128});
+  const struct {
+    const char* name;
+    bool list_fore;
+    bool row_fore;
+    int layers;
+  } cases[] = {
+      {"the list's fore image", true, false, 1},
+      {"the row's own fore image", false, true, 1},
+      {"both", true, true, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing_support::ManagedWindow window;
+    auto* list = new CListUI();
+    list->SetAttribute(L"header", L"hidden");
+    window.manager().AttachRootControl(list);
+    if (c.list_fore) list->SetAttribute(L"itemforeimage", L"list_element_veil.png");
+    list->SetAttribute(L"itembkimage", L"list_element_white.png");
+    auto* row = new CListContainerElementUI();
+    row->SetFixedHeight(20);
+    if (c.row_fore) row->SetForeImage(L"list_element_veil.png");
+    list->Add(row);
+    list->SetPos(RECT{0, 0, 200, 100}, false);
+    Surface surface(200, 100, 0xFF000000);
+    const RECT pos = row->GetPos();
+    row->Paint(surface.dc(), pos);
+    const int green = (surface.At(pos.left + 10, pos.top + 10) >> 8) & 0xFF;
+    const int expected = c.layers == 1 ? 127 : 63;
+    EXPECT_NEAR(green, expected, 4);
+  }
 }
 
 TEST(ListContainerElement, FixedWidthRowsFormTiles) {

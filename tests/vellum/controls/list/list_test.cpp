@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/ui_input.h"
@@ -265,10 +267,12 @@ TEST(ListSelection, KeysAndWheel) {
       {"down with nothing selected does nothing", -1, -1, false, VK_DOWN, 0, {}},
       {"home", 5, 0, false, VK_HOME, 0, {1}},
       {"end", 5, -1, false, VK_END, 0, {9}},
-      {"end with a disabled last row", 5, 9, false, VK_END, 0, {8}},
+      {"end onto a disabled last row empties the selection", 5, 9, false, VK_END, 0, {}},
       {"scroll select: wheel down skips a disabled row", 3, 4, true, 0, 1, {5}},
       {"scroll select: wheel up", 3, -1, true, 0, 0, {2}},
       {"scroll select: wheel down past the end keeps the row", 9, -1, true, 0, 1, {9}},
+      {"scroll select: wheel down onto only a disabled row empties the selection", 8, 9, true, 0, 1,
+       {}},
       {"wheel without scroll select scrolls", 3, -1, false, 0, 1, {3}},
   };
   for (const auto& c : cases) {
@@ -282,6 +286,64 @@ TEST(ListSelection, KeysAndWheel) {
       l.Wheel(c.wheel_direction);
     }
     EXPECT_EQ(l.Selected(), c.after) << c.name;
+  }
+}
+
+// Changes the rows once, from inside the first "itemselect" that names a row.
+class RowChanger : public Vellum::INotifyUI {
+ public:
+  RowChanger(CListUI* list, std::function<void(CListUI*, int)> change)
+      : list_(list), change_(std::move(change)) {}
+  void Notify(Vellum::TUINotification& msg) override {
+    if (done_ || msg.type != L"itemselect" || static_cast<int>(msg.wParam) < 0) return;
+    done_ = true;
+    change_(list_, static_cast<int>(msg.wParam));
+  }
+
+ private:
+  CListUI* list_;
+  std::function<void(CListUI*, int)> change_;
+  bool done_ = false;
+};
+
+// Keys and the wheel select with the focus; an "itemselect" handler that changes the rows under
+// that selection leaves a list whose selection names rows it still has.
+TEST(ListSelection, AnItemSelectHandlerMayChangeTheRowsUnderAKeyboardSelection) {
+  const struct {
+    const char* name;
+    std::function<void(CListUI*, int)> change;
+  } changes[] = {
+      {"empties the list", [](CListUI* list, int) { list->RemoveAll(); }},
+      {"keeps two rows",
+       [](CListUI* list, int) {
+         while (list->GetCount() > 2) list->RemoveAt(list->GetCount() - 1);
+       }},
+      {"removes the selected row", [](CListUI* list, int index) { list->RemoveAt(index); }},
+      {"puts a row in front", [](CListUI* list, int) { list->AddAt(new Row(), 0); }},
+  };
+  const struct {
+    const char* name;
+    WORD key;  // 0: a wheel turn down with scroll select
+  } inputs[] = {{"up", VK_UP}, {"down", VK_DOWN}, {"home", VK_HOME}, {"end", VK_END}, {"wheel", 0}};
+  for (const auto& change : changes) {
+    for (const auto& input : inputs) {
+      SCOPED_TRACE(std::string(change.name) + ", " + input.name);
+      List l;
+      l.list->SetScrollSelect(input.key == 0);
+      l.list->SelectItem(5);
+      RowChanger changer(l.list, change.change);
+      l.window.manager().AddNotifier(&changer);
+      if (input.key != 0) {
+        l.Key(input.key);
+      } else {
+        l.Wheel(1);
+      }
+      l.window.manager().RemoveNotifier(&changer);
+      for (int selected : l.Selected()) EXPECT_LT(selected, l.list->GetCount());
+      EXPECT_LE(l.list->GetSelectItemCount(), 1);
+      EXPECT_LT(l.list->GetCurSel(), l.list->GetCount());
+      if (l.list->GetCurSel() >= 0) EXPECT_EQ(l.Flagged(), l.Selected());
+    }
   }
 }
 

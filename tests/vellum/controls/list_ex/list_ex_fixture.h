@@ -15,6 +15,7 @@
 #include "vellum/controls/list_ex/list_ex_element.h"
 #include "vellum/controls/list_ex/list_ex_header_item.h"
 #include "vellum/core/base/ui_events.h"
+#include "vellum/core/layout/vertical_layout.h"
 
 namespace testing_support {
 
@@ -31,10 +32,12 @@ struct ListExFixture {
   Vellum::CListExUI* list = new Vellum::CListExUI();
   std::vector<Vellum::CListContainerHeaderItemUI*> items;
   std::vector<Vellum::CListTextExtElementUI*> rows;
+  POINT origin;
 
-  // message_only false: a visible window of the list's size (needs a display).
-  explicit ListExFixture(int row_count = 4, bool message_only = true)
-      : window(message_only, 200, 120) {
+  // message_only false: a visible window of the list's size (needs a display). A non-zero origin
+  // puts the list there inside a root layout, away from the window's corner.
+  explicit ListExFixture(int row_count = 4, bool message_only = true, POINT at = POINT{0, 0})
+      : window(message_only, 200 + at.x, 120 + at.y), origin(at) {
     list->GetHeader()->SetFixedHeight(kHeaderHeight);
     const wchar_t* flags[] = {L"checkable", L"editable", L"comboable"};
     for (const wchar_t* flag : flags) {
@@ -47,7 +50,14 @@ struct ListExFixture {
       list->Add(item);
     }
     for (int i = 0; i < row_count; ++i) AddRow();
-    window.manager().AttachRootControl(list);
+    if (origin.x != 0 || origin.y != 0) {
+      auto* root = new Vellum::CVerticalLayoutUI();
+      root->SetInset(RECT{origin.x, origin.y, 0, 0});
+      root->Add(list);
+      window.manager().AttachRootControl(root);
+    } else {
+      window.manager().AttachRootControl(list);
+    }
     window.manager().AddNotifier(&recorder);
     Layout();
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
@@ -68,7 +78,7 @@ struct ListExFixture {
     return row;
   }
 
-  void Layout() { list->SetPos(RECT{0, 0, 200, 120}, false); }
+  void Layout() { list->SetPos(RECT{origin.x, origin.y, origin.x + 200, origin.y + 120}, false); }
 
   static void Send(Vellum::CControlUI* control, int type, POINT point, WPARAM wParam = 0) {
     Vellum::TUIEvent event;
@@ -86,7 +96,7 @@ struct ListExFixture {
   // A point inside a column of a row, away from its check box.
   static POINT CellPoint(Vellum::CControlUI* row, int column) {
     const RECT& pos = row->GetPos();
-    return POINT{column * kColumnWidth + 40, pos.top + kRowHeight / 2};
+    return POINT{pos.left + column * kColumnWidth + 40, pos.top + kRowHeight / 2};
   }
   static POINT CheckBoxPoint(Vellum::CControlUI* control) {
     const RECT& pos = control->GetPos();

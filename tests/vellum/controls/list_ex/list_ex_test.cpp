@@ -16,6 +16,7 @@
 #include "vellum/controls/combo/combo_box.h"
 #include "vellum/controls/list/list.h"
 #include "vellum/controls/list/list_element.h"
+#include "vellum/controls/rich_edit/rich_edit.h"
 #include "vellum/core/base_controls/scroll_bar.h"
 
 namespace {
@@ -152,12 +153,47 @@ TEST(ListEx, ColumnFlagsComeFromTheHeaderItems) {
   for (const auto& c : cases) {
     EXPECT_EQ(list->IsColumnCheckable(c.column), c.checkable) << c.column;
     EXPECT_EQ(list->IsColumnEditable(c.column), c.editable) << c.column;
-    EXPECT_EQ(list->IsColumnComboable(c.column), c.comboable) << c.column;
+    EXPECT_EQ(list->IsColumnComboEnabled(c.column), c.comboable) << c.column;
+    // The list family's own name answers the same.
+    EXPECT_EQ(static_cast<CListUI*>(list)->IsColumnComboable(c.column), c.comboable) << c.column;
   }
   // A plain header item in the header says nothing about its column.
   list->AddAt(new Vellum::CListHeaderItemUI(), 0);
   EXPECT_FALSE(list->IsColumnCheckable(0));
   EXPECT_TRUE(list->IsColumnCheckable(1));
+}
+
+// The editors by their own names and by the list family's: one edit and one combo, made once.
+TEST(ListEx, TheEditorsAnswerByBothNames) {
+  ListExFixture fixture(1);
+  CListExUI* list = fixture.list;
+  CListUI* as_list = list;
+  Vellum::CRichEditUI* edit = list->GetEditUI();
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(edit->GetName(), L"ListEx_Edit");
+  EXPECT_EQ(as_list->GetEditControl(), edit);
+  CComboBoxUI* combo = list->GetComboBoxUI();
+  ASSERT_NE(combo, nullptr);
+  EXPECT_EQ(combo->GetName(), L"ListEx_Combo");
+  EXPECT_EQ(as_list->GetComboControl(), combo);
+  EXPECT_EQ(list->GetEditUI(), edit);
+}
+
+// A list that takes back every combo column through the name it is known by.
+class NoComboList : public CListExUI {
+ public:
+  bool IsColumnComboEnabled(int) override { return false; }
+};
+
+TEST(ListEx, ADerivedListDecidesTheComboColumnsByItsOwnName) {
+  ListExFixture fixture(1);
+  auto* list = new NoComboList();
+  list->Add(new CListContainerHeaderItemUI());
+  list->GetHeader()->GetItemAt(0)->SetAttribute(L"comboable", L"true");
+  EXPECT_FALSE(static_cast<CListUI*>(list)->IsColumnComboable(0));
+  fixture.list->Add(list);
+  list->OfferCell(0, 0, RECT{0, 0, 50, 20}, L"text");
+  EXPECT_EQ(list->GetEditColumn(), -1);
 }
 
 TEST(ListEx, HeaderItemAttributes) {

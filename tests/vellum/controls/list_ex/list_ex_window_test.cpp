@@ -52,4 +52,27 @@ TEST(ListExWindow, ClickTypeAndClickElsewhereStoresTheCell) {
   EXPECT_EQ(fixture.list->GetEditRow(), -1);
 }
 
+// The edit floats over its cell in a list away from the window's corner; it stays there when it
+// alone needs a new layout at a later paint.
+TEST(ListExWindow, TheOpenEditStaysOverItsCellAcrossRepaints) {
+  ListExFixture fixture(3, false, POINT{30, 20});
+  fixture.window.ShowAndPaint();
+  fixture.FocusList(1);
+  Vellum::CListTextExtElementUI* row = fixture.rows[1];
+  ListExFixture::Send(row, Vellum::UIEVENT_BUTTONUP, ListExFixture::CellPoint(row, kEditColumn));
+  Vellum::CRichEditUI* edit = fixture.list->GetEditUI();
+  ASSERT_TRUE(edit->IsVisible());
+  const RECT column = fixture.list->GetListInfo()->columns[kEditColumn];
+  const RECT cell{column.left + 1, row->GetPos().top + 1, column.right - 1, row->GetPos().bottom - 1};
+  ASSERT_EQ(cell.left, 91);
+  EXPECT_TRUE(testing_support::SameRect(edit->GetPos(), cell)) << edit->GetPos();
+
+  for (int repaint = 0; repaint < 2; ++repaint) {
+    edit->NeedUpdate();
+    fixture.window.PaintNow();
+    EXPECT_TRUE(testing_support::SameRect(edit->GetPos(), cell))
+        << "repaint " << repaint << ": " << edit->GetPos();
+  }
+}
+
 }  // namespace

@@ -13,6 +13,7 @@
 #include "tests/support/test_support.h"
 #include "tests/vellum/support/image_fixtures.h"
 #include "tests/vellum/support/paint_manager_test_tree.h"
+#include "vellum/core/layout/container.h"
 #include "vellum/core/manager/control.h"
 #include "vellum/core/manager/paint_manager.h"
 #include "vellum/core/render/render_engine.h"
@@ -129,6 +130,32 @@ TEST_F(PaintManagerPainting, AnInvalidatedControlRepaintsInTheSameOffscreenBitma
   window_.PaintNow();
   EXPECT_EQ(std::count(types_.types.begin(), types_.types.end(), L"windowsize"), 1);
   EXPECT_NE(m().GetOffscreenBitmap(), nullptr);
+}
+
+// Only the floating control needs a new layout; its parent stands away from the window's corner,
+// so a parent-relative place taken for a window place would move it.
+TEST_F(PaintManagerPainting, AFloatingControlLaidOutAloneKeepsItsPlaceInItsParent) {
+  auto* parent = new CContainerUI();
+  root_->Add(parent, RECT{40, 5, 95, 45});
+  auto* floating = new CControlUI();
+  floating->SetBkColor(kBlue);
+  floating->SetFloat(true);
+  floating->SetFixedXY(SIZE{5, 20});
+  floating->SetFixedWidth(10);
+  floating->SetFixedHeight(10);
+  parent->Add(floating);
+  ASSERT_TRUE(m().AttachRootControl(root_));
+  window_.ShowAndPaint();
+  const RECT placed{45, 25, 55, 35};
+  ASSERT_TRUE(::EqualRect(&floating->GetPos(), &placed));
+
+  for (int repaint = 0; repaint < 2; ++repaint) {
+    floating->NeedUpdate();
+    window_.PaintNow();
+    EXPECT_TRUE(::EqualRect(&floating->GetPos(), &placed))
+        << "repaint " << repaint << ": " << floating->GetPos().left << "," << floating->GetPos().top;
+    EXPECT_EQ(WindowPixel(window_.hwnd(), 50, 30), RGB(0, 0, 255)) << "repaint " << repaint;
+  }
 }
 
 TEST_F(PaintManagerPainting, ShowDirtyOutlinesTheUpdateRectangle) {
