@@ -211,7 +211,9 @@ LRESULT CActiveXUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, b
 }
 
 void CActiveXUI::ReleaseControl() {
-  if (manager_ != nullptr) manager_->RemoveMessageFilter(this);
+  // From every manager, not only the current one: the skin builder detaches a control it created
+  // the object for, and the object's release may pump messages.
+  CPaintManagerUI::RemoveInterfacesOf(this);
   if (object_ != nullptr) {
     com_ptr<IObjectWithSite> with_site;
     if (SUCCEEDED(object_->QueryInterface(IID_IObjectWithSite, with_site.put_void())) && with_site) {

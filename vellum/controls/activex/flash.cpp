@@ -35,7 +35,7 @@ bool CFlashUI::DoCreateControl() {
 }
 
 void CFlashUI::ReleaseControl() {
-  if (manager_ != nullptr) manager_->RemoveTranslateAccelerator(this);
+  CPaintManagerUI::RemoveInterfacesOf(this);
   ConnectEvents(false);
   if (flash_ != nullptr) std::exchange(flash_, nullptr)->Release();
 }

@@ -102,7 +102,7 @@ bool CWebBrowserUI::DoCreateControl() {
 
 void CWebBrowserUI::ReleaseControl() {
   created_ = false;
-  if (manager_ != nullptr) manager_->RemoveTranslateAccelerator(this);
+  CPaintManagerUI::RemoveInterfacesOf(this);
   ConnectEvents(false);
   ReturnUIHandler();
 }

@@ -31,13 +31,23 @@ CIPAddressWnd* CIPAddressWnd::Open(CIPAddressUI* owner) {
   CPaintManagerUI* manager = owner != nullptr ? owner->GetManager() : nullptr;
   if (manager == nullptr || !RegisterIPAddressClass()) return nullptr;
   auto* window = new CIPAddressWnd();
-  if (!window->CreateOver(owner, owner->GetPos(), WS_CHILD | WS_GROUP | WS_TABSTOP,
-                          manager->GetFont(owner->GetFont()), false)) {
+  HFONT font = manager->GetFont(owner->GetFont());
+  if (!window->CreateOver(owner, owner->GetPos(), WS_CHILD | WS_GROUP | WS_TABSTOP, font, false)) {
     delete window;
     return nullptr;
   }
   window->SubclassFields();
+  HWND field = ::GetWindow(window->GetHWND(), GW_CHILD);
+  HFONT field_font =
+      field != nullptr ? reinterpret_cast<HFONT>(::SendMessageW(field, WM_GETFONT, 0, 0)) : nullptr;
+  if (field_font != font) window->field_font_ = field_font;
   return window;
+}
+
+CIPAddressWnd::~CIPAddressWnd() {
+  // Deleted after the window and its fields are gone; a font the system control did delete is no
+  // object any more.
+  if (field_font_ != nullptr && ::GetObjectType(field_font_) == OBJ_FONT) ::DeleteObject(field_font_);
 }
 
 const wchar_t* CIPAddressWnd::GetWindowClassName() const { return L"IPAddressWnd"; }

@@ -7,6 +7,10 @@
 // The keyboard focus lives in the control's four child edits, and their keys never reach the
 // control's own window procedure: the edits are subclassed so that their key-ups of Back, Delete
 // and Escape reach this window.
+//
+// The system control makes a font for its fields when it is created; the platform's control does
+// not always delete it when it is destroyed (one font lost per window), so whatever of it is left
+// goes with this object.
 
 #include <windows.h>
 
@@ -35,7 +39,7 @@ class CIPAddressWnd : public CNativeChildWindow {
 
  private:
   CIPAddressWnd() = default;
-  ~CIPAddressWnd() override = default;
+  ~CIPAddressWnd() override;
 
   CIPAddressUI* Owner() const;
   void SubclassFields();
@@ -46,6 +50,8 @@ class CIPAddressWnd : public CNativeChildWindow {
                                     UINT_PTR id, DWORD_PTR data);
 
   bool initialised_ = false;
+  // The font the system control made for its fields; not ours to use, only to clean up.
+  HFONT field_font_ = nullptr;
 };
 
 }  // namespace Vellum

@@ -33,9 +33,7 @@ void ApplyDefaultAttributes(CPaintManagerUI* manager, CControlUI* control, const
 
 CListExUI::CListExUI() = default;
 
-CListExUI::~CListExUI() {
-  if (notify_manager_) notify_manager_->RemoveNotifier(this);
-}
+CListExUI::~CListExUI() = default;
 
 CControlUI* CListExUI::CreateControl() { return new CListExUI(); }
 

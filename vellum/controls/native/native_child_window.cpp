@@ -1,5 +1,8 @@
 #include "vellum/controls/native/native_child_window.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "vellum/core/base/ui_events.h"
 #include "vellum/core/base_controls/label.h"
 #include "vellum/core/manager/control.h"
@@ -32,11 +35,30 @@ bool HandleHostEvent(CLabelUI* control, bool window_open, TUIEvent& event) {
   }
 }
 
+namespace {
+
+// The windows that DetachAndDestroy is destroying right now. Destroying the focused one hands the
+// focus back to the paint window, which tells the (dying) control that it has the focus again;
+// that must not open a new window over it, which would outlive it.
+std::vector<HWND>& ClosingWindows() {
+  static std::vector<HWND> closing;
+  return closing;
+}
+
+bool IsOrIsInside(HWND window, HWND candidate) {
+  return window != nullptr && (candidate == window || ::IsChild(window, candidate));
+}
+
+}  // namespace
+
 bool IsFocusBackFromNative(const TUIEvent& event, HWND native) {
   HWND from = reinterpret_cast<HWND>(event.wParam);
   if (from == nullptr) return false;
   if (!::IsWindow(from)) return true;
-  return native != nullptr && (from == native || ::IsChild(native, from));
+  for (HWND closing : ClosingWindows()) {
+    if (IsOrIsInside(closing, from)) return true;
+  }
+  return IsOrIsInside(native, from);
 }
 
 SIZE EstimateFieldSize(CPaintManagerUI* manager, int font, LONG fixed_width) {
@@ -187,7 +209,11 @@ void CNativeChildWindow::DetachAndDestroy() {
   Unlist();
   owner_ = nullptr;
   if (GetHWND() != nullptr) {
-    ::DestroyWindow(GetHWND());
+    HWND hwnd = GetHWND();
+    std::vector<HWND>& closing = ClosingWindows();
+    closing.push_back(hwnd);
+    ::DestroyWindow(hwnd);
+    closing.erase(std::remove(closing.begin(), closing.end(), hwnd), closing.end());
   } else {
     delete this;
   }

@@ -44,7 +44,8 @@ bool HandleHostEvent(CLabelUI* control, bool window_open, TUIEvent& event);
 
 // Whether a set-focus event only tells that the paint window took the focus back from the
 // control's own native window (closing, hiding, or the focus moving on through the paint window)
-// or from a window already destroyed: that is no request to edit.
+// or from a window already destroyed or being destroyed by DetachAndDestroy (its control is dying):
+// that is no request to edit.
 bool IsFocusBackFromNative(const TUIEvent& event, HWND native);
 
 // The focus and mouse events of a label whose native window opens on a focus it did not give back,

@@ -35,7 +35,6 @@ CRichEditUI::~CRichEditUI() {
     CTxtWinHost* host = host_;
     host_ = nullptr;
     host->Release();
-    if (manager_ != nullptr) manager_->RemoveMessageFilter(this);
   }
 }
 

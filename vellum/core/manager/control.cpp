@@ -18,7 +18,9 @@ CControlUI* CControlUI::CreateControl() { return new CControlUI(); }
 CControlUI::~CControlUI() {
   if (OnDestroy) OnDestroy(this);
   RemoveAllCustomAttribute();
-  if (manager_) manager_->ForgetControl(this);
+  // Not only the manager it is attached to: a control registers with the manager it is built
+  // for, and may be detached from it (or moved to another) before it dies.
+  CPaintManagerUI::ForgetDyingControl(this);
 }
 
 // ---- Identity and place in the tree ----------------------------------------------------------------

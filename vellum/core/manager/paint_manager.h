@@ -5,7 +5,10 @@
 // parsed image descriptions, default attribute lists, styles, option groups, timers, queued
 // notifications and the off-screen bitmap it paints into. It turns the window's messages into
 // control events and notifications and paints the tree. Notifiers, message filters and post-paint
-// controls are registered here but not owned.
+// controls are registered here but not owned. Whatever a control registers here (itself as a
+// notifier, filter or translator, its timers, focus, capture, hover, post-paint and option-group
+// places) is undone by every living manager when the control dies, attached to it or not: the
+// control base's destructor calls ForgetDyingControl, so no family needs to unregister as it dies.
 //
 // Its static half is process-wide: the resource location (where skin files come from: the module,
 // an optional resource folder, an optional zip archive), the list of live managers and the shared
@@ -219,7 +222,8 @@ class CPaintManagerUI {
   void SetUseVirtualWnd(bool use) { use_virtual_wnd_ = use; }
   bool IsUseVirtualWnd() const { return use_virtual_wnd_; }
 
-  // Add appends; remove takes out the first equal entry and reports whether there was one.
+  // Add appends; remove takes out the first equal entry and reports whether there was one. An
+  // entry that is a control is remembered as that control's, so that its death removes it.
   bool AddNotifier(INotifyUI* notifier);
   bool RemoveNotifier(INotifyUI* notifier);
   bool AddMessageFilter(IMessageFilterUI* filter);
@@ -257,6 +261,12 @@ class CPaintManagerUI {
   bool InitControls(CControlUI* control, CControlUI* parent = nullptr);
   // Drops every reference the manager holds to a control that is going away.
   void ForgetControl(CControlUI* control);
+  // Every living manager forgets the control: it may have registered with a manager it has since
+  // been detached from (the skin builder detaches what it builds; a subtree it refuses dies so).
+  static void ForgetDyingControl(CControlUI* control);
+  // Takes the notifiers, filters and translators that are this control out of every manager, for
+  // a control that gives up an embedded object before it dies (whose release may pump messages).
+  static void RemoveInterfacesOf(CControlUI* owner);
   // Detaches the control now and deletes it with the next deferred work.
   void AddDelayedCleanup(CControlUI* control);
 
@@ -325,6 +335,12 @@ class CPaintManagerUI {
   };
   struct TResourceSet;
   struct TLayeredState;
+  // An entry of one of the interface lists (notifiers, filters, translators) that is a control.
+  struct TOwnedEntry {
+    CUIPtrArray* list;
+    void* entry;
+    CControlUI* owner;
+  };
 
   static TResourceSet& Shared();
 
@@ -353,6 +369,9 @@ class CPaintManagerUI {
   // paint_manager_notify.cpp
   void DoDeferredWork();
   void DeliverNotify(TUINotification& msg);
+  // Appends to an interface list and remembers the control the entry is, if it is one.
+  bool AddOwnedEntry(CUIPtrArray& list, void* entry, CControlUI* owner);
+  void RemoveOwnedEntries(CControlUI* owner);
 
   // paint_manager_painting.cpp
   void HandlePaint();
@@ -422,6 +441,7 @@ class CPaintManagerUI {
   CUIPtrArray async_notify_;  // TUINotification*, owned
   CUIPtrArray found_controls_;
   CUIPtrArray mouse_leave_needed_;
+  std::vector<TOwnedEntry> owned_entries_;
   std::vector<HANDLE> font_resources_;  // AddFontMemResourceEx handles
 
   // Painting.

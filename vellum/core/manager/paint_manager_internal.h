@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include <vector>
+
 #include "vellum/core/image/image_draw_info.h"
 #include "vellum/core/manager/paint_manager.h"
 #include "vellum/core/base/ui_ptr_array.h"
@@ -32,6 +34,9 @@ struct CPaintManagerUI::TLayeredState {
   CUIString description;
   TImageDrawInfo info;
 };
+
+// Every manager from its construction to its destruction, windowed or not.
+std::vector<CPaintManagerUI*>& LivingPaintManagers();
 
 // The process-wide 1-pixel pen of the update-rectangle outline.
 HPEN GetUpdateRectPen();

@@ -67,22 +67,54 @@ void CPaintManagerUI::AddDelayedCleanup(CControlUI* control) {
   PostAsyncNotify();
 }
 
-bool CPaintManagerUI::AddNotifier(INotifyUI* notifier) { return notifiers_.Add(notifier); }
+bool CPaintManagerUI::AddOwnedEntry(CUIPtrArray& list, void* entry, CControlUI* owner) {
+  if (!list.Add(entry)) return false;
+  if (owner == nullptr) return true;
+  for (const TOwnedEntry& owned : owned_entries_) {
+    if (owned.list == &list && owned.entry == entry) return true;
+  }
+  owned_entries_.push_back({&list, entry, owner});
+  return true;
+}
+
+void CPaintManagerUI::RemoveOwnedEntries(CControlUI* owner) {
+  for (auto it = owned_entries_.begin(); it != owned_entries_.end();) {
+    if (it->owner != owner) {
+      ++it;
+      continue;
+    }
+    while (RemoveFirst(*it->list, it->entry)) {
+    }
+    it = owned_entries_.erase(it);
+  }
+}
+
+void CPaintManagerUI::RemoveInterfacesOf(CControlUI* owner) {
+  if (owner == nullptr) return;
+  for (CPaintManagerUI* manager : LivingPaintManagers()) manager->RemoveOwnedEntries(owner);
+}
+
+// The cross-casts find the control behind an interface while it is whole: at its death only the
+// control base is left to ask.
+bool CPaintManagerUI::AddNotifier(INotifyUI* notifier) {
+  return AddOwnedEntry(notifiers_, notifier, dynamic_cast<CControlUI*>(notifier));
+}
 bool CPaintManagerUI::RemoveNotifier(INotifyUI* notifier) { return RemoveFirst(notifiers_, notifier); }
 bool CPaintManagerUI::AddMessageFilter(IMessageFilterUI* filter) {
-  return message_filters_.Add(filter);
+  return AddOwnedEntry(message_filters_, filter, dynamic_cast<CControlUI*>(filter));
 }
 bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* filter) {
   return RemoveFirst(message_filters_, filter);
 }
 bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* filter) {
-  return pre_message_filters_.Add(filter);
+  return AddOwnedEntry(pre_message_filters_, filter, dynamic_cast<CControlUI*>(filter));
 }
 bool CPaintManagerUI::RemovePreMessageFilter(IMessageFilterUI* filter) {
   return RemoveFirst(pre_message_filters_, filter);
 }
 bool CPaintManagerUI::AddTranslateAccelerator(ITranslateAccelerator* translator) {
-  return translate_accelerators_.Add(translator);
+  return AddOwnedEntry(translate_accelerators_, translator,
+                       dynamic_cast<CControlUI*>(translator));
 }
 bool CPaintManagerUI::RemoveTranslateAccelerator(ITranslateAccelerator* translator) {
   return RemoveFirst(translate_accelerators_, translator);

@@ -6,6 +6,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <cwctype>
@@ -31,6 +32,7 @@ constexpr size_t kMaxFontFileSize = 64u * 1024u * 1024u;
 
 struct ProcessState {
   CUIPtrArray managers;
+  std::vector<CPaintManagerUI*> living;
   bool shared_initialised = false;
   bool use_hsl = false;
   short hue = 180;
@@ -127,6 +129,7 @@ CPaintManagerUI::CPaintManagerUI() : resources_(new TResourceSet), dc_pool_(new 
   StartGdiplusOnce();
   CShadowUI::RegisterShadowWindowClass(GetInstance());
   shadow_ = new CShadowUI;
+  Process().living.push_back(this);
 }
 
 CPaintManagerUI::~CPaintManagerUI() {
@@ -167,6 +170,9 @@ CPaintManagerUI::~CPaintManagerUI() {
   CUIPtrArray& managers = Process().managers;
   const int index = managers.Find(this);
   if (index >= 0) managers.Remove(index);
+  // Last: the controls deleted above are forgotten by this manager too.
+  std::vector<CPaintManagerUI*>& living = Process().living;
+  living.erase(std::remove(living.begin(), living.end(), this), living.end());
   if (drag_snapshot_ != nullptr) ::DeleteObject(drag_snapshot_);
   delete shadow_;
   delete dpi_scaler_;
@@ -185,6 +191,8 @@ std::vector<PluginControlCreator>& CPaintManagerUI::GetControlCreators() {
 }
 
 const CUIPtrArray& CPaintManagerUI::GetPaintManagers() { return Process().managers; }
+
+std::vector<CPaintManagerUI*>& LivingPaintManagers() { return Process().living; }
 
 void CPaintManagerUI::Init(HWND window, const wchar_t* name) {
   name_map_.Resize(83);

@@ -99,6 +99,18 @@ void CPaintManagerUI::ForgetControl(CControlUI* control) {
   for (int i = found_controls_.GetSize() - 1; i >= 0; --i) {
     if (found_controls_[i] == control) found_controls_.Remove(i);
   }
+  RemoveOwnedEntries(control);
+  for (int i = 0; i < option_groups_.GetSize(); ++i) {
+    auto* group = static_cast<CUIPtrArray*>(option_groups_.Find(option_groups_.GetAt(i)));
+    if (group == nullptr) continue;
+    const int index = group->Find(control);
+    if (index >= 0) group->Remove(index);
+  }
+}
+
+void CPaintManagerUI::ForgetDyingControl(CControlUI* control) {
+  if (control == nullptr) return;
+  for (CPaintManagerUI* manager : LivingPaintManagers()) manager->ForgetControl(control);
 }
 
 CControlUI* CPaintManagerUI::FindControl(const wchar_t* name) const {

@@ -18,6 +18,8 @@
 #include "tests/vellum/controls/activex/test_control_module.h"
 #include "tests/vellum/support/native_host_window.h"
 #include "vellum/controls/activex/activex.h"
+#include "vellum/controls/activex/flash.h"
+#include "vellum/controls/activex/web_browser.h"
 
 namespace {
 
@@ -473,6 +475,38 @@ TEST_F(ActiveXHostTest, CreationWaitsForTheFirstLayoutUnlessDelayIsOff) {
   Vellum::CActiveXUI control;
   control.SetAttribute(L"delaycreate", L"TRUE");
   EXPECT_FALSE(control.IsDelayCreate());
+}
+
+// The skin builder creates the object of a control whose "delaycreate" is off while it applies the
+// attributes with the window's manager, then detaches the control: deleted in that state, it must
+// leave its message filter and its accelerator translator in no manager.
+TEST_F(ActiveXHostTest, RegistrationsLeaveWithAControlTheBuilderDetached) {
+  struct Case {
+    const char* name;
+    Vellum::CActiveXUI* (*make)();
+  };
+  const Case cases[] = {
+      {"ActiveX", []() -> Vellum::CActiveXUI* { return new Vellum::CActiveXUI(); }},
+      {"WebBrowser", []() -> Vellum::CActiveXUI* { return new Vellum::CWebBrowserUI(); }},
+      {"Flash", []() -> Vellum::CActiveXUI* { return new Vellum::CFlashUI(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    NativeHostWindow window;
+    Vellum::CActiveXUI* control = c.make();
+    control->SetManager(&window.manager(), nullptr, false);
+    control->SetAttribute(L"modulename", test_control::kModuleName);
+    control->SetAttribute(L"delaycreate", L"false");
+    control->SetAttribute(L"clsid", ClassIdText(test_control::kWindowless).c_str());
+    ASSERT_TRUE(control->IsCreated());
+    Vellum::IMessageFilterUI* filter = control;
+    auto* translator = dynamic_cast<Vellum::ITranslateAccelerator*>(control);
+    control->SetManager(nullptr, nullptr, false);
+    delete control;
+    EXPECT_FALSE(window.manager().RemoveMessageFilter(filter));
+    if (translator != nullptr) EXPECT_FALSE(window.manager().RemoveTranslateAccelerator(translator));
+    EXPECT_EQ(module_.LiveObjects(), 0);
+  }
 }
 
 TEST_F(ActiveXHostTest, ClassIdsFromTextAndModulesWithoutAFactory) {

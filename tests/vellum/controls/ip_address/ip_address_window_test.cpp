@@ -158,6 +158,31 @@ TEST_F(IPAddressWindowTest, RemovingTheControlDestroysItsWindowShownOrHidden) {
   }
 }
 
+// The system control makes a font for its fields; it must not outlive the window, whether the
+// control is removed or the window closes by itself.
+TEST_F(IPAddressWindowTest, TheFieldsFontGoesWithTheWindow) {
+  for (bool remove : {true, false}) {
+    CIPAddressUI* ip = remove ? host_.Host(new CIPAddressUI()) : ip_;
+    host_.manager().SetFocus(ip);
+    ASSERT_TRUE(WaitUntil([&] { return ip->GetNativeWindow() != nullptr &&
+                                       FocusInside(ip->GetNativeWindow()); },
+                          2000));
+    HWND field = ::GetWindow(ip->GetNativeWindow(), GW_CHILD);
+    ASSERT_NE(field, nullptr);
+    auto font = reinterpret_cast<HFONT>(::SendMessageW(field, WM_GETFONT, 0, 0));
+    ASSERT_EQ(::GetObjectType(font), static_cast<DWORD>(OBJ_FONT));
+    ASSERT_NE(font, host_.manager().GetFont(ip->GetFont()));
+    if (remove) {
+      host_.box()->Remove(ip);
+    } else {
+      ASSERT_TRUE(PressChord({VK_ESCAPE}));
+      ASSERT_TRUE(WaitUntil([&] { return ip->GetNativeWindow() == nullptr; }, 2000));
+    }
+    PumpFor(50);
+    EXPECT_EQ(::GetObjectType(font), 0u) << remove;
+  }
+}
+
 TEST(IPAddressExWindowTest, ClicksKeysAndTheWheelReachTheOctetsThroughTheWindow) {
   NativeHostWindow host(320, 140);
   auto* ip = host.Host(new CIPAddressExUI());

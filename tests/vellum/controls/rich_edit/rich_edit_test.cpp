@@ -12,6 +12,7 @@
 #include "vellum/controls/rich_edit/text_host.h"
 #include "vellum/core/base_controls/scroll_bar.h"
 #include "vellum/core/markup/control_factory.h"
+#include "vellum/core/markup/dialog_builder.h"
 
 namespace {
 
@@ -534,6 +535,26 @@ TEST_F(RichEditHostTest, DestroyingTheControlRemovesItsFilter) {
   delete edit;
   Type(L"after");  // no filter left pointing at the control
   SUCCEED();
+}
+
+// A rich edit built into a subtree that the skin builder refuses (a label holds no children)
+// registered its message filter and caret timer with the window's manager during the build and dies
+// detached: nothing of it may stay behind for the next message or tick to reach.
+TEST(RichEditBuilt, RegistrationsLeaveWithARefusedSubtree) {
+  ManagedWindow window;
+  CSkinBuilder builder;
+  CControlUI* root = builder.Create(
+      L"<Window><Label><Combo><TreeView><TreeNode><RichEdit/></TreeNode></TreeView></Combo></Label>"
+      L"</Window>",
+      nullptr, nullptr, &window.manager());
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(window.manager().GetTimerCount(), 0u);
+  ASSERT_TRUE(window.manager().AttachRootControl(root));
+  LRESULT result = 0;
+  for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_KEYDOWN, WM_CHAR}) {
+    window.manager().MessageHandler(message, 0, MAKELPARAM(5, 5), result);
+  }
+  window.Pump();
 }
 
 }  // namespace

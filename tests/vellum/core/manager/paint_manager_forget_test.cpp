@@ -15,6 +15,7 @@
 #include "vellum/core/base/ui_events.h"
 #include "vellum/core/manager/control.h"
 #include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/markup/dialog_builder.h"
 
 namespace Vellum {
 namespace {
@@ -178,6 +179,101 @@ TEST_F(PaintManagerForget, TimersOfTheDeadControlStop) {
   PumpFor(80);
   EXPECT_EQ(g_calls_after_death, 0);
   EXPECT_FALSE(log_.OfType(UIEVENT_TIMER).empty());
+}
+
+// A control that registers itself with a manager in every way a family does.
+class RegisteringControl : public MortalControl,
+                           public INotifyUI,
+                           public IMessageFilterUI,
+                           public ITranslateAccelerator {
+ public:
+  using MortalControl::MortalControl;
+  void Notify(TUINotification&) override { ++g_calls_after_death; }
+  LRESULT MessageHandler(UINT, WPARAM, LPARAM, bool&) override {
+    ++g_calls_after_death;
+    return 0;
+  }
+  LRESULT TranslateAccelerator(MSG*) override {
+    ++g_calls_after_death;
+    return S_FALSE;
+  }
+  static void operator delete(void* memory, size_t size) { MortalControl::operator delete(memory, size); }
+};
+
+// What each registration leaves behind once the control has died: true while the manager still
+// holds the dead control.
+struct Registration {
+  const char* name;
+  void (*add)(CPaintManagerUI& manager, RegisteringControl* control);
+  bool (*still_held)(CPaintManagerUI& manager, RegisteringControl* dead);
+};
+
+const Registration kRegistrations[] = {
+    {"notifier", [](CPaintManagerUI& m, RegisteringControl* c) { m.AddNotifier(c); },
+     [](CPaintManagerUI& m, RegisteringControl* d) {
+       return m.RemoveNotifier(static_cast<INotifyUI*>(d));
+     }},
+    {"message filter", [](CPaintManagerUI& m, RegisteringControl* c) { m.AddMessageFilter(c); },
+     [](CPaintManagerUI& m, RegisteringControl* d) {
+       return m.RemoveMessageFilter(static_cast<IMessageFilterUI*>(d));
+     }},
+    {"pre-message filter",
+     [](CPaintManagerUI& m, RegisteringControl* c) { m.AddPreMessageFilter(c); },
+     [](CPaintManagerUI& m, RegisteringControl* d) {
+       return m.RemovePreMessageFilter(static_cast<IMessageFilterUI*>(d));
+     }},
+    {"translator", [](CPaintManagerUI& m, RegisteringControl* c) { m.AddTranslateAccelerator(c); },
+     [](CPaintManagerUI& m, RegisteringControl* d) {
+       return m.RemoveTranslateAccelerator(static_cast<ITranslateAccelerator*>(d));
+     }},
+    {"timer", [](CPaintManagerUI& m, RegisteringControl* c) { m.SetTimer(c, 3, 10); },
+     [](CPaintManagerUI& m, RegisteringControl*) { return m.GetTimerCount() != 0; }},
+    {"post-paint", [](CPaintManagerUI& m, RegisteringControl* c) { m.AddPostPaint(c); },
+     [](CPaintManagerUI& m, RegisteringControl* d) { return m.RemovePostPaint(d); }},
+    {"mouse-leave", [](CPaintManagerUI& m, RegisteringControl* c) { m.AddMouseLeaveNeeded(c); },
+     [](CPaintManagerUI& m, RegisteringControl* d) { return m.RemoveMouseLeaveNeeded(d); }},
+    {"option group", [](CPaintManagerUI& m, RegisteringControl* c) { m.AddOptionGroup(L"g", c); },
+     [](CPaintManagerUI& m, RegisteringControl* d) {
+       CUIPtrArray* group = m.GetOptionGroup(L"g");
+       return group != nullptr && group->Find(d) >= 0;
+     }},
+    {"focus", [](CPaintManagerUI& m, RegisteringControl* c) { m.SetFocus(c); },
+     [](CPaintManagerUI& m, RegisteringControl* d) { return m.GetFocus() == d; }},
+};
+
+// As the skin builder leaves a control: it registered while attached for the build, was detached
+// again (or moved to another window), and dies so, e.g. in a subtree the builder refuses.
+TEST_F(PaintManagerForget, RegistrationsOfADetachedControlDieWithIt) {
+  for (const Registration& registration : kRegistrations) {
+    SCOPED_TRACE(registration.name);
+    auto* control = new RegisteringControl(L"r", &log_, UIFLAG_TABSTOP);
+    root_->Add(control, RECT{0, 0, 10, 10});
+    control->SetManager(&m(), root_, false);
+    registration.add(m(), control);
+    root_->Detach(control);
+    control->SetManager(nullptr, nullptr, false);
+    delete control;
+    EXPECT_FALSE(registration.still_held(m(), control));
+    Send(WM_KEYDOWN, VK_DOWN, 0);
+    PumpFor(30);
+    EXPECT_EQ(g_calls_after_death, 0);
+    BuryTombstones();
+  }
+}
+
+// The builder gives the selected page of a tab layout the focus while it builds, before any window
+// holds the tree; a page in a subtree it refuses (a label takes no children) dies detached and must
+// not stay the manager's focus for the root's attaching to send it a kill-focus.
+TEST(PaintManagerForgetBuilt, FocusGivenWhileBuildingDiesWithARefusedSubtree) {
+  ManagedWindow window;
+  CSkinBuilder builder;
+  CControlUI* root = builder.Create(
+      L"<Window><Label><HorizontalLayout><TabLayout selectedid=\"1\"><Label/><Container/>"
+      L"</TabLayout></HorizontalLayout></Label></Window>",
+      nullptr, nullptr, &window.manager());
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(window.manager().GetFocus(), nullptr);
+  EXPECT_TRUE(window.manager().AttachRootControl(root));
 }
 
 }  // namespace
