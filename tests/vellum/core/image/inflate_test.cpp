@@ -67,9 +67,9 @@ std::vector<std::pair<const char*, std::string>> Samples() {
     for (int i = 0; i < 3000; ++i) periods += static_cast<char>('a' + i % period);
   }
   // The same block again beyond 30,000 bytes back, for the farthest distances.
-  std::string far = noise.substr(0, 2000) + std::string(31000, 'z') + noise.substr(0, 2000);
+  std::string distant = noise.substr(0, 2000) + std::string(31000, 'z') + noise.substr(0, 2000);
   return {{"noise", noise}, {"text", text}, {"image rows", rows}, {"short periods", periods},
-          {"far matches", far}, {"zeros", std::string(300000, '\0')}, {"one byte", "x"}, {"empty", ""}};
+          {"far matches", distant}, {"zeros", std::string(300000, '\0')}, {"one byte", "x"}, {"empty", ""}};
 }
 
 TEST(InflateZlib, GivesBackWhatEveryKindOfBlockHolds) {
