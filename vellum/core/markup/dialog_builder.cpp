@@ -51,6 +51,14 @@ class ElementAttributes {
   CXmlMarkupNode& node_;
 };
 
+// The framework links no logging library of its own: skin faults it corrects go to the debugger
+// output, where a skin author running the program under a debugger sees them.
+void ReportDroppedMarkup(const wchar_t* what) {
+  CUIString line;
+  line.Format(L"skin builder: %s\n", what);
+  ::OutputDebugStringW(line.GetData());
+}
+
 }  // namespace
 
 CSkinBuilder::CSkinBuilder() = default;
@@ -146,20 +154,22 @@ void CSkinBuilder::ApplyWindowAttributes(CXmlMarkupNode& root, CPaintManagerUI* 
     auto is_exactly = [name](const wchar_t* attribute) { return wcscmp(name, attribute) == 0; };
 
     if (is(L"size")) {
-      const SIZE size = manager->GetDpiScaler()->Scale(ParseAttributeSize(value));
+      // A window far larger than any screen would have every paint fill gigabytes.
+      const SIZE size =
+          manager->GetDpiScaler()->Scale(ParseAttributeSizeIn(value, 0, kMaxWindowExtent));
       manager->SetInitSize(size.cx, size.cy);
     } else if (is(L"sizebox")) {
       manager->SetSizeBox(ParseAttributeRect(value));
     } else if (is(L"caption")) {
       manager->SetCaptionRect(ParseAttributeRect(value));
     } else if (is(L"roundcorner")) {
-      const SIZE size = ParseAttributeSize(value);
+      const SIZE size = ParseAttributeSizeIn(value, 0, kMaxBorderExtent);
       manager->SetRoundCorner(size.cx, size.cy);
     } else if (is(L"mininfo")) {
-      const SIZE size = ParseAttributeSize(value);
+      const SIZE size = ParseAttributeSizeIn(value, 0, kMaxWindowExtent);
       manager->SetMinInfo(size.cx, size.cy);
     } else if (is(L"maxinfo")) {
-      const SIZE size = ParseAttributeSize(value);
+      const SIZE size = ParseAttributeSizeIn(value, 0, kMaxWindowExtent);
       manager->SetMaxInfo(size.cx, size.cy);
     } else if (is(L"showdirty")) {
       manager->SetShowUpdateRect(ParseAttributeBool(value));
@@ -224,14 +234,26 @@ void CSkinBuilder::ParseInclude(CXmlMarkupNode& node, CControlUI* parent,
   // until the stack runs out.
   if (include_depth_ >= kMaxIncludeDepth) return;
   for (int i = 0; i < count; ++i) {
+    if (*include_budget_ <= 0) {
+      ReportDroppedMarkup(L"includes beyond the limit of a skin are not built");
+      return;
+    }
+    --*include_budget_;
     CSkinBuilder builder;
     builder.include_depth_ = include_depth_ + 1;
+    builder.include_budget_ = include_budget_;
     builder.instance_ = instance_;
+    CControlUI* included = nullptr;
     if (resource_type_ != nullptr) {
-      builder.Create(MAKEINTRESOURCEW(ParseAttributeInt(source)), resource_type_, callback_,
-                     manager, parent);
+      included = builder.Create(MAKEINTRESOURCEW(ParseAttributeInt(source)), resource_type_,
+                                callback_, manager, parent);
     } else {
-      builder.Create(source, nullptr, callback_, manager, parent);
+      included = builder.Create(source, nullptr, callback_, manager, parent);
+    }
+    // Without a parent the included controls attached themselves nowhere and nobody else owns them.
+    if (parent == nullptr && included != nullptr) {
+      ReportDroppedMarkup(L"an include outside any control has nothing to join");
+      delete included;
     }
   }
 }
@@ -274,6 +296,11 @@ CControlUI* CSkinBuilder::ParseChildren(CXmlMarkupNode* node, CControlUI* parent
       continue;
     }
 
+    if (parent == nullptr && first != nullptr) {
+      // A tree has one root: later top-level elements would be built for nobody to own.
+      ReportDroppedMarkup(L"a skin has one root control: later top-level elements are not built");
+      continue;
+    }
     CControlUI* control = CreateByName(element, manager);
     if (control == nullptr) continue;  // skipped together with its children
     if (child.HasChildren()) ParseChildren(&child, control, manager);

@@ -52,6 +52,10 @@ class CSkinBuilder {
   // Nested Include elements deeper than this are not followed, so a skin that includes itself
   // ends instead of recursing without limit.
   static constexpr int kMaxIncludeDepth = 16;
+  // At most this many documents are included while one skin is built, however they nest: a skin
+  // that includes itself several times over would otherwise build an exponential number of copies
+  // within the depth limit, and a huge "count" would loop as long.
+  static constexpr int kMaxIncludes = 1024;
 
  private:
   void LoadResources(CXmlMarkupNode& root, CPaintManagerUI* manager);
@@ -69,6 +73,9 @@ class CSkinBuilder {
   const wchar_t* resource_type_ = nullptr;
   HINSTANCE instance_ = nullptr;
   int include_depth_ = 0;
+  // Includes left for the whole build; nested builders share the outermost builder's count.
+  int includes_left_ = kMaxIncludes;
+  int* include_budget_ = &includes_left_;
 };
 
 }  // namespace Vellum
