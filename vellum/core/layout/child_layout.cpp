@@ -45,11 +45,16 @@ bool MayBuild(const CUIString& file) {
 void CChildLayoutUI::Init() {
   if (xml_file_.IsEmpty()) return;
   if (!MayBuild(xml_file_)) return;
+  if (include_budget_) {
+    if (*include_budget_ <= 0) return;
+    --*include_budget_;
+  }
   FilesBeingBuilt().push_back(xml_file_);
   struct Unwind {
     ~Unwind() { FilesBeingBuilt().pop_back(); }
   } unwind;
   CSkinBuilder builder;
+  builder.ShareIncludeBudget(include_budget_);
   CControlUI* root = builder.Create(xml_file_.GetData(), nullptr, nullptr, manager_, nullptr);
   if (root) {
     Add(root);

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "vellum/core/layout/child_layout.h"
 #include "vellum/core/layout/container.h"
 #include "vellum/core/manager/control.h"
 #include "vellum/core/markup/control_attribute_values.h"
@@ -303,6 +304,9 @@ CControlUI* CSkinBuilder::ParseChildren(CXmlMarkupNode* node, CControlUI* parent
     }
     CControlUI* control = CreateByName(element, manager);
     if (control == nullptr) continue;  // skipped together with its children
+    if (auto* child_layout = static_cast<CChildLayoutUI*>(control->GetInterface(L"ChildLayout"))) {
+      child_layout->ShareIncludeBudget(include_budget_);
+    }
     if (child.HasChildren()) ParseChildren(&child, control, manager);
 
     auto* tree_node = static_cast<ITreeNodeUI*>(control->GetInterface(kTreeNodeInterface));

@@ -11,6 +11,9 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <utility>
+
 #include "vellum/core/markup/xml_markup.h"
 
 namespace Vellum {
@@ -41,6 +44,12 @@ class CSkinBuilder {
   // The module resources are loaded from; null means the manager's resource module.
   void SetInstance(HINSTANCE instance) { instance_ = instance; }
 
+  // Makes this builder draw its includes from another build's count (a child layout's file is
+  // part of the skin that made the child layout).
+  void ShareIncludeBudget(std::shared_ptr<int> budget) {
+    if (budget) include_budget_ = std::move(budget);
+  }
+
   CXmlMarkup* GetMarkup() { return &xml_; }
   const wchar_t* GetLastErrorMessage() const { return xml_.GetLastErrorMessage(); }
   const wchar_t* GetLastErrorLocation() const { return xml_.GetLastErrorLocation(); }
@@ -55,7 +64,7 @@ class CSkinBuilder {
   // At most this many documents are included while one skin is built, however they nest: a skin
   // that includes itself several times over would otherwise build an exponential number of copies
   // within the depth limit, and a huge "count" would loop as long.
-  static constexpr int kMaxIncludes = 1024;
+  static constexpr int kMaxIncludes = 256;
 
  private:
   void LoadResources(CXmlMarkupNode& root, CPaintManagerUI* manager);
@@ -73,9 +82,9 @@ class CSkinBuilder {
   const wchar_t* resource_type_ = nullptr;
   HINSTANCE instance_ = nullptr;
   int include_depth_ = 0;
-  // Includes left for the whole build; nested builders share the outermost builder's count.
-  int includes_left_ = kMaxIncludes;
-  int* include_budget_ = &includes_left_;
+  // Documents left to include for the whole skin: nested builders, and the child layouts this
+  // build makes (whenever they build their files), share the outermost builder's count.
+  std::shared_ptr<int> include_budget_ = std::make_shared<int>(kMaxIncludes);
 };
 
 }  // namespace Vellum

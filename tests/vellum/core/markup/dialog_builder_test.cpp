@@ -328,6 +328,14 @@ TEST_F(SkinBuilderTest, IncludesAreBoundedInTotalNotOnlyInDepth) {
     EXPECT_LT(GetTickCount() - started, 5000u);
     delete root;
   }
+  // Child layouts draw from the count of the skin that made them, even when they build their
+  // files later, as the window attaches the tree: the first takes one document and its includes
+  // the rest; the other two find nothing left.
+  CControlUI* root = Build(
+      L"<Window><VerticalLayout><ChildLayout xmlfile=\"wb_fan.xml\"/><ChildLayout xmlfile=\"wb_fan.xml\"/>"
+      L"<ChildLayout xmlfile=\"wb_fan.xml\"/></VerticalLayout></Window>");
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(CountBelow(root), 3 + CSkinBuilder::kMaxIncludes);
 }
 
 TEST_F(SkinBuilderTest, OnlyTheFirstTopLevelControlIsBuiltAndNothingLeaks) {
