@@ -1,5 +1,6 @@
 #include "vellum/core/markup/dialog_builder.h"
 
+#include <algorithm>
 #include <cwchar>
 
 #include "vellum/core/layout/child_layout.h"
@@ -58,6 +59,13 @@ void ReportDroppedMarkup(const wchar_t* what) {
   CUIString line;
   line.Format(L"skin builder: %s\n", what);
   ::OutputDebugStringW(line.GetData());
+}
+
+// The virtual screen, every monitor included; the largest window size a skin gets.
+SIZE ScreensExtent() {
+  const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  return SIZE{width > 0 ? width : kMaxWindowExtent, height > 0 ? height : kMaxWindowExtent};
 }
 
 }  // namespace
@@ -155,10 +163,12 @@ void CSkinBuilder::ApplyWindowAttributes(CXmlMarkupNode& root, CPaintManagerUI* 
     auto is_exactly = [name](const wchar_t* attribute) { return wcscmp(name, attribute) == 0; };
 
     if (is(L"size")) {
-      // A window far larger than any screen would have every paint fill gigabytes.
+      // A window larger than all screens together shows nothing more, while every paint of it
+      // fills the whole area (gigabytes for a size near the integer range).
       const SIZE size =
           manager->GetDpiScaler()->Scale(ParseAttributeSizeIn(value, 0, kMaxWindowExtent));
-      manager->SetInitSize(size.cx, size.cy);
+      const SIZE screens = ScreensExtent();
+      manager->SetInitSize(std::min(size.cx, screens.cx), std::min(size.cy, screens.cy));
     } else if (is(L"sizebox")) {
       manager->SetSizeBox(ParseAttributeRect(value));
     } else if (is(L"caption")) {

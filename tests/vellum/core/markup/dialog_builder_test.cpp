@@ -397,8 +397,9 @@ TEST_F(SkinBuilderTest, ValuesThatSizeMemoryOrDrawingAreClamped) {
       L"borderround=\"2147483647,2147483647\" leftbordersize=\"-7\" topbordersize=\"1048576\"/>"
       L"</Window>");
   ASSERT_NE(root, nullptr);
-  EXPECT_EQ(manager_.GetInitSize().cx, kMaxWindowExtent);
-  EXPECT_EQ(manager_.GetInitSize().cy, kMaxWindowExtent);
+  // No larger than the screens together.
+  EXPECT_EQ(manager_.GetInitSize().cx, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  EXPECT_EQ(manager_.GetInitSize().cy, GetSystemMetrics(SM_CYVIRTUALSCREEN));
   EXPECT_EQ(manager_.GetMinInfo().cx, 0);
   EXPECT_EQ(manager_.GetMinInfo().cy, kMaxWindowExtent);
   EXPECT_EQ(manager_.GetMaxInfo().cx, kMaxWindowExtent);
