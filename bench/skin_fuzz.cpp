@@ -293,6 +293,17 @@ class Generator {
     const int top = Chance(10) ? 2 + Below(50) : 1;
     // The root is always a control the factory knows, so the window builds.
     xml += "<VerticalLayout>";
+    if (Chance(3)) {
+      // A chain of containers far deeper than any layout nests.
+      const int depth = 100 + Below(3000);
+      std::vector<bool> vertical;
+      for (int i = 0; i < depth; ++i) {
+        vertical.push_back(Chance(50));
+        xml += vertical.back() ? "<VerticalLayout>" : "<HorizontalLayout inset=\"1,1,1,1\">";
+      }
+      xml += Element(1, &budget);
+      for (int i = depth; i-- > 0;) xml += vertical[i] ? "</VerticalLayout>" : "</HorizontalLayout>";
+    }
     for (int i = 0; i < top && budget > 0; ++i) xml += Element(1, &budget);
     xml += "</VerticalLayout>";
     if (top > 1) xml += "<Label/><Button/>";
@@ -444,8 +455,12 @@ DWORD WINAPI Watchdog(LPVOID parameter) {
     if (GetTickCount() - since < limit) continue;
     SuspendThread(g_main_thread);
     static CONTEXT context;
-    context.ContextFlags = CONTEXT_FULL;
-    GetThreadContext(g_main_thread, &context);
+    // Suspension is not immediate everywhere: the context may be refused for a moment.
+    for (int attempt = 0; attempt < 40; ++attempt) {
+      context.ContextFlags = CONTEXT_FULL;
+      if (GetThreadContext(g_main_thread, &context)) break;
+      Sleep(25);
+    }
     ReportSkin("HANG");
     Say("no progress for %lu ms; main thread stack:\n", static_cast<unsigned long>(limit));
     PrintStack(&context);
