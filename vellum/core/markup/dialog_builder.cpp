@@ -298,6 +298,16 @@ bool CSkinBuilder::AttachToParent(CControlUI* control, ITreeNodeUI* tree_node, C
 
 CControlUI* CSkinBuilder::ParseChildren(CXmlMarkupNode* node, CControlUI* parent,
                                  CPaintManagerUI* manager) {
+  // Included documents are built further down the same stack, so one count serves all builders.
+  static thread_local int nesting = 0;
+  if (nesting >= kMaxNesting) {
+    if (node->HasChildren()) ReportDroppedMarkup(L"elements nested too deeply are not built");
+    return nullptr;
+  }
+  struct NestingGuard {
+    NestingGuard() { ++nesting; }
+    ~NestingGuard() { --nesting; }
+  } guard;
   CControlUI* first = nullptr;
   for (CXmlMarkupNode child = node->GetChild(); child.IsValid(); child = child.GetSibling()) {
     const wchar_t* element = child.GetName();

@@ -65,6 +65,9 @@ class CSkinBuilder {
   // that includes itself several times over would otherwise build an exponential number of copies
   // within the depth limit, and a huge "count" would loop as long.
   static constexpr int kMaxIncludes = 256;
+  // Elements nested deeper than this (counted through includes too) are skipped with their
+  // children: the tree's recursive building, layout and painting would run the stack out.
+  static constexpr int kMaxNesting = 256;
 
  private:
   void LoadResources(CXmlMarkupNode& root, CPaintManagerUI* manager);

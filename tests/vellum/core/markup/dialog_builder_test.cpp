@@ -422,6 +422,24 @@ TEST_F(SkinBuilderTest, ValuesThatSizeMemoryOrDrawingAreClamped) {
   EXPECT_EQ(root->GetBorderRect().top, kMaxBorderExtent);
 }
 
+TEST_F(SkinBuilderTest, NestingStopsAtADepthNoSkinReaches) {
+  // Thousands of nested containers would run the stack out while the tree is built, laid out or
+  // painted: elements deeper than the limit are skipped with their children.
+  std::wstring skin = L"<Window>";
+  for (int i = 0; i < 5000; ++i) skin += L"<VerticalLayout>";
+  for (int i = 0; i < 5000; ++i) skin += L"</VerticalLayout>";
+  skin += L"</Window>";
+  CControlUI* root = Build(skin.c_str());
+  ASSERT_NE(root, nullptr);
+  root->SetPos(RECT{0, 0, 400, 300}, false);
+  int depth = 0;
+  for (CControlUI* level = root; level != nullptr;
+       level = Container(level)->GetCount() > 0 ? Container(level)->GetItemAt(0) : nullptr) {
+    ++depth;
+  }
+  EXPECT_EQ(depth, CSkinBuilder::kMaxNesting);
+}
+
 TEST_F(SkinBuilderTest, SkinsFromResourcesAndTheirIncludesById) {
   CSkinBuilder builder;
   builder.SetInstance(GetModuleHandleW(nullptr));
