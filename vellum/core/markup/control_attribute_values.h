@@ -33,6 +33,8 @@ constexpr int kMaxWindowExtent = 8192;
 constexpr int kMaxBorderExtent = 1024;
 // Paddings, insets and gaps between children, either sign.
 constexpr int kMaxPaddingExtent = 8192;
+// A font size, points or (negative) pixels.
+constexpr int kMaxFontSize = 512;
 
 // True exactly for "true" in any letter case.
 bool ParseAttributeBool(const wchar_t* value);

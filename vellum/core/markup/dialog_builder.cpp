@@ -129,7 +129,8 @@ void CSkinBuilder::LoadResources(CXmlMarkupNode& root, CPaintManagerUI* manager)
       const int id = attributes.Int(L"id", -1);
       if (id < 0) continue;
       const wchar_t* face = attributes.Get(L"name");
-      const int size = attributes.Int(L"size", 12);
+      // Glyphs thousands of pixels high make every text paint crawl: no skin's font is this large.
+      const int size = std::max(-kMaxFontSize, std::min(attributes.Int(L"size", 12), kMaxFontSize));
       const bool bold = attributes.Bool(L"bold");
       const bool underline = attributes.Bool(L"underline");
       const bool italic = attributes.Bool(L"italic");

@@ -392,11 +392,16 @@ TEST_F(SkinBuilderTest, AChildLayoutWhoseFileHoldsItselfStops) {
 TEST_F(SkinBuilderTest, ValuesThatSizeMemoryOrDrawingAreClamped) {
   CControlUI* root = Build(
       L"<Window size=\"2147483647,4294967295\" mininfo=\"-5,99999999\" maxinfo=\"1048576,1\" "
-      L"roundcorner=\"2147483647,-3\"><VerticalLayout inset=\"-2147483647,5,2147483647,abc\" "
+      L"roundcorner=\"2147483647,-3\"><Font id=\"7\" name=\"Arial\" size=\"32768\"/>"
+      L"<Font id=\"8\" size=\"-2147483648\"/><VerticalLayout inset=\"-2147483647,5,2147483647,abc\" "
       L"padding=\"1048576,-1048576,3,4\" childpadding=\"99999999\" bordersize=\"1048576\" "
       L"borderround=\"2147483647,2147483647\" leftbordersize=\"-7\" topbordersize=\"1048576\"/>"
       L"</Window>");
   ASSERT_NE(root, nullptr);
+  ASSERT_NE(manager_.GetFontInfo(7), nullptr);
+  EXPECT_EQ(manager_.GetFontInfo(7)->size, kMaxFontSize);
+  ASSERT_NE(manager_.GetFontInfo(8), nullptr);
+  EXPECT_EQ(manager_.GetFontInfo(8)->size, -kMaxFontSize);
   // No larger than the screens together.
   EXPECT_EQ(manager_.GetInitSize().cx, GetSystemMetrics(SM_CXVIRTUALSCREEN));
   EXPECT_EQ(manager_.GetInitSize().cy, GetSystemMetrics(SM_CYVIRTUALSCREEN));
