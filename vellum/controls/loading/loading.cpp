@@ -20,6 +20,7 @@ namespace {
 // 3.14 rather than pi: the spokes keep the positions existing skins were drawn against (the last
 // one stops just short of a full turn).
 constexpr double kDegreesToRadians = 3.14 / 180.0;
+constexpr int kMaxSpokes = 360;
 
 // Decimal, "0x" hexadecimal or leading-0 octal.
 int ParseCInteger(const wchar_t* value) {
@@ -79,7 +80,9 @@ void CLoadingUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
   } else if (_wcsicmp(name, L"time") == 0) {
     time_ = ParseAttributeInt(value);
   } else if (_wcsicmp(name, L"spoke") == 0) {
-    spoke_count_ = ParseCInteger(value);
+    // Each spoke holds an angle and a colour and is drawn on every frame: more spokes than
+    // degrees in a turn draw nothing more, and a huge count would reserve gigabytes.
+    spoke_count_ = std::min(ParseCInteger(value), kMaxSpokes);
   } else if (_wcsicmp(name, L"thickness") == 0) {
     thickness_ = ParseCInteger(value);
   } else if (_wcsicmp(name, L"outradius") == 0) {

@@ -152,6 +152,19 @@ void CScrollBarUI::SetFocus() {
 
 // ---- Placement ------------------------------------------------------------------------------------
 
+namespace {
+
+// The thumb's share of the track is the visible length over length plus range. Worked in 64 bits:
+// a bar millions of pixels long (a huge inset or position) overflows the 32-bit product and the
+// sum, which could wrap the divisor to zero.
+int ThumbLength(int length, int track, int range) {
+  const int64_t whole = static_cast<int64_t>(length) + range;
+  if (whole <= 0) return track;
+  return static_cast<int>(static_cast<int64_t>(length) * track / whole);
+}
+
+}  // namespace
+
 void CScrollBarUI::SetPos(RECT rect, bool invalidate) {
   CControlUI::SetPos(rect, invalidate);
   const RECT& rc = item_rect_;
@@ -170,7 +183,7 @@ void CScrollBarUI::SetPos(RECT rect, bool invalidate) {
         thumb_rect_.left = button1_rect_.right;
         thumb_rect_.right = button2_rect_.left;
       } else {
-        int thumb = static_cast<int>(static_cast<int64_t>(length * track) / (length + range_));
+        int thumb = ThumbLength(length, track, range_);
         if (thumb < t) thumb = t;
         thumb_rect_.left = button1_rect_.right +
                            static_cast<LONG>(static_cast<int64_t>(track - thumb) * position_ / range_);
@@ -203,7 +216,7 @@ void CScrollBarUI::SetPos(RECT rect, bool invalidate) {
       thumb_rect_.top = button1_rect_.bottom;
       thumb_rect_.bottom = button2_rect_.top;
     } else {
-      int thumb = static_cast<int>(static_cast<int64_t>(length * track) / (length + range_));
+      int thumb = ThumbLength(length, track, range_);
       if (thumb < t) thumb = t;
       const float share = static_cast<float>(position_) / static_cast<float>(range_);
       thumb_rect_.top =

@@ -9,6 +9,10 @@ namespace Vellum {
 
 namespace {
 
+// Image coordinates and paddings beyond this reach no pixel of any real image or window, and
+// scaled or added to an item's position they would overflow.
+constexpr long kMaxImageCoordinate = 65535;
+
 // Four decimal numbers, one separator character skipped after each; missing numbers read as 0.
 RECT ReadRect(const wchar_t* text) {
   long values[4] = {};
@@ -17,6 +21,8 @@ RECT ReadRect(const wchar_t* text) {
     if (*p == L'\0') break;
     wchar_t* end = nullptr;
     value = std::wcstol(p, &end, 10);
+    if (value > kMaxImageCoordinate) value = kMaxImageCoordinate;
+    if (value < -kMaxImageCoordinate) value = -kMaxImageCoordinate;
     p = end;
     if (*p != L'\0') ++p;
   }

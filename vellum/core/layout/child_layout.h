@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <utility>
+
 #include "vellum/core/layout/container.h"
 #include "vellum/core/base/ui_string.h"
 
@@ -24,8 +27,14 @@ class CChildLayoutUI : public CContainerUI {
   void SetChildLayoutXML(const wchar_t* file_name);
   const CUIString& GetChildLayoutXML() const;
 
+  // The skin builder that made this control shares its count of documents left to include: the
+  // file built here is one of them, and its includes draw from the same count. Without one, the
+  // file starts a count of its own.
+  void ShareIncludeBudget(std::shared_ptr<int> budget) { include_budget_ = std::move(budget); }
+
  protected:
   CUIString xml_file_;
+  std::shared_ptr<int> include_budget_;
 };
 
 }  // namespace Vellum

@@ -10,7 +10,7 @@ void CContainerUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
   if (!name) return;
   if (!value) value = L"";
   if (_wcsicmp(name, L"inset") == 0) {
-    SetInset(ParseAttributeRect(value));
+    SetInset(ParseAttributeRectIn(value, -kMaxPaddingExtent, kMaxPaddingExtent));
   } else if (_wcsicmp(name, L"mousechild") == 0) {
     SetMouseChildEnabled(ParseAttributeBool(value));
   } else if (_wcsicmp(name, L"vscrollbar") == 0) {
@@ -24,7 +24,7 @@ void CContainerUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
     EnableScrollBar(vertical_scroll_bar_ != nullptr, true);
     ApplyScrollBarStyle(horizontal_scroll_bar_, value);
   } else if (_wcsicmp(name, L"childpadding") == 0) {
-    SetChildPadding(ParseAttributeInt(value));
+    SetChildPadding(ParseAttributeIntIn(value, -kMaxPaddingExtent, kMaxPaddingExtent));
   } else if (wcscmp(name, L"childalign") == 0) {
     // Name and values are compared exactly; other values leave the alignment as it was.
     if (wcscmp(value, L"left") == 0) {

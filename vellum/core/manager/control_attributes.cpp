@@ -71,7 +71,7 @@ void CControlUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
   } else if (Is(name, L"floatalign")) {
     SetFloatAlign(ApplyFloatAlignWords(GetFloatAlign(), value));
   } else if (Is(name, L"padding")) {
-    SetPadding(ParseAttributeRect(value));
+    SetPadding(ParseAttributeRectIn(value, -kMaxPaddingExtent, kMaxPaddingExtent));
   } else if (Is(name, L"gradient")) {
     SetGradient(value);
   } else if (Is(name, L"bkcolor") || Is(name, L"bkcolor1")) {
@@ -90,23 +90,23 @@ void CControlUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
     SetColorHSL(ParseAttributeBool(value));
   } else if (Is(name, L"bordersize")) {
     if (std::wcschr(value, L',') == nullptr) {
-      SetBorderSize(ParseAttributeInt(value));
+      SetBorderSize(ParseAttributeIntIn(value, 0, kMaxBorderExtent));
       SetBorderSize(RECT{0, 0, 0, 0});
     } else {
-      SetBorderSize(ParseAttributeRect(value));
+      SetBorderSize(ParseAttributeRectIn(value, 0, kMaxBorderExtent));
     }
   } else if (Is(name, L"leftbordersize")) {
-    SetLeftBorderSize(ParseAttributeInt(value));
+    SetLeftBorderSize(ParseAttributeIntIn(value, 0, kMaxBorderExtent));
   } else if (Is(name, L"topbordersize")) {
-    SetTopBorderSize(ParseAttributeInt(value));
+    SetTopBorderSize(ParseAttributeIntIn(value, 0, kMaxBorderExtent));
   } else if (Is(name, L"rightbordersize")) {
-    SetRightBorderSize(ParseAttributeInt(value));
+    SetRightBorderSize(ParseAttributeIntIn(value, 0, kMaxBorderExtent));
   } else if (Is(name, L"bottombordersize")) {
-    SetBottomBorderSize(ParseAttributeInt(value));
+    SetBottomBorderSize(ParseAttributeIntIn(value, 0, kMaxBorderExtent));
   } else if (Is(name, L"borderstyle")) {
     SetBorderStyle(ParseAttributeInt(value));
   } else if (Is(name, L"borderround")) {
-    SetBorderRound(ParseAttributeSize(value));
+    SetBorderRound(ParseAttributeSizeIn(value, 0, kMaxBorderExtent));
   } else if (Is(name, L"bkimage")) {
     SetBkImage(value);
   } else if (Is(name, L"foreimage")) {

@@ -59,6 +59,41 @@ SIZE ParseAttributeSize(const wchar_t* value) {
   return size;
 }
 
+namespace {
+
+LONG Bounded(LONG value, int low, int high) {
+  if (value < low) return low;
+  if (value > high) return high;
+  return value;
+}
+
+}  // namespace
+
+int ParseAttributeIntIn(const wchar_t* value, int low, int high) {
+  // wcstol saturates at the long range before the narrowing cast could wrap it.
+  if (!value) return Bounded(0, low, high);
+  const long parsed = std::wcstol(value, nullptr, 10);
+  if (parsed < low) return low;
+  if (parsed > high) return high;
+  return static_cast<int>(parsed);
+}
+
+RECT ParseAttributeRectIn(const wchar_t* value, int low, int high) {
+  RECT rect = ParseAttributeRect(value);
+  rect.left = Bounded(rect.left, low, high);
+  rect.top = Bounded(rect.top, low, high);
+  rect.right = Bounded(rect.right, low, high);
+  rect.bottom = Bounded(rect.bottom, low, high);
+  return rect;
+}
+
+SIZE ParseAttributeSizeIn(const wchar_t* value, int low, int high) {
+  SIZE size = ParseAttributeSize(value);
+  size.cx = Bounded(size.cx, low, high);
+  size.cy = Bounded(size.cy, low, high);
+  return size;
+}
+
 bool ParseAttributeBool(const wchar_t* value) { return value && _wcsicmp(value, L"true") == 0; }
 
 DWORD ParseAttributeColor(const wchar_t* value, bool skip_controls) {

@@ -20,6 +20,22 @@ int ParseAttributeInt(const wchar_t* value);
 RECT ParseAttributeRect(const wchar_t* value);
 // Two decimal integers cx, cy with one separator character between them.
 SIZE ParseAttributeSize(const wchar_t* value);
+// The same parses held within [low, high] per number: for values that size memory, loops or
+// platform calls (window and border sizes, radii, paddings), where a skin's out-of-range number
+// must not reach an allocation or a drawing call.
+int ParseAttributeIntIn(const wchar_t* value, int low, int high);
+RECT ParseAttributeRectIn(const wchar_t* value, int low, int high);
+SIZE ParseAttributeSizeIn(const wchar_t* value, int low, int high);
+
+// Bounds no real skin reaches. A window side before DPI scaling.
+constexpr int kMaxWindowExtent = 8192;
+// A border's width and a corner's diameter.
+constexpr int kMaxBorderExtent = 1024;
+// Paddings, insets and gaps between children, either sign.
+constexpr int kMaxPaddingExtent = 8192;
+// A font size, points or (negative) pixels.
+constexpr int kMaxFontSize = 512;
+
 // True exactly for "true" in any letter case.
 bool ParseAttributeBool(const wchar_t* value);
 // Hexadecimal AARRGGBB after one optional "#". With skip_controls, characters with codes 1 to 32

@@ -1,7 +1,9 @@
 #include "vellum/core/markup/dialog_builder.h"
 
+#include <algorithm>
 #include <cwchar>
 
+#include "vellum/core/layout/child_layout.h"
 #include "vellum/core/layout/container.h"
 #include "vellum/core/manager/control.h"
 #include "vellum/core/markup/control_attribute_values.h"
@@ -50,6 +52,21 @@ class ElementAttributes {
   }
   CXmlMarkupNode& node_;
 };
+
+// The framework links no logging library of its own: skin faults it corrects go to the debugger
+// output, where a skin author running the program under a debugger sees them.
+void ReportDroppedMarkup(const wchar_t* what) {
+  CUIString line;
+  line.Format(L"skin builder: %s\n", what);
+  ::OutputDebugStringW(line.GetData());
+}
+
+// The virtual screen, every monitor included; the largest window size a skin gets.
+SIZE ScreensExtent() {
+  const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  return SIZE{width > 0 ? width : kMaxWindowExtent, height > 0 ? height : kMaxWindowExtent};
+}
 
 }  // namespace
 
@@ -112,7 +129,8 @@ void CSkinBuilder::LoadResources(CXmlMarkupNode& root, CPaintManagerUI* manager)
       const int id = attributes.Int(L"id", -1);
       if (id < 0) continue;
       const wchar_t* face = attributes.Get(L"name");
-      const int size = attributes.Int(L"size", 12);
+      // Glyphs thousands of pixels high make every text paint crawl: no skin's font is this large.
+      const int size = std::max(-kMaxFontSize, std::min(attributes.Int(L"size", 12), kMaxFontSize));
       const bool bold = attributes.Bool(L"bold");
       const bool underline = attributes.Bool(L"underline");
       const bool italic = attributes.Bool(L"italic");
@@ -146,20 +164,24 @@ void CSkinBuilder::ApplyWindowAttributes(CXmlMarkupNode& root, CPaintManagerUI* 
     auto is_exactly = [name](const wchar_t* attribute) { return wcscmp(name, attribute) == 0; };
 
     if (is(L"size")) {
-      const SIZE size = manager->GetDpiScaler()->Scale(ParseAttributeSize(value));
-      manager->SetInitSize(size.cx, size.cy);
+      // A window larger than all screens together shows nothing more, while every paint of it
+      // fills the whole area (gigabytes for a size near the integer range).
+      const SIZE size =
+          manager->GetDpiScaler()->Scale(ParseAttributeSizeIn(value, 0, kMaxWindowExtent));
+      const SIZE screens = ScreensExtent();
+      manager->SetInitSize(std::min(size.cx, screens.cx), std::min(size.cy, screens.cy));
     } else if (is(L"sizebox")) {
       manager->SetSizeBox(ParseAttributeRect(value));
     } else if (is(L"caption")) {
       manager->SetCaptionRect(ParseAttributeRect(value));
     } else if (is(L"roundcorner")) {
-      const SIZE size = ParseAttributeSize(value);
+      const SIZE size = ParseAttributeSizeIn(value, 0, kMaxBorderExtent);
       manager->SetRoundCorner(size.cx, size.cy);
     } else if (is(L"mininfo")) {
-      const SIZE size = ParseAttributeSize(value);
+      const SIZE size = ParseAttributeSizeIn(value, 0, kMaxWindowExtent);
       manager->SetMinInfo(size.cx, size.cy);
     } else if (is(L"maxinfo")) {
-      const SIZE size = ParseAttributeSize(value);
+      const SIZE size = ParseAttributeSizeIn(value, 0, kMaxWindowExtent);
       manager->SetMaxInfo(size.cx, size.cy);
     } else if (is(L"showdirty")) {
       manager->SetShowUpdateRect(ParseAttributeBool(value));
@@ -224,14 +246,26 @@ void CSkinBuilder::ParseInclude(CXmlMarkupNode& node, CControlUI* parent,
   // until the stack runs out.
   if (include_depth_ >= kMaxIncludeDepth) return;
   for (int i = 0; i < count; ++i) {
+    if (*include_budget_ <= 0) {
+      ReportDroppedMarkup(L"includes beyond the limit of a skin are not built");
+      return;
+    }
+    --*include_budget_;
     CSkinBuilder builder;
     builder.include_depth_ = include_depth_ + 1;
+    builder.include_budget_ = include_budget_;
     builder.instance_ = instance_;
+    CControlUI* included = nullptr;
     if (resource_type_ != nullptr) {
-      builder.Create(MAKEINTRESOURCEW(ParseAttributeInt(source)), resource_type_, callback_,
-                     manager, parent);
+      included = builder.Create(MAKEINTRESOURCEW(ParseAttributeInt(source)), resource_type_,
+                                callback_, manager, parent);
     } else {
-      builder.Create(source, nullptr, callback_, manager, parent);
+      included = builder.Create(source, nullptr, callback_, manager, parent);
+    }
+    // Without a parent the included controls attached themselves nowhere and nobody else owns them.
+    if (parent == nullptr && included != nullptr) {
+      ReportDroppedMarkup(L"an include outside any control has nothing to join");
+      delete included;
     }
   }
 }
@@ -265,6 +299,16 @@ bool CSkinBuilder::AttachToParent(CControlUI* control, ITreeNodeUI* tree_node, C
 
 CControlUI* CSkinBuilder::ParseChildren(CXmlMarkupNode* node, CControlUI* parent,
                                  CPaintManagerUI* manager) {
+  // Included documents are built further down the same stack, so one count serves all builders.
+  static thread_local int nesting = 0;
+  if (nesting >= kMaxNesting) {
+    if (node->HasChildren()) ReportDroppedMarkup(L"elements nested too deeply are not built");
+    return nullptr;
+  }
+  struct NestingGuard {
+    NestingGuard() { ++nesting; }
+    ~NestingGuard() { --nesting; }
+  } guard;
   CControlUI* first = nullptr;
   for (CXmlMarkupNode child = node->GetChild(); child.IsValid(); child = child.GetSibling()) {
     const wchar_t* element = child.GetName();
@@ -274,8 +318,16 @@ CControlUI* CSkinBuilder::ParseChildren(CXmlMarkupNode* node, CControlUI* parent
       continue;
     }
 
+    if (parent == nullptr && first != nullptr) {
+      // A tree has one root: later top-level elements would be built for nobody to own.
+      ReportDroppedMarkup(L"a skin has one root control: later top-level elements are not built");
+      continue;
+    }
     CControlUI* control = CreateByName(element, manager);
     if (control == nullptr) continue;  // skipped together with its children
+    if (auto* child_layout = static_cast<CChildLayoutUI*>(control->GetInterface(L"ChildLayout"))) {
+      child_layout->ShareIncludeBudget(include_budget_);
+    }
     if (child.HasChildren()) ParseChildren(&child, control, manager);
 
     auto* tree_node = static_cast<ITreeNodeUI*>(control->GetInterface(kTreeNodeBuildInterface));

@@ -11,6 +11,9 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <utility>
+
 #include "vellum/core/markup/xml_markup.h"
 
 namespace Vellum {
@@ -41,6 +44,12 @@ class CSkinBuilder {
   // The module resources are loaded from; null means the manager's resource module.
   void SetInstance(HINSTANCE instance) { instance_ = instance; }
 
+  // Makes this builder draw its includes from another build's count (a child layout's file is
+  // part of the skin that made the child layout).
+  void ShareIncludeBudget(std::shared_ptr<int> budget) {
+    if (budget) include_budget_ = std::move(budget);
+  }
+
   CXmlMarkup* GetMarkup() { return &xml_; }
   const wchar_t* GetLastErrorMessage() const { return xml_.GetLastErrorMessage(); }
   const wchar_t* GetLastErrorLocation() const { return xml_.GetLastErrorLocation(); }
@@ -52,6 +61,13 @@ class CSkinBuilder {
   // Nested Include elements deeper than this are not followed, so a skin that includes itself
   // ends instead of recursing without limit.
   static constexpr int kMaxIncludeDepth = 16;
+  // At most this many documents are included while one skin is built, however they nest: a skin
+  // that includes itself several times over would otherwise build an exponential number of copies
+  // within the depth limit, and a huge "count" would loop as long.
+  static constexpr int kMaxIncludes = 256;
+  // Elements nested deeper than this (counted through includes too) are skipped with their
+  // children: the tree's recursive building, layout and painting would run the stack out.
+  static constexpr int kMaxNesting = 256;
 
  private:
   void LoadResources(CXmlMarkupNode& root, CPaintManagerUI* manager);
@@ -69,6 +85,9 @@ class CSkinBuilder {
   const wchar_t* resource_type_ = nullptr;
   HINSTANCE instance_ = nullptr;
   int include_depth_ = 0;
+  // Documents left to include for the whole skin: nested builders, and the child layouts this
+  // build makes (whenever they build their files), share the outermost builder's count.
+  std::shared_ptr<int> include_budget_ = std::make_shared<int>(kMaxIncludes);
 };
 
 }  // namespace Vellum

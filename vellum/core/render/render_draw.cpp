@@ -442,6 +442,9 @@ void CRenderUI::DrawRoundRectPath(HDC dc, int x, int y, int width, int height, i
   Gdiplus::Graphics graphics(dc);
   graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
   Gdiplus::GraphicsPath path;
+  // Corners wider than the rectangle meet in its middle: a larger radius only gives the platform's
+  // arc code numbers to overflow on.
+  radius = std::min(radius, std::max(0, std::min(width, height) / 2));
   if (radius > 0) {
     const INT r = radius;
     const INT d = 2 * radius;

@@ -200,6 +200,11 @@ void CRenderUI::ClipToRect(HDC dc, const RECT& rect, CClipRegionUI& clip) {
 void CRenderUI::ClipToRoundRect(HDC dc, const RECT& rect, const RECT& round_rect, int corner_width,
                                 int corner_height, CClipRegionUI& clip) {
   HRGN region = CreateRectRgnIndirect(&rect);
+  // An ellipse larger than the rectangle rounds it no further.
+  const LONG most_wide = std::max<LONG>(0, round_rect.right + 1 - round_rect.left);
+  const LONG most_high = std::max<LONG>(0, round_rect.bottom + 1 - round_rect.top);
+  corner_width = static_cast<int>(std::min<LONG>(corner_width, most_wide));
+  corner_height = static_cast<int>(std::min<LONG>(corner_height, most_high));
   const ScopedRegion round(CreateRoundRectRgn(round_rect.left, round_rect.top, round_rect.right + 1,
                                               round_rect.bottom + 1, corner_width, corner_height));
   CombineRgn(region, region, round.get(), RGN_AND);

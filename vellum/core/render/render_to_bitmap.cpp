@@ -1,5 +1,7 @@
 // Rendering a control, or a window's tree, into a bitmap of its own (drag pictures, snapshots).
 
+#include <cstdint>
+
 #include "vellum/core/manager/control.h"
 #include "vellum/core/manager/paint_manager.h"
 #include "vellum/core/render/render_engine.h"
@@ -7,6 +9,11 @@
 namespace Vellum {
 
 namespace {
+
+// The canvas reaches from the window origin to the rectangle's far corner. A control placed far
+// outside any window (a huge padding or position) would ask for gigabytes: such a rectangle gives
+// no bitmap, as any other that cannot be rendered. 32 Mi pixels cover a window 8192 by 4096.
+constexpr int64_t kMaxCanvasPixels = int64_t{1} << 25;
 
 // Controls paint at their window positions and clip with regions in device units, so the tree is
 // painted unshifted into a bitmap reaching to the rectangle's far corner and the rectangle copied
@@ -16,6 +23,7 @@ HBITMAP RenderToBitmap(CPaintManagerUI* manager, CControlUI* control, const RECT
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   if (width <= 0 || height <= 0 || rect.left < 0 || rect.top < 0) return nullptr;
+  if (static_cast<int64_t>(rect.right) * rect.bottom > kMaxCanvasPixels) return nullptr;
   HDC reference = manager->GetPaintDC();
   HDC screen = nullptr;
   if (reference == nullptr) reference = screen = ::GetDC(nullptr);

@@ -78,6 +78,10 @@ TEST(Loading, IdentityAndAttributes) {
   } cases[] = {
       {L"spoke", L"010", &CLoadingUI::GetSpokeCount, 8},  // C notation: octal
       {L"Spoke", L"0x0C", &CLoadingUI::GetSpokeCount, 12},
+      // A count that would size tables of gigabytes stops at one spoke per degree.
+      {L"spoke", L"0x7fffffff", &CLoadingUI::GetSpokeCount, 360},
+      {L"spoke", L"99999999999", &CLoadingUI::GetSpokeCount, 360},
+      {L"spoke", L"360", &CLoadingUI::GetSpokeCount, 360},
       {L"time", L"010", &CLoadingUI::GetTime, 10},        // decimal
       {L"thickness", L"3", &CLoadingUI::GetThickness, 3},
       {L"outradius", L"0x14", &CLoadingUI::GetOuterRadius, 20},

@@ -69,6 +69,13 @@ TEST(ScrollBarPlacement, PartsTable) {
        {0, 184, 16, 200}, {0, 0, 16, 184}},
       {"horizontal", {0, 0, 200, 16}, true, true, 100, 50, {0, 0, 16, 16}, {184, 0, 200, 16},
        {44, 0, 156, 16}},
+      // Length times track passes the 32-bit range: the thumb still takes its share.
+      {"a bar longer than 46341 pixels", {0, 0, 16, 100000}, false, true, 100000, 0,
+       {0, 0, 16, 16}, {0, 99984, 16, 100000}, {0, 16, 16, 50000}},
+      {"a bar 2^31-1 pixels long", {0, -2147483647, 16, 0}, false, true, 2147483647, 0,
+       {0, -2147483647, 16, -2147483631}, {0, -16, 16, 0}, {0, -2147483631, 16, -1073741824}},
+      {"a horizontal bar longer than 46341 pixels", {0, 0, 100000, 16}, true, true, 100000, 0,
+       {0, 0, 16, 16}, {99984, 0, 100000, 16}, {16, 0, 50000, 16}},
   };
   for (const Case& c : cases) {
     CScrollBarUI bar;

@@ -84,6 +84,9 @@ TEST(ImageDrawInfo, GrammarOfItems) {
       // Missing numbers of a rectangle read as 0; any one character separates them.
       {L"file='a.png' dest='5,6'", L"a.png", {5, 6, 0, 0}, 255},
       {L"file='a.png' dest='1 2;3x4'", L"a.png", {1, 2, 3, 4}, 255},
+      // Numbers no image or window reaches stop at 65535 either way.
+      {L"file='a.png' dest='2147483647,-2147483648,1048576,-99999999999'", L"a.png",
+       {65535, -65535, 65535, -65535}, 255},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "text: " << testing::PrintToString(std::wstring(c.text)));
@@ -94,6 +97,17 @@ TEST(ImageDrawInfo, GrammarOfItems) {
     ExpectRect(info.dest, c.dest);
     EXPECT_EQ(info.fade, c.fade);
   }
+}
+
+TEST(ImageDrawInfo, HugeRectanglesAreClampedBeforeTheyAreScaled) {
+  TImageDrawInfo info;
+  info.Parse(L"file='a.png' padding='1048576,0,0,-1048576' source='0,0,2147483647,8' "
+             L"corner='2147483647,0,0,0' size='2147483647,3'",
+             nullptr, ScalerAt(192));
+  ExpectRect(info.padding, {131070, 0, 0, -131070});
+  ExpectRect(info.source, {0, 0, 131070, 16});
+  EXPECT_EQ(info.corner.left, 131070);
+  EXPECT_EQ(info.size.cx, 65535);
 }
 
 TEST(ImageDrawInfo, ModifyTextOverridesTheImageText) {

@@ -218,6 +218,10 @@ TEST_F(PaintManagerPainting, RenderedControlBitmaps) {
     EXPECT_EQ(bits[19 * 20 + 19] & 0x00FFFFFFu, c.expected & 0x00FFFFFFu);
     ::DeleteObject(bitmap);
   }
+  // A rectangle a million pixels down would need a canvas of gigabytes from the window origin.
+  const DWORD started = ::GetTickCount();
+  EXPECT_EQ(CRenderUI::RenderControlToBitmap(&m(), a_, RECT{0, 1048576, 620, 1048594}), nullptr);
+  EXPECT_LT(::GetTickCount() - started, 1000u);
   // The window up to a stop control: the root's red where a would have been green.
   HBITMAP window = CRenderUI::RenderWindowToBitmap(&m(), RECT{0, 0, 100, 50}, a_);
   ASSERT_NE(window, nullptr);

@@ -12,16 +12,20 @@
 #include "vellum/core/manager/paint_manager.h"
 #include "vellum/core/base/ui_events.h"
 #include "vellum/core/layout/vertical_layout.h"
+#include "vellum/core/layout/child_layout.h"
+#include "vellum/core/markup/control_attribute_values.h"
 
 namespace {
 
 using namespace Vellum;
 
+int g_probes_made = 0;
 int g_probes_deleted = 0;
 
-// A control that counts its deletions.
+// A control that counts its making and deletions.
 class ProbeUI : public CControlUI {
  public:
+  ProbeUI() { ++g_probes_made; }
   ~ProbeUI() override { ++g_probes_deleted; }
   const wchar_t* GetClass() const override { return L"ProbeUI"; }
 };
@@ -130,6 +134,7 @@ class SkinBuilderTest : public ::testing::Test {
                               GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(window_, nullptr);
     manager_.Init(window_);
+    g_probes_made = 0;
     g_probes_deleted = 0;
   }
   void TearDown() override { DestroyWindow(window_); }
@@ -286,6 +291,158 @@ TEST_F(SkinBuilderTest, ASkinThatIncludesItselfStops) {
   }
   EXPECT_EQ(depth, CSkinBuilder::kMaxIncludeDepth + 1);
   manager_.AttachRootControl(root);
+}
+
+// Controls below root, counted through the container interface.
+int CountBelow(CControlUI* control) {
+  auto* container = static_cast<IContainerUI*>(control->GetInterface(L"IContainer"));
+  if (container == nullptr) return 0;
+  int count = 0;
+  for (int i = 0; i < container->GetCount(); ++i) count += 1 + CountBelow(container->GetItemAt(i));
+  return count;
+}
+
+TEST_F(SkinBuilderTest, IncludesAreBoundedInTotalNotOnlyInDepth) {
+  // Twice itself at every level would be 2^16 copies within the depth limit.
+  WriteFile(L"wb_fan.xml",
+            "<Window><VerticalLayout><Include source=\"wb_fan.xml\"/>"
+            "<Include source=\"wb_fan.xml\"/></VerticalLayout></Window>");
+  WriteFile(L"wb_fan_part.xml", "<Window><Label/></Window>");
+  struct Case {
+    const wchar_t* skin;
+    int below_root;
+  };
+  const Case cases[] = {
+      {L"<Window><VerticalLayout><Include source=\"wb_fan.xml\"/></VerticalLayout></Window>",
+       CSkinBuilder::kMaxIncludes},
+      {L"<Window><VerticalLayout><Include source=\"wb_fan_part.xml\" count=\"2147483647\"/>"
+       L"</VerticalLayout></Window>",
+       CSkinBuilder::kMaxIncludes},
+  };
+  for (const Case& c : cases) {
+    const DWORD started = GetTickCount();
+    CSkinBuilder builder;
+    CControlUI* root = builder.Create(c.skin, nullptr, nullptr, &manager_);
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(CountBelow(root), c.below_root);
+    EXPECT_LT(GetTickCount() - started, 5000u);
+    delete root;
+  }
+  // Child layouts draw from the count of the skin that made them, even when they build their
+  // files later, as the window attaches the tree: the first takes one document and its includes
+  // the rest; the other two find nothing left.
+  CControlUI* root = Build(
+      L"<Window><VerticalLayout><ChildLayout xmlfile=\"wb_fan.xml\"/><ChildLayout xmlfile=\"wb_fan.xml\"/>"
+      L"<ChildLayout xmlfile=\"wb_fan.xml\"/></VerticalLayout></Window>");
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(CountBelow(root), 3 + CSkinBuilder::kMaxIncludes);
+}
+
+TEST_F(SkinBuilderTest, OnlyTheFirstTopLevelControlIsBuiltAndNothingLeaks) {
+  WriteFile(L"wb_probe.xml", "<Window><Probe/><Probe/></Window>");
+  const wchar_t* const skins[] = {
+      L"<Window><Probe name=\"first\"/><Probe/><Probe><Probe/></Probe></Window>",
+      L"<Window><Include source=\"wb_probe.xml\"/><Probe name=\"first\"/>"
+      L"<Include source=\"wb_probe.xml\" count=\"3\"/></Window>",
+  };
+  for (const wchar_t* skin : skins) {
+    g_probes_made = 0;
+    g_probes_deleted = 0;
+    Callback callback;
+    CSkinBuilder builder;
+    CControlUI* root = builder.Create(skin, nullptr, &callback, &manager_);
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->GetName(), L"first");
+    delete root;
+    EXPECT_EQ(g_probes_deleted, g_probes_made) << "every probe made was freed";
+  }
+}
+
+TEST_F(SkinBuilderTest, AChildLayoutWhoseFileHoldsItselfStops) {
+  WriteFile(L"wb_child_self.xml",
+            "<Window><VerticalLayout><ChildLayout xmlfile=\"wb_child_self.xml\"/>"
+            "</VerticalLayout></Window>");
+  WriteFile(L"wb_child_a.xml",
+            "<Window><VerticalLayout><ChildLayout xmlfile=\"wb_child_b.xml\"/>"
+            "</VerticalLayout></Window>");
+  WriteFile(L"wb_child_b.xml",
+            "<Window><VerticalLayout><ChildLayout xmlfile=\"wb_child_a.xml\"/>"
+            "<ChildLayout xmlfile=\"wb_child_a.xml\"/></VerticalLayout></Window>");
+  struct Case {
+    const wchar_t* skin;
+    int below_root;
+  };
+  const Case cases[] = {
+      // the child layout > its file's layout > the refused child layout, left empty
+      {L"<Window><VerticalLayout><ChildLayout xmlfile=\"wb_child_self.xml\"/></VerticalLayout>"
+       L"</Window>",
+       3},
+      // a > its layout > b > its layout > two refused a's
+      {L"<Window><VerticalLayout><ChildLayout xmlfile=\"wb_child_a.xml\"/></VerticalLayout>"
+       L"</Window>",
+       6},
+  };
+  for (const Case& c : cases) {
+    CControlUI* root = Build(c.skin);
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(CountBelow(root), c.below_root) << c.skin;
+  }
+}
+
+TEST_F(SkinBuilderTest, ValuesThatSizeMemoryOrDrawingAreClamped) {
+  CControlUI* root = Build(
+      L"<Window size=\"2147483647,4294967295\" mininfo=\"-5,99999999\" maxinfo=\"1048576,1\" "
+      L"roundcorner=\"2147483647,-3\"><Font id=\"7\" name=\"Arial\" size=\"32768\"/>"
+      L"<Font id=\"8\" size=\"-2147483648\"/><VerticalLayout inset=\"-2147483647,5,2147483647,abc\" "
+      L"padding=\"1048576,-1048576,3,4\" childpadding=\"99999999\" bordersize=\"1048576\" "
+      L"borderround=\"2147483647,2147483647\" leftbordersize=\"-7\" topbordersize=\"1048576\"/>"
+      L"</Window>");
+  ASSERT_NE(root, nullptr);
+  ASSERT_NE(manager_.GetFontInfo(7), nullptr);
+  EXPECT_EQ(manager_.GetFontInfo(7)->size, kMaxFontSize);
+  ASSERT_NE(manager_.GetFontInfo(8), nullptr);
+  EXPECT_EQ(manager_.GetFontInfo(8)->size, -kMaxFontSize);
+  // No larger than the screens together.
+  EXPECT_EQ(manager_.GetInitSize().cx, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  EXPECT_EQ(manager_.GetInitSize().cy, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  EXPECT_EQ(manager_.GetMinInfo().cx, 0);
+  EXPECT_EQ(manager_.GetMinInfo().cy, kMaxWindowExtent);
+  EXPECT_EQ(manager_.GetMaxInfo().cx, kMaxWindowExtent);
+  EXPECT_EQ(manager_.GetRoundCorner().cx, kMaxBorderExtent);
+  EXPECT_EQ(manager_.GetRoundCorner().cy, 0);
+  auto* layout = static_cast<CContainerUI*>(root);
+  const RECT inset = layout->GetInset();
+  EXPECT_EQ(inset.left, -kMaxPaddingExtent);
+  EXPECT_EQ(inset.top, 5);
+  EXPECT_EQ(inset.right, kMaxPaddingExtent);
+  EXPECT_EQ(inset.bottom, 0);
+  EXPECT_EQ(root->GetPadding().left, kMaxPaddingExtent);
+  EXPECT_EQ(root->GetPadding().top, -kMaxPaddingExtent);
+  EXPECT_EQ(root->GetPadding().right, 3);
+  EXPECT_EQ(layout->GetChildPadding(), kMaxPaddingExtent);
+  EXPECT_EQ(root->GetBorderSize(), kMaxBorderExtent);
+  EXPECT_EQ(root->GetBorderRound().cx, kMaxBorderExtent);
+  EXPECT_EQ(root->GetBorderRound().cy, kMaxBorderExtent);
+  EXPECT_EQ(root->GetBorderRect().left, 0);
+  EXPECT_EQ(root->GetBorderRect().top, kMaxBorderExtent);
+}
+
+TEST_F(SkinBuilderTest, NestingStopsAtADepthNoSkinReaches) {
+  // Thousands of nested containers would run the stack out while the tree is built, laid out or
+  // painted: elements deeper than the limit are skipped with their children.
+  std::wstring skin = L"<Window>";
+  for (int i = 0; i < 5000; ++i) skin += L"<VerticalLayout>";
+  for (int i = 0; i < 5000; ++i) skin += L"</VerticalLayout>";
+  skin += L"</Window>";
+  CControlUI* root = Build(skin.c_str());
+  ASSERT_NE(root, nullptr);
+  root->SetPos(RECT{0, 0, 400, 300}, false);
+  int depth = 0;
+  for (CControlUI* level = root; level != nullptr;
+       level = Container(level)->GetCount() > 0 ? Container(level)->GetItemAt(0) : nullptr) {
+    ++depth;
+  }
+  EXPECT_EQ(depth, CSkinBuilder::kMaxNesting);
 }
 
 TEST_F(SkinBuilderTest, SkinsFromResourcesAndTheirIncludesById) {

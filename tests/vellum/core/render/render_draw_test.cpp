@@ -321,6 +321,28 @@ TEST_F(RenderDrawTest, RoundRectangleLeavesItsCornersOut) {
   EXPECT_EQ(filled.At(0, 0) & 0xFFFFFF, 0u);
 }
 
+TEST_F(RenderDrawTest, CornersLargerThanTheRectangleRoundItNoFurther) {
+  // Radii far beyond the rectangle (a skin's 2147483647) draw the fully rounded shape.
+  Surface huge(40, 30, 0xFF000000);
+  CRenderUI::DrawRoundRectPath(huge.dc(), 0, 0, 39, 29, 2147483647, 1, 0xFF00FF00, true, 0);
+  Surface most(40, 30, 0xFF000000);
+  CRenderUI::DrawRoundRectPath(most.dc(), 0, 0, 39, 29, 14, 1, 0xFF00FF00, true, 0);
+  for (int y = 0; y < 30; ++y) {
+    for (int x = 0; x < 40; ++x) ASSERT_EQ(huge.At(x, y), most.At(x, y)) << x << "," << y;
+  }
+  EXPECT_EQ(huge.At(20, 15) & 0xFFFFFF, 0x00FF00u);
+
+  Surface clipped(40, 30, 0xFF000000);
+  {
+    Vellum::CClipRegionUI clip;
+    CRenderUI::ClipToRoundRect(clipped.dc(), RECT{0, 0, 40, 30}, RECT{0, 0, 40, 30}, 2147483647,
+                               2147483647, clip);
+    CRenderUI::DrawColor(clipped.dc(), RECT{0, 0, 40, 30}, 0xFFFFFFFF);
+  }
+  EXPECT_EQ(clipped.At(20, 15), 0xFFFFFFFFu);
+  EXPECT_EQ(clipped.At(0, 0), 0xFF000000u) << "the corner stays outside the ellipse";
+}
+
 // An opaque PNG in the temporary folder, removed with the fixture.
 class PngFile {
  public:

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -451,6 +452,96 @@ TEST(WindowImplBaseStatic, OnlyShowingAndPlacingClassesUpToTheRootCount) {
   }
   for (const wchar_t* name : {L"ButtonUI", L"OptionUI", L"EditUI", L"TileLayoutUI", L""}) {
     EXPECT_FALSE(IsStaticControlClass(name));
+  }
+}
+
+// ---- Hostile skins ------------------------------------------------------------------------------
+
+void WriteSkinFile(const wchar_t* name, const char* text) {
+  FILE* file = _wfopen(name, L"wb");
+  ASSERT_NE(file, nullptr);
+  fputs(text, file);
+  fclose(file);
+}
+
+CControlUI* CALLBACK CollectControl(CControlUI* control, LPVOID data) {
+  static_cast<std::vector<CControlUI*>*>(data)->push_back(control);
+  return nullptr;
+}
+
+// Each skin once crashed or hung the framework on its way through a window's life: loaded, laid
+// out, painted, given input, and having controls removed and added.
+TEST(WindowImplBaseHostileSkins, EachLoadsPaintsTakesInputAndLosesControlsWithinASecond) {
+  CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
+  WriteSkinFile(L"wh_child_self.xml",
+                "<Window><VerticalLayout><ChildLayout xmlfile=\"wh_child_self.xml\"/>"
+                "</VerticalLayout></Window>");
+  WriteSkinFile(L"wh_fan.xml",
+                "<Window><VerticalLayout bkcolor=\"#FF00FF00\"><Include source=\"wh_fan.xml\"/>"
+                "<Include source=\"wh_fan.xml\"/></VerticalLayout></Window>");
+  std::wstring many = L"<Window><Label/>";
+  for (int i = 0; i < 3000; ++i) many += L"<Button text=\"b\"/>";
+  many += L"</Window>";
+  const struct {
+    const char* name;
+    std::wstring skin;
+  } cases[] = {
+      {"a scroll bar longer than the integers", L"<Window><VerticalLayout vscrollbar=\"true\" "
+       L"inset=\"50,-2147483647,100,abc\"><Control height=\"100\"/></VerticalLayout></Window>"},
+      {"a child layout that holds itself",
+       L"<Window><VerticalLayout><ChildLayout xmlfile=\"wh_child_self.xml\"/></VerticalLayout>"
+       L"</Window>"},
+      {"a skin that includes itself twice",
+       L"<Window><VerticalLayout><Include source=\"wh_fan.xml\"/></VerticalLayout></Window>"},
+      {"a huge window with a translucent colour",
+       L"<Window size=\"2147483647,2147483647\"><Container bkcolor=\"20bcb445\"/></Window>"},
+      {"a huge window with an opaque colour",
+       L"<Window size=\"2147483646,4294967295\"><Container bkcolor=\"#FF123456\"/></Window>"},
+      {"a huge layered window",
+       L"<Window size=\"2147483647,2147483647\" bktrans=\"true\"><Control/></Window>"},
+      {"a huge round border", L"<Window><Control bordersize=\"2\" bordercolor=\"#FFFF0000\" "
+       L"borderround=\"2147483647,2147483647\" bkcolor=\"#FF0000FF\"/></Window>"},
+      {"a border a million pixels thick", L"<Window><Control bordercolor=\"#66959575\" "
+       L"topbordersize=\"1048576\" bordersize=\"1048576\"/></Window>"},
+      {"thousands of top-level controls", many},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const DWORD started = GetTickCount();
+    SkinWindow window(c.skin.c_str());
+    ASSERT_NE(window.Create(nullptr, L"hostile", WS_POPUP, 0, 0, 0, 200, 150), nullptr);
+    HWND hwnd = window.GetHWND();
+    window.ShowWindow(true, false);
+    UpdateWindow(hwnd);
+    for (int i = 0; i < 20; ++i) {
+      const LPARAM point = MAKELPARAM(i * 10, i * 7);
+      SendMessageW(hwnd, WM_MOUSEMOVE, 0, point);
+      SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, point);
+      SendMessageW(hwnd, WM_LBUTTONUP, 0, point);
+      SendMessageW(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -120), point);
+    }
+    std::vector<CControlUI*> all;
+    CControlUI* root = window.GetPaintManager().GetRoot();
+    ASSERT_NE(root, nullptr);
+    root->FindControl(CollectControl, &all, 0);
+    for (size_t i = all.size(); i-- > 1;) {
+      auto* parent = all[i]->GetParent();
+      auto* container =
+          parent ? static_cast<IContainerUI*>(parent->GetInterface(L"IContainer")) : nullptr;
+      if (container && container->GetItemIndex(all[i]) >= 0 && i % 2 == 0) container->Remove(all[i]);
+    }
+    if (auto* container = static_cast<IContainerUI*>(root->GetInterface(L"IContainer"))) {
+      container->Add(new CLabelUI());
+    }
+    InvalidateRect(hwnd, nullptr, FALSE);
+    UpdateWindow(hwnd);
+    PumpFor(20);
+    RECT placed{};
+    GetWindowRect(hwnd, &placed);
+    EXPECT_LE(placed.right - placed.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_LE(placed.bottom - placed.top, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    DestroyWindow(hwnd);
+    EXPECT_LT(GetTickCount() - started, 1000u);
   }
 }
 
