@@ -4,6 +4,7 @@
 // calls. One process runs skins until the time budget is spent.
 //
 //   skin_fuzz.exe [seconds=60] [seed=1] [first-index=0] [excluded,element,names]
+//   skin_fuzz.exe --replay <skin.xml in the program's folder> [runs=20]
 //
 // Skin i of seed s is the same skin on every run: "skin_fuzz_current.xml" in the working folder holds
 // the skin being run, and the first crash or hang prints its seed and index, the faulting address and
@@ -17,6 +18,8 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -618,21 +621,11 @@ void Input(Generator& gen, HWND hwnd) {
   SendMessageW(hwnd, WM_MOUSELEAVE, 0, 0);
 }
 
-void RunSkin(uint32_t seed, long index) {
-  g_progress.index = index;
-  SetStage(0);
-  Generator gen(seed * 2654435761u ^ static_cast<uint32_t>(index) * 40503u);
-  g_current_skin = gen.Skin();
-  WriteText("skin_fuzz_current.xml", g_current_skin);
-  // A child skin that includes itself and holds a child layout of itself, for includes and
-  // "xmlfile" values that point at it.
-  WriteText("skin_fuzz_child.xml",
-            "<Window><HorizontalLayout><Include source=\"skin_fuzz_child.xml\"/>"
-            "<Include source=\"skin_fuzz_child.xml\"/><ChildLayout xmlfile=\"skin_fuzz_child.xml\"/>"
-            "<Label text=\"child\"/></HorizontalLayout></Window>");
-
+// One skin's life in a window: laid out at several sizes and scales, painted, given input and having
+// controls removed, moved and added. `skin` is the skin's text, or a file of the resource folder.
+void LiveThrough(Generator& gen, const std::wstring& skin) {
   SetStage(1);
-  FuzzWindow window(Widen(g_current_skin));
+  FuzzWindow window(skin);
   if (window.Create(nullptr, L"fuzz", WS_POPUP | WS_CLIPCHILDREN, 0, 10, 10, 400, 300) == nullptr) return;
   HWND hwnd = window.GetHWND();
   ShowWindow(hwnd, SW_SHOWNOACTIVATE);
@@ -663,14 +656,47 @@ void RunSkin(uint32_t seed, long index) {
   Pump(2);
 }
 
+void RunSkin(uint32_t seed, long index) {
+  g_progress.index = index;
+  SetStage(0);
+  Generator gen(seed * 2654435761u ^ static_cast<uint32_t>(index) * 40503u);
+  g_current_skin = gen.Skin();
+  WriteText("skin_fuzz_current.xml", g_current_skin);
+  // A child skin that includes itself and holds a child layout of itself, for includes and
+  // "xmlfile" values that point at it.
+  WriteText("skin_fuzz_child.xml",
+            "<Window><HorizontalLayout><Include source=\"skin_fuzz_child.xml\"/>"
+            "<Include source=\"skin_fuzz_child.xml\"/><ChildLayout xmlfile=\"skin_fuzz_child.xml\"/>"
+            "<Label text=\"child\"/></HorizontalLayout></Window>");
+
+  LiveThrough(gen, Widen(g_current_skin));
+}
+
 }  // namespace
 
+// Replays a skin file of the resource folder (the program's folder, where the files it names lie
+// too) through the same life once per seed from 1 to `runs`: a failed skin kept from an earlier run,
+// or any skin at hand.
+int Replay(const char* name, int runs) {
+  std::printf("skin_fuzz: replaying %s %d times\n", name, runs);
+  g_current_skin = std::string("(the file ") + name + ")";
+  for (int run = 1; run <= runs; ++run) {
+    g_progress.seed = static_cast<uint32_t>(run);
+    g_progress.index = run;
+    Generator gen(static_cast<uint32_t>(run) * 2654435761u);
+    LiveThrough(gen, Widen(name));
+  }
+  std::printf("skin_fuzz: %d runs, no crash, no hang\n", runs);
+  return 0;
+}
+
 int main(int argc, char** argv) {
+  const bool replay = argc > 2 && std::strcmp(argv[1], "--replay") == 0;
   const DWORD seconds = argc > 1 ? static_cast<DWORD>(std::strtoul(argv[1], nullptr, 10)) : 60;
   const uint32_t seed = argc > 2 ? static_cast<uint32_t>(std::strtoul(argv[2], nullptr, 10)) : 1;
   long index = argc > 3 ? std::strtol(argv[3], nullptr, 10) : 0;
   const DWORD hang_limit = 15000;
-  if (argc > 4) {
+  if (argc > 4 && !replay) {
     std::string list = argv[4];
     for (size_t start = 0; start <= list.size();) {
       const size_t comma = std::min(list.find(',', start), list.size());
@@ -692,6 +718,7 @@ int main(int argc, char** argv) {
   SetCurrentDirectoryW(CPaintManagerUI::GetResourcePath().GetData());
   CreateThread(nullptr, 0, Watchdog, reinterpret_cast<LPVOID>(static_cast<uintptr_t>(hang_limit)), 0,
                nullptr);
+  if (replay) return Replay(argv[2], argc > 3 ? std::atoi(argv[3]) : 20);
 
   std::printf("skin_fuzz: %lu s, seed %u, from index %ld (GDI and USER counts are always 0 under Wine)\n",
               static_cast<unsigned long>(seconds), seed, index);

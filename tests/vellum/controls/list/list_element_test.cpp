@@ -310,7 +310,9 @@ TEST(ListTextElement, CellsThatDrawNothingFindNoLinks) {
     list->SetPos(RECT{0, 0, 600, 101}, false);
     row->Paint(surface.dc(), row->GetPos());
     ASSERT_EQ(row->GetLinkCount(), c.links);
-    if (c.links > 0) EXPECT_EQ(row->GetLinkText(0), L"b0");
+    if (c.links > 0) {
+      EXPECT_EQ(row->GetLinkText(0), L"b0");
+    }
     EXPECT_TRUE(IsRectEmpty(&row->GetLinkRect(c.links)));
 
     TUIEvent up;

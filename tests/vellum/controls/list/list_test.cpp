@@ -342,7 +342,9 @@ TEST(ListSelection, AnItemSelectHandlerMayChangeTheRowsUnderAKeyboardSelection) 
       for (int selected : l.Selected()) EXPECT_LT(selected, l.list->GetCount());
       EXPECT_LE(l.list->GetSelectItemCount(), 1);
       EXPECT_LT(l.list->GetCurSel(), l.list->GetCount());
-      if (l.list->GetCurSel() >= 0) EXPECT_EQ(l.Flagged(), l.Selected());
+      if (l.list->GetCurSel() >= 0) {
+        EXPECT_EQ(l.Flagged(), l.Selected());
+      }
     }
   }
 }
