@@ -108,6 +108,12 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   // Scrolls the body by the distances.
   void Scroll(int dx, int dy);
 
+ protected:
+  // A row is about to leave the body, by the list's own calls or by the body's container calls,
+  // to be freed or handed elsewhere: a list that keeps records of its rows beyond the body lets go
+  // of them here.
+  virtual void OnRowLeaving(CControlUI* /*row*/) {}
+
  private:
   // The body reads the rows' placement records from the row cache.
   friend class CListBodyUI;

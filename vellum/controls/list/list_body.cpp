@@ -103,12 +103,16 @@ bool CListBodyUI::AddAt(CControlUI* control, int index) {
 }
 
 bool CListBodyUI::Remove(CControlUI* control) {
+  if (owner_ != nullptr && items_.Find(control) >= 0) owner_->OnRowLeaving(control);
   if (!CVerticalLayoutUI::Remove(control)) return false;
   records_in_step_ = false;
   return true;
 }
 
 void CListBodyUI::RemoveAll() {
+  if (owner_ != nullptr) {
+    for (int i = 0; i < items_.GetSize(); ++i) owner_->OnRowLeaving(static_cast<CControlUI*>(items_[i]));
+  }
   CVerticalLayoutUI::RemoveAll();
   measured_count_ = 0;
   recorded_count_ = 0;

@@ -169,6 +169,20 @@ bool CTreeViewUI::AddAt(CTreeNodeUI* node, CTreeNodeUI* before) {
   return true;
 }
 
+void CTreeViewUI::OnRowLeaving(CControlUI* row) {
+  CTreeNodeUI* node = CTreeNodeUI::FromControl(row);
+  if (node == nullptr || node->GetTreeView() != this) return;
+  node->OnNotify -= CDelegate<CTreeViewUI>(this, &CTreeViewUI::OnDBClickItem);
+  node->GetFolderButton()->OnNotify -= CDelegate<CTreeViewUI>(this, &CTreeViewUI::OnFolderChanged);
+  node->GetCheckBox()->OnNotify -= CDelegate<CTreeViewUI>(this, &CTreeViewUI::OnCheckBoxChanged);
+  // The rows below it stay the view's, now without a parent; a node that leaves alone owns none.
+  if (CTreeNodeUI* parent = node->GetParentNode()) parent->ForgetChild(node);
+  node->SetParentNode(nullptr);
+  for (int i = 0; i < node->GetCountChild(); ++i) node->GetChildNode(i)->SetParentNode(nullptr);
+  node->child_nodes_.Empty();
+  node->SetTreeView(nullptr);
+}
+
 bool CTreeViewUI::Remove(CTreeNodeUI* node) {
   // A node that is not one of this view's rows is left as it is, subtree and all: removing its
   // children first would free rows of another view, or a subtree its own top node still owns.

@@ -68,6 +68,11 @@ class CTreeViewUI : public CListUI, public INotifyUI, public ITreeViewUI {
   virtual void SetSelItemTextColor(DWORD color);
   virtual void SetSelItemHotTextColor(DWORD color);
 
+ protected:
+  // Whatever way a node's row leaves (the body's container calls too), the node keeps nothing of
+  // this view: no delegate that calls into it, no pointer to it, no place among its nodes.
+  void OnRowLeaving(CControlUI* row) override;
+
  private:
   friend class CTreeNodeUI;
   class CRowUpdates;

@@ -16,6 +16,18 @@ CDelegateList& CDelegateList::operator+=(const CDelegateBase& delegate) {
   return *this;
 }
 
+CDelegateList& CDelegateList::operator-=(const CDelegateBase& delegate) {
+  for (int i = 0; i < delegates_.GetSize(); ++i) {
+    auto* attached = static_cast<CDelegateBase*>(delegates_[i]);
+    if (attached != nullptr && attached->Equals(delegate)) {
+      delegates_.Remove(i);
+      delete attached;
+      break;
+    }
+  }
+  return *this;
+}
+
 bool CDelegateList::operator()(void* param) {
   for (int i = 0; i < delegates_.GetSize(); ++i) {
     auto* delegate = static_cast<CDelegateBase*>(delegates_[i]);

@@ -71,6 +71,8 @@ class CDelegateList {
 
   // Attaches a copy unless an equal delegate is already attached.
   CDelegateList& operator+=(const CDelegateBase& delegate);
+  // Detaches the attached copy equal to the delegate, if there is one.
+  CDelegateList& operator-=(const CDelegateBase& delegate);
   // Fires every delegate; the first that answers false stops the firing and the list answers false.
   bool operator()(void* param);
   explicit operator bool() const { return !delegates_.IsEmpty(); }

@@ -19,6 +19,7 @@
 #include "vellum/core/base_controls/label.h"
 #include "vellum/core/base_controls/option.h"
 #include "vellum/core/layout/horizontal_layout.h"
+#include "vellum/core/layout/vertical_layout.h"
 #include "vellum/core/manager/paint_manager.h"
 #include "vellum/core/markup/dialog_builder.h"
 
@@ -673,6 +674,59 @@ TEST(TreeView, RemovedNodesLeaveTheirParentsChildNodes) {
   EXPECT_EQ(tree.Rows(), (Rows{L"a"}));
   CTreeNodeUI stranger;
   EXPECT_FALSE(tree.view->Remove(&stranger));
+}
+
+// The body is a container like any other: an application (or a skin's life) may take a node's row
+// out through it, freed or put elsewhere, and the view may go before the node does.
+TEST(TreeView, ANodeWhoseRowLeavesThroughTheBodyKeepsNothingOfTheView) {
+  for (const bool freed : {true, false}) {
+    SCOPED_TRACE(freed ? "freed by the body" : "put elsewhere in the window");
+    testing_support::ManagedWindow window{true, 300, 400};
+    auto* root = new Vellum::CHorizontalLayoutUI();
+    auto* elsewhere = new Vellum::CVerticalLayoutUI();
+    CSkinBuilder builder;
+    const std::wstring skin = std::wstring(L"<Window>") + kTreeXml + L"</Window>";
+    CTreeViewUI* view = CTreeViewUI::FromControl(builder.Create(skin.c_str(), nullptr, nullptr, &window.manager()));
+    ASSERT_NE(view, nullptr);
+    root->Add(view);
+    root->Add(elsewhere);
+    window.manager().AttachRootControl(root);
+    const auto node = [&](const wchar_t* name) {
+      return static_cast<CTreeNodeUI*>(window.manager().FindControl(name));
+    };
+    CTreeNodeUI* a = node(L"a");
+    CTreeNodeUI* a1 = node(L"a1");
+    CTreeNodeUI* a11 = node(L"a11");
+    auto* body = static_cast<Vellum::CContainerUI*>(view->GetList());
+    body->SetAutoDestroy(freed);
+    ASSERT_TRUE(body->Remove(a1));
+    body->SetAutoDestroy(true);
+    // Its parent forgets it, the rows below it stay the view's without a parent, and the walks
+    // over a's children meet no node that left.
+    ASSERT_EQ(a->GetCountChild(), 1);
+    EXPECT_EQ(a->GetChildNode(0), node(L"a2"));
+    EXPECT_EQ(a11->GetParentNode(), nullptr);
+    EXPECT_EQ(view->GetCount(), 5);
+    EXPECT_EQ(a->GetLastNode(), node(L"a2"));
+    view->SetItemCheckBox(true, a);
+    EXPECT_TRUE(node(L"a2")->GetCheckBox()->IsSelected());
+    if (freed) continue;
+
+    ASSERT_TRUE(elsewhere->Add(a1));
+    EXPECT_EQ(a1->GetTreeView(), nullptr);
+    EXPECT_EQ(a1->GetParentNode(), nullptr);
+    EXPECT_EQ(a1->GetCountChild(), 0);
+    EXPECT_FALSE(static_cast<bool>(a1->OnNotify)) << "the view would be called after it is gone";
+    EXPECT_FALSE(static_cast<bool>(a1->GetFolderButton()->OnNotify));
+    EXPECT_FALSE(static_cast<bool>(a1->GetCheckBox()->OnNotify));
+    // The view goes first; the node still takes a double click and its folder button a click.
+    ASSERT_TRUE(root->Remove(view));
+    TUIEvent event;
+    event.type = Vellum::UIEVENT_DBLCLICK;
+    event.sender = a1;
+    a1->Event(event);
+    a1->GetFolderButton()->Selected(true, true);
+  }
 }
 
 TEST(TreeView, RemovingANodeThatIsNotARowOfTheViewLeavesItsSubtreeAlone) {
