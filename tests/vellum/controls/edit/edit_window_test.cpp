@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/support/ui_input.h"
+#include "tests/vellum/support/deleting_handler.h"
 #include "tests/vellum/support/native_host_window.h"
 #include "vellum/controls/edit/edit.h"
 #include "vellum/controls/native/native_child_window.h"
@@ -16,7 +17,9 @@
 namespace {
 
 using namespace Vellum;
+using testing_support::DeleteOnTextChanged;
 using testing_support::NativeHostWindow;
+using testing_support::Poisoned;
 using testing_support::PressChord;
 using testing_support::PumpFor;
 using testing_support::RectInParent;
@@ -34,45 +37,6 @@ std::wstring ClassName(HWND hwnd) {
   ::GetClassNameW(hwnd, name, 64);
   return name;
 }
-
-// A control whose memory, once deleted, is filled with a pattern and kept instead of being freed:
-// a read of the control after its deletion then follows a wild pointer and faults at once rather
-// than passing unseen in memory that still looks whole.
-template <typename Control>
-class Poisoned : public Control {
- public:
-  static void operator delete(void* memory, std::size_t size) {
-    std::memset(memory, 0xFE, size);
-    Graveyard().push_back(memory);
-  }
-  static void FreeAll() {
-    for (void* memory : Graveyard()) ::operator delete(memory);
-    Graveyard().clear();
-  }
-
- private:
-  static std::vector<void*>& Graveyard() {
-    static std::vector<void*> graveyard;
-    return graveyard;
-  }
-};
-
-// Deletes the sender of "textchanged" from its box while the notification is on its way, as an
-// application's handler may.
-class DeleteOnTextChanged : public INotifyUI {
- public:
-  explicit DeleteOnTextChanged(CVerticalLayoutUI* box) : box_(box) {}
-  void Notify(TUINotification& msg) override {
-    if (msg.type != L"textchanged" || msg.sender == nullptr) return;
-    if (box_->GetItemIndex(msg.sender) < 0) return;
-    box_->Remove(msg.sender);
-    ++deleted;
-  }
-  int deleted = 0;
-
- private:
-  CVerticalLayoutUI* box_;
-};
 
 class EditWindowTest : public ::testing::Test {
  protected:
