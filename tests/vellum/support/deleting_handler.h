@@ -12,6 +12,9 @@
 #include "vellum/core/manager/paint_manager.h"
 
 namespace testing_support {
+// Each test program's own copy: with external linkage GCC takes the kept memory for a mismatched
+// allocation and warns at every deletion.
+namespace {
 
 // A control whose memory, once deleted, is filled with a pattern and kept instead of being freed:
 // a read of the control after its deletion then follows a wild pointer and faults at once rather
@@ -19,7 +22,6 @@ namespace testing_support {
 template <typename Control>
 class Poisoned : public Control {
  public:
-  static void* operator new(std::size_t size) { return ::operator new(size); }
   static void operator delete(void* memory, std::size_t size) {
     std::memset(memory, 0xFE, size);
     Graveyard().push_back(memory);
@@ -53,4 +55,5 @@ class DeleteOnTextChanged : public Vellum::INotifyUI {
   Vellum::CVerticalLayoutUI* box_;
 };
 
+}  // namespace
 }  // namespace testing_support
