@@ -504,7 +504,9 @@ TEST_F(ActiveXHostTest, RegistrationsLeaveWithAControlTheBuilderDetached) {
     control->SetManager(nullptr, nullptr, false);
     delete control;
     EXPECT_FALSE(window.manager().RemoveMessageFilter(filter));
-    if (translator != nullptr) EXPECT_FALSE(window.manager().RemoveTranslateAccelerator(translator));
+    if (translator != nullptr) {
+      EXPECT_FALSE(window.manager().RemoveTranslateAccelerator(translator));
+    }
     EXPECT_EQ(module_.LiveObjects(), 0);
   }
 }
