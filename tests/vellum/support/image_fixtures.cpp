@@ -1,7 +1,9 @@
 #include "tests/vellum/support/image_fixtures.h"
 
+#include <windows.h>
 #include <zlib.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace testing_support {
@@ -100,5 +102,16 @@ std::string EncodePng(int width, int height, const std::vector<Rgba>& pixels) {
   for (const Rgba& p : pixels) file.samples += {static_cast<char>(p.r), static_cast<char>(p.g), static_cast<char>(p.b), static_cast<char>(p.a)};
   return EncodePng(file);
 }
+
+SolidPng::SolidPng(const wchar_t* name, int width, int height, Rgba colour) : name_(name) {
+  const std::string png =
+      EncodePng(width, height, std::vector<Rgba>(static_cast<size_t>(width) * height, colour));
+  if (FILE* file = _wfopen(name, L"wb")) {
+    fwrite(png.data(), 1, png.size(), file);
+    fclose(file);
+  }
+}
+
+SolidPng::~SolidPng() { DeleteFileW(name_.c_str()); }
 
 }  // namespace testing_support

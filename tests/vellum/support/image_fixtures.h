@@ -36,4 +36,17 @@ struct PngFile {
 
 std::string EncodePng(const PngFile& file);
 
+// A solid PNG of width x height in the working folder for the length of a test.
+class SolidPng {
+ public:
+  SolidPng(const wchar_t* name, int width, int height, Rgba colour);
+  SolidPng(const wchar_t* name, Rgba colour) : SolidPng(name, 4, 4, colour) {}
+  ~SolidPng();
+  SolidPng(const SolidPng&) = delete;
+  SolidPng& operator=(const SolidPng&) = delete;
+
+ private:
+  std::wstring name_;
+};
+
 }  // namespace testing_support

@@ -23,6 +23,7 @@
 
 namespace {
 
+using testing_support::SolidPng;
 using testing_support::NotificationRecorder;
 using testing_support::SameRect;
 using testing_support::Surface;
@@ -422,22 +423,6 @@ TEST(ListTextElement, TheTextCallbackGivesEveryCellItsTextAndColour) {
 }
 
 // A 4 x 4 PNG of one colour in the working folder for the length of a test.
-class SolidPng {
- public:
-  SolidPng(const wchar_t* name, testing_support::Rgba colour) : name_(name) {
-    const std::string png = testing_support::EncodePng(4, 4, std::vector<testing_support::Rgba>(16, colour));
-    if (FILE* file = _wfopen(name, L"wb")) {
-      fwrite(png.data(), 1, png.size(), file);
-      fclose(file);
-    }
-  }
-  ~SolidPng() { DeleteFileW(name_.c_str()); }
-  SolidPng(const SolidPng&) = delete;
-  SolidPng& operator=(const SolidPng&) = delete;
-
- private:
-  std::wstring name_;
-};
 
 // Over the rows' background image goes the list's "itemforeimage"; the row's own fore image is the
 // container's to draw, once. A half-transparent red over white shows how many layers were drawn.

@@ -15,30 +15,12 @@
 
 namespace {
 
+using testing_support::SolidPng;
 using testing_support::ListExFixture;
 using testing_support::Rgba;
 using testing_support::Surface;
 
 constexpr DWORD kPaper = 0xFFFFFFFF;
-
-// A solid PNG in the working folder for the length of a test.
-class SolidPng {
- public:
-  SolidPng(const wchar_t* name, Rgba colour) : name_(name) {
-    const std::string png = testing_support::EncodePng(4, 4, std::vector<Rgba>(16, colour));
-    FILE* file = _wfopen(name, L"wb");
-    if (file) {
-      fwrite(png.data(), 1, png.size(), file);
-      fclose(file);
-    }
-  }
-  ~SolidPng() { DeleteFileW(name_.c_str()); }
-  SolidPng(const SolidPng&) = delete;
-  SolidPng& operator=(const SolidPng&) = delete;
-
- private:
-  std::wstring name_;
-};
 
 constexpr DWORD kRed = 0xFFE02020;
 constexpr DWORD kBlue = 0xFF2020E0;

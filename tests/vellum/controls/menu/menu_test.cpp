@@ -21,6 +21,7 @@
 namespace {
 
 using namespace Vellum;
+using testing_support::SolidPng;
 using testing_support::ManagedWindow;
 using testing_support::Rgba;
 using testing_support::Surface;
@@ -319,29 +320,10 @@ TEST_F(MenuListTest, ChoosingALeafTogglesItsCheckPostsOneRecordAndSeparatorsPost
   EXPECT_FALSE(leaf->GetChecked());
 }
 
-// A solid PNG in the working folder for the length of a test.
-class SolidPng {
- public:
-  SolidPng(const wchar_t* name, int size, Rgba colour) : name_(name) {
-    const std::string png = testing_support::EncodePng(
-        size, size, std::vector<Rgba>(static_cast<size_t>(size) * size, colour));
-    if (FILE* file = _wfopen(name, L"wb")) {
-      fwrite(png.data(), 1, png.size(), file);
-      fclose(file);
-    }
-  }
-  ~SolidPng() { DeleteFileW(name_.c_str()); }
-  SolidPng(const SolidPng&) = delete;
-  SolidPng& operator=(const SolidPng&) = delete;
-
- private:
-  std::wstring name_;
-};
-
 TEST_F(MenuListTest, PaintsTheSeparatorLineTheCheckIconOnlyWhileCheckedAndTheExpandArrow) {
   constexpr DWORD kPaper = 0xFFFFFFFF;
-  SolidPng tick(L"menu_test_tick.png", 16, Rgba{0, 0, 255, 255});
-  SolidPng arrow(L"menu_test_arrow.png", 8, Rgba{255, 0, 0, 255});
+  SolidPng tick(L"menu_test_tick.png", 16, 16, Rgba{0, 0, 255, 255});
+  SolidPng arrow(L"menu_test_arrow.png", 8, 8, Rgba{255, 0, 0, 255});
   GetMenuObserver().SetCheckTable(&table_);
   window_.manager().AddDefaultAttributeList(L"ExplandIcon", L"file='menu_test_arrow.png'");
   menu_->GetListInfo()->text_padding = RECT{30, 0, 0, 0};

@@ -13,6 +13,7 @@
 
 namespace {
 
+using testing_support::SolidPng;
 using testing_support::Rgba;
 using testing_support::Surface;
 using Vellum::CPaintManagerUI;
@@ -20,26 +21,6 @@ using Vellum::CProgressUI;
 
 constexpr DWORD kPaper = 0xFFFFFFFF;
 constexpr DWORD kFore = 0xFF2040C0;
-
-// A solid PNG in the working folder for the length of a test.
-class SolidPng {
- public:
-  SolidPng(const wchar_t* name, int width, int height, Rgba colour) : name_(name) {
-    const std::string png = testing_support::EncodePng(
-        width, height, std::vector<Rgba>(static_cast<size_t>(width) * height, colour));
-    FILE* file = _wfopen(name, L"wb");
-    if (file) {
-      fwrite(png.data(), 1, png.size(), file);
-      fclose(file);
-    }
-  }
-  ~SolidPng() { DeleteFileW(name_.c_str()); }
-  SolidPng(const SolidPng&) = delete;
-  SolidPng& operator=(const SolidPng&) = delete;
-
- private:
-  std::wstring name_;
-};
 
 // A progress bar attached to a windowless manager at a fixed place.
 struct PlacedProgress {
