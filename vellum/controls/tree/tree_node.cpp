@@ -21,8 +21,35 @@ constexpr int kLevelIndent = 16;
 
 }  // namespace
 
+// The node's row layout. The node draws, selects and colours through its four parts for as long as
+// it lives, so the row refuses to give them up through the container calls (taking them out would
+// leave the node pointing at controls that are gone or elsewhere); controls added to the row beside
+// them come and go as in any layout. The node's destruction takes the parts with the row.
+class CTreeNodeUI::CRowUI : public CHorizontalLayoutUI {
+ public:
+  explicit CRowUI(const CTreeNodeUI* node) : node_(node) {}
+
+  bool Remove(CControlUI* control) override {
+    if (IsPart(control)) return false;
+    return CHorizontalLayoutUI::Remove(control);
+  }
+  bool RemoveAt(int index) override { return Remove(GetItemAt(index)); }
+  void RemoveAll() override {
+    for (int i = GetCount() - 1; i >= 0; --i) Remove(GetItemAt(i));
+  }
+
+ private:
+  bool IsPart(const CControlUI* control) const {
+    return control != nullptr &&
+           (control == node_->dotted_line_ || control == node_->folder_button_ ||
+            control == node_->check_box_ || control == node_->item_button_);
+  }
+
+  const CTreeNodeUI* node_;
+};
+
 CTreeNodeUI::CTreeNodeUI(CTreeNodeUI* parent)
-    : row_(new CHorizontalLayoutUI()),
+    : row_(new CRowUI(this)),
       folder_button_(new CCheckBoxUI()),
       dotted_line_(new CLabelUI()),
       check_box_(new CCheckBoxUI()),
@@ -175,6 +202,15 @@ bool CTreeNodeUI::AddAt(CControlUI* control, int index) {
   PlaceChild(node);
   if (before) return tree_view_->AddAt(node, before);
   return tree_view_->Add(node);
+}
+
+void CTreeNodeUI::RemoveAll() {
+  while (GetCountChild() > 0) {
+    if (!Remove(GetChildNode(GetCountChild() - 1))) break;
+  }
+  for (int i = GetCount() - 1; i >= 0; --i) {
+    if (GetItemAt(i) != row_) CListContainerElementUI::Remove(GetItemAt(i));
+  }
 }
 
 bool CTreeNodeUI::Remove(CControlUI* control) {

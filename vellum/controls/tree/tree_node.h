@@ -5,7 +5,8 @@
 // own list of child nodes; the view lists every node, each parent immediately followed by its
 // descendants, and hides or shows descendant rows as folders close and open.
 //
-// Ownership: the row layout is the node's only container child and owns the four sub-controls.
+// Ownership: the row layout is the node's container child for its whole life and owns the four
+// sub-controls, which it does not give up.
 // Child nodes in a view are rows of the view, owned by its list like every row; the child list
 // only points at them. Child nodes of a node that has not joined a view yet (a subtree being built)
 // are owned by that node and go with it.
@@ -49,6 +50,8 @@ class CTreeNodeUI : public CListContainerElementUI, public ITreeNodeUI {
   bool AddAt(CControlUI* control, int index) override;
   // Child nodes only, with their descendants.
   bool Remove(CControlUI* control) override;
+  // Every child node with its descendants, and whatever was added beside the row; the row stays.
+  void RemoveAll() override;
 
   // --- ITreeNodeUI ---
   bool AddChildNode(CControlUI* node) override;
@@ -88,6 +91,7 @@ class CTreeNodeUI : public CListContainerElementUI, public ITreeNodeUI {
 
  private:
   friend class CTreeViewUI;
+  class CRowUI;
 
   // Makes node one of this node's children: indent, parent link, option group and view.
   void PlaceChild(CTreeNodeUI* node);

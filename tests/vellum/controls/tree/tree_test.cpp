@@ -729,6 +729,63 @@ TEST(TreeView, ANodeWhoseRowLeavesThroughTheBodyKeepsNothingOfTheView) {
   }
 }
 
+TEST(TreeNode, TheRowKeepsTheNodesPartsThroughEveryContainerCall) {
+  using Vellum::CContainerUI;
+  const struct {
+    const char* what;
+    std::function<void(CTreeNodeUI*, CControlUI* part)> call;
+  } cases[] = {
+      {"Remove", [](CTreeNodeUI* node, CControlUI* part) { node->GetRowLayout()->Remove(part); }},
+      {"RemoveAt",
+       [](CTreeNodeUI* node, CControlUI* part) {
+         node->GetRowLayout()->RemoveAt(node->GetRowLayout()->GetItemIndex(part));
+       }},
+      {"RemoveAll of the row", [](CTreeNodeUI* node, CControlUI*) { node->GetRowLayout()->RemoveAll(); }},
+      {"taken out to be moved",
+       [](CTreeNodeUI* node, CControlUI* part) {
+         node->GetRowLayout()->SetAutoDestroy(false);
+         node->GetRowLayout()->Remove(part);
+         node->GetRowLayout()->SetAutoDestroy(true);
+       }},
+      {"RemoveAt of the node's row", [](CTreeNodeUI* node, CControlUI*) { node->RemoveAt(0); }},
+  };
+  for (const auto& c : cases) {
+    for (int which = 0; which < 4; ++which) {
+      SCOPED_TRACE(std::string(c.what) + ", part " + std::to_string(which));
+      Tree tree(kTreeXml);
+      CTreeNodeUI* a1 = tree.Node(L"a1");
+      ASSERT_TRUE(a1->AddToRow(new CControlUI()));
+      CControlUI* const parts[] = {a1->GetDottedLine(), a1->GetFolderButton(), a1->GetCheckBox(),
+                                   a1->GetItemButton()};
+      c.call(a1, parts[which]);
+
+      ASSERT_EQ(a1->GetItemAt(0), a1->GetRowLayout());
+      for (int i = 0; i < 4; ++i) EXPECT_EQ(a1->GetRowLayout()->GetItemAt(i), parts[i]);
+      // What was added beside the parts goes with the row's RemoveAll only.
+      EXPECT_EQ(a1->GetRowLayout()->GetCount(), std::string(c.what) == "RemoveAll of the row" ? 4 : 5);
+      // The node still selects, folds and leaves through its parts.
+      EXPECT_TRUE(a1->Select(true));
+      a1->GetFolderButton()->Selected(true, true);
+      EXPECT_EQ(tree.VisibleRows(), (Rows{L"a", L"a1", L"a2", L"b"}));
+      EXPECT_TRUE(tree.view->Remove(a1));
+      EXPECT_EQ(tree.Rows(), (Rows{L"a", L"a2", L"b"}));
+    }
+  }
+}
+
+TEST(TreeNode, RemoveAllTakesTheChildNodesAndWhatIsBesideTheRow) {
+  Tree tree(kTreeXml);
+  CTreeNodeUI* a = tree.Node(L"a");
+  ASSERT_TRUE(a->Add(new CControlUI()));
+  ASSERT_EQ(a->GetCount(), 2);
+  a->RemoveAll();
+  EXPECT_EQ(a->GetCount(), 1);
+  EXPECT_EQ(a->GetItemAt(0), a->GetRowLayout());
+  EXPECT_EQ(a->GetCountChild(), 0);
+  EXPECT_EQ(tree.Rows(), (Rows{L"a", L"b"}));
+  EXPECT_TRUE(a->Select(true));
+}
+
 TEST(TreeView, RemovingANodeThatIsNotARowOfTheViewLeavesItsSubtreeAlone) {
   const struct {
     const char* what;
