@@ -27,7 +27,34 @@ RECT WorkAreaOf(const RECT& screen_rect) {
 
 }  // namespace
 
+// The layout showing the combo's rows. A borrowed row's parent is this layout while the window is
+// open, so code that changes a row through its parent reaches it; taking a row out here would leave
+// it in the combo (or free it under the combo), and adding one would show a control the combo does
+// not have. Those calls are refused, and so is making the layout an owner; the window itself changes the rows through Borrow and GiveBack
+// as the combo's rows change.
+class CComboWnd::CRowsLayoutUI : public CVerticalLayoutUI {
+ public:
+  CRowsLayoutUI() { CVerticalLayoutUI::SetAutoDestroy(false); }
+
+  // The rows are never this layout's to delete.
+  void SetAutoDestroy(bool) override {}
+  bool Add(CControlUI*) override { return false; }
+  bool AddAt(CControlUI*, int) override { return false; }
+  bool Remove(CControlUI*) override { return false; }
+  bool RemoveAt(int) override { return false; }
+  void RemoveAll() override {}
+  bool SetItemIndex(CControlUI*, int) override { return false; }
+
+  void Borrow(CControlUI* row, int index) { CVerticalLayoutUI::AddAt(row, index); }
+  void GiveBack(CControlUI* row) { CVerticalLayoutUI::Remove(row); }
+  // Emptied without deleting (auto-destroy is off), so the layout can never reach a row again.
+  void GiveBackAll() { CVerticalLayoutUI::RemoveAll(); }
+  void Move(CControlUI* row, int index) { CVerticalLayoutUI::SetItemIndex(row, index); }
+};
+
 const wchar_t* CComboWnd::GetWindowClassName() const { return L"ComboWnd"; }
+
+CVerticalLayoutUI* CComboWnd::GetLayout() const { return layout_; }
 
 bool CComboWnd::Init(CComboUI* owner) {
   owner_ = owner;
@@ -73,7 +100,7 @@ void CComboWnd::OnCreate() {
   manager_.Init(hwnd_);
   manager_.SetLayered(true);
 
-  layout_ = new CVerticalLayoutUI();
+  layout_ = new CRowsLayoutUI();
   layout_->SetManager(&manager_, nullptr, true);
   CPaintManagerUI* owner_manager = owner_->GetManager();
   if (const wchar_t* defaults = owner_manager->GetDefaultAttributeList(L"VerticalLayout")) {
@@ -83,10 +110,9 @@ void CComboWnd::OnCreate() {
   layout_->SetBkColor(0xFFFFFFFF);
   layout_->SetBorderColor(0xFFC6C7D2);
   layout_->SetBorderSize(1);
-  layout_->SetAutoDestroy(false);
   layout_->EnableScrollBar();
   layout_->ApplyAttributeList(owner_->GetDropBoxAttributeList().GetData());
-  for (int i = 0; i < owner_->GetCount(); ++i) layout_->Add(owner_->GetItemAt(i));
+  for (int i = 0; i < owner_->GetCount(); ++i) layout_->Borrow(owner_->GetItemAt(i), i);
   rows_borrowed_ = true;
 
   if (CShadowUI* shadow = owner_manager->GetShadow()) shadow->CopyShadow(manager_.GetShadow());
@@ -99,8 +125,7 @@ void CComboWnd::OnCreate() {
 void CComboWnd::ReturnRows() {
   if (!rows_borrowed_ || !owner_) return;
   rows_borrowed_ = false;
-  // Emptied without deleting (auto-destroy is off), so the layout can never reach a row again.
-  layout_->RemoveAll();
+  layout_->GiveBackAll();
   owner_->SetManager(owner_->GetManager(), owner_->GetParent(), false);
   const RECT empty{0, 0, 0, 0};
   for (int i = 0; i < owner_->GetCount(); ++i) owner_->GetItemAt(i)->SetPos(empty, false);
@@ -117,12 +142,12 @@ CControlUI* CALLBACK ForgetInManager(CControlUI* control, LPVOID manager) {
 
 void CComboWnd::JoinRow(CControlUI* row, int index) {
   if (!rows_borrowed_ || !owner_ || !row) return;
-  layout_->AddAt(row, index);
+  layout_->Borrow(row, index);
 }
 
 void CComboWnd::ReturnRow(CControlUI* row) {
   if (!rows_borrowed_ || !owner_ || !row) return;
-  layout_->Remove(row);
+  layout_->GiveBack(row);
   // Hover, focus and capture of the pop-up may point into the row; it goes home clean.
   row->FindControl(ForgetInManager, &manager_, 0);
   row->SetManager(owner_->GetManager(), owner_, false);
@@ -131,7 +156,7 @@ void CComboWnd::ReturnRow(CControlUI* row) {
 
 void CComboWnd::MoveRow(CControlUI* row, int index) {
   if (!rows_borrowed_ || !owner_ || !row) return;
-  layout_->SetItemIndex(row, index);
+  layout_->Move(row, index);
 }
 
 bool CComboWnd::IsRowAt(POINT point) const {

@@ -2,7 +2,8 @@
 
 // The drop-down window of a combo: a borderless pop-up with a paint manager of its own whose root
 // is a scrolling vertical layout. The rows it lists are the combo's: the combo owns them, the
-// layout only borrows them (its auto-destroy is off). Whatever closes the window (Return, Escape,
+// layout only borrows them (its auto-destroy is off) and takes no container calls of its own:
+// rows are added, removed and moved through the combo, which the layout follows. Whatever closes the window (Return, Escape,
 // a click on a row, the focus leaving, the owner window going away), its final message hands the
 // rows back to the combo's manager before the layout is freed. The object deletes itself in that
 // final message; the combo detaches it first when the combo goes while the window is open.
@@ -34,10 +35,11 @@ class CComboWnd final : public CWindowWnd, public INotifyUI {
   // Scrolls the layout so that the row is in view; nothing while the combo has no selection.
   void EnsureVisible(int index);
   CPaintManagerUI& GetManager() { return manager_; }
-  CVerticalLayoutUI* GetLayout() const { return layout_; }
+  CVerticalLayoutUI* GetLayout() const;
 
  private:
   friend class CComboUI;
+  class CRowsLayoutUI;
   ~CComboWnd() = default;
 
   // Gives the rows back to the combo's manager and parent; done at most once.
@@ -54,7 +56,7 @@ class CComboWnd final : public CWindowWnd, public INotifyUI {
 
   CPaintManagerUI manager_;
   CComboUI* owner_ = nullptr;
-  CVerticalLayoutUI* layout_ = nullptr;
+  CRowsLayoutUI* layout_ = nullptr;
   int old_sel_ = -1;
   bool pressed_on_row_ = false;
   bool rows_borrowed_ = false;

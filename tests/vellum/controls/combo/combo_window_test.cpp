@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -261,6 +262,58 @@ TEST_F(ComboWindowTest, RowsChangedWhileOpenAreTheDropDownsRowsAtOnce) {
     ::InvalidateRect(popup, nullptr, FALSE);
     ::UpdateWindow(popup);
     PumpFor(50);
+
+    combo_->GetDropDown()->PostMessage(WM_CLOSE);
+    ASSERT_TRUE(WaitClosed(popup));
+    ExpectRowsHome();
+    host_.log().entries.clear();
+  }
+}
+
+TEST_F(ComboWindowTest, AnOpenRowsParentRefusesContainerCallsTheComboKeepsItsRows) {
+  const struct {
+    const char* name;
+    std::function<bool(CContainerUI*, CControlUI* row)> call;
+  } cases[] = {
+      {"remove", [](CContainerUI* p, CControlUI* row) { return p->Remove(row); }},
+      {"remove without deleting",
+       [](CContainerUI* p, CControlUI* row) {
+         p->SetAutoDestroy(false);
+         const bool removed = p->Remove(row);
+         p->SetAutoDestroy(true);
+         return removed;
+       }},
+      {"remove at", [](CContainerUI* p, CControlUI*) { return p->RemoveAt(0); }},
+      {"remove all", [](CContainerUI* p, CControlUI*) { p->RemoveAll(); return false; }},
+      {"add", [](CContainerUI* p, CControlUI*) {
+         CControlUI* row = MakeRow(8);
+         if (p->Add(row)) return true;
+         delete row;
+         return false;
+       }},
+      {"add at", [](CContainerUI* p, CControlUI*) {
+         CControlUI* row = MakeRow(9);
+         if (p->AddAt(row, 1)) return true;
+         delete row;
+         return false;
+       }},
+      {"move", [](CContainerUI* p, CControlUI* row) { return p->SetItemIndex(row, 0); }},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    host_.box()->RemoveAll();
+    Build(5);
+    HWND popup = Open();
+    ASSERT_NE(popup, nullptr);
+    CControlUI* row = combo_->GetItemAt(2);
+    auto* parent = static_cast<CContainerUI*>(row->GetParent());
+    ASSERT_EQ(parent, combo_->GetDropDown()->GetLayout());
+
+    EXPECT_FALSE(test.call(parent, row));
+    ASSERT_EQ(combo_->GetCount(), 5);
+    ASSERT_EQ(parent->GetCount(), 5);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(parent->GetItemAt(i), combo_->GetItemAt(i)) << "row " << i;
+    EXPECT_EQ(combo_->GetItemAt(2), row);
 
     combo_->GetDropDown()->PostMessage(WM_CLOSE);
     ASSERT_TRUE(WaitClosed(popup));

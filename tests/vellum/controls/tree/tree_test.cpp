@@ -730,7 +730,6 @@ TEST(TreeView, ANodeWhoseRowLeavesThroughTheBodyKeepsNothingOfTheView) {
 }
 
 TEST(TreeNode, TheRowKeepsTheNodesPartsThroughEveryContainerCall) {
-  using Vellum::CContainerUI;
   const struct {
     const char* what;
     std::function<void(CTreeNodeUI*, CControlUI* part)> call;
