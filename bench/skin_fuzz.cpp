@@ -340,6 +340,7 @@ struct Progress {
 };
 Progress g_progress;
 HANDLE g_main_thread = nullptr;
+DWORD g_main_thread_id = 0;
 std::string g_current_skin;
 
 const char* const kStages[] = {"generate", "create", "layout", "paint", "input", "mutate", "destroy"};
@@ -443,12 +444,25 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* info) {
   ExitProcess(2);
 }
 
+// A right click may open a context menu (a native edit's, a rich edit's), whose modal loop waits for
+// the user: nobody is there, so it is closed as a user would close it, with Escape, once per level.
+void DismissMenus() {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(g_main_thread_id, &info)) return;
+  if ((info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) == 0) return;
+  HWND target = info.hwndMenuOwner ? info.hwndMenuOwner : info.hwndActive;
+  PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 1);
+  PostMessageW(target, WM_KEYUP, VK_ESCAPE, 1);
+}
+
 DWORD WINAPI Watchdog(LPVOID parameter) {
   const DWORD limit = static_cast<DWORD>(reinterpret_cast<uintptr_t>(parameter));
   LONG last = g_progress.beat;
   DWORD since = GetTickCount();
   for (;;) {
     Sleep(250);
+    DismissMenus();
     const LONG now = g_progress.beat;
     if (now != last) {
       last = now;
@@ -519,14 +533,28 @@ class FuzzWindow : public WindowImplBase {
   std::wstring skin_;
 };
 
+// Messages dispatched by the pumps of the skin in progress, and the last of them.
+struct Traffic {
+  unsigned long messages = 0;
+  UINT last = 0;
+};
+Traffic g_traffic;
+// A skin's life pumps for about 50 ms; a queue that is never empty dispatches far more than this.
+constexpr unsigned long kFloodLimit = 20000;
+unsigned long g_busiest = 0;
+
+// A window that keeps its own queue full (a paint that invalidates itself, a message that posts
+// itself) never lets the pump end its time on an empty queue: the time is checked after every
+// message, and the traffic is counted so that such a skin is reported instead of passing unseen.
 void Pump(DWORD milliseconds) {
   const DWORD start = GetTickCount();
   MSG msg;
   do {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (GetTickCount() - start < milliseconds && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
-      InterlockedIncrement(&g_progress.beat);
+      ++g_traffic.messages;
+      g_traffic.last = msg.message;
     }
     Sleep(1);
   } while (GetTickCount() - start < milliseconds);
@@ -554,6 +582,24 @@ bool IsWithin(CControlUI* control, CControlUI* ancestor) {
   return false;
 }
 
+// SKIN_FUZZ_TRACE=1 in the environment prints each mutation, to follow a failing skin's last steps.
+bool Tracing() {
+  char value[4] = {};
+  static const bool tracing = GetEnvironmentVariableA("SKIN_FUZZ_TRACE", value, sizeof value) > 0 &&
+                              value[0] == '1';
+  return tracing;
+}
+
+void Trace(const char* what, CControlUI* control, CControlUI* where) {
+  if (!Tracing()) return;
+  std::printf("  %s %ls %p in", what, control ? control->GetClass() : L"-", static_cast<void*>(control));
+  for (CControlUI* c = where; c != nullptr; c = c->GetParent()) {
+    std::printf(" %ls %p%s", c->GetClass(), static_cast<void*>(c), c->GetParent() ? " <" : "");
+  }
+  std::printf("\n");
+  std::fflush(stdout);
+}
+
 void Mutate(Generator& gen, FuzzWindow& window) {
   CPaintManagerUI& manager = window.Manager();
   std::vector<CControlUI*> all = AllControls(manager);
@@ -563,6 +609,7 @@ void Mutate(Generator& gen, FuzzWindow& window) {
   if (parent == nullptr || parent->GetItemIndex(victim) < 0) return;
   switch (gen.Below(3)) {
     case 0:  // removed, destroyed with its subtree
+      Trace("remove", victim, victim->GetParent());
       parent->Remove(victim);
       break;
     case 1: {  // moved under another container
@@ -573,11 +620,15 @@ void Mutate(Generator& gen, FuzzWindow& window) {
         if (ContainerOf(c) && !IsWithin(c, victim)) targets.push_back(ContainerOf(c));
       }
       if (targets.empty()) return;
+      // Some containers only borrow their children and never delete them: theirs is kept.
+      const bool auto_destroy = holder->IsAutoDestroy();
+      Trace("take", victim, holder);
       holder->SetAutoDestroy(false);
       const bool removed = parent->Remove(victim);
-      holder->SetAutoDestroy(true);
+      holder->SetAutoDestroy(auto_destroy);
       if (!removed) return;
       IContainerUI* target = targets[gen.Below(static_cast<int>(targets.size()))];
+      Trace("move", victim, dynamic_cast<CControlUI*>(target));
       if (!target->AddAt(victim, gen.Below(target->GetCount() + 2) - 1) && !target->Add(victim)) {
         delete victim;
       }
@@ -588,6 +639,7 @@ void Mutate(Generator& gen, FuzzWindow& window) {
       const std::wstring part = Widen("<Window>" + gen.Element(1, &budget) + "</Window>");
       CSkinBuilder builder;
       CControlUI* added = builder.Create(part.c_str(), nullptr, nullptr, &manager, nullptr);
+      Trace("add", added, victim->GetParent());
       if (added != nullptr && !parent->AddAt(added, gen.Below(parent->GetCount() + 1))) delete added;
       break;
     }
@@ -669,7 +721,15 @@ void RunSkin(uint32_t seed, long index) {
             "<Include source=\"skin_fuzz_child.xml\"/><ChildLayout xmlfile=\"skin_fuzz_child.xml\"/>"
             "<Label text=\"child\"/></HorizontalLayout></Window>");
 
+  g_traffic = Traffic{};
   LiveThrough(gen, Widen(g_current_skin));
+  g_busiest = std::max(g_busiest, g_traffic.messages);
+  if (g_traffic.messages > kFloodLimit) {
+    ReportSkin("HANG");
+    Say("%lu messages dispatched in one skin's life, the last 0x%04x: a window keeps its own queue full\n",
+        g_traffic.messages, g_traffic.last);
+    ExitProcess(3);
+  }
 }
 
 }  // namespace
@@ -710,6 +770,7 @@ int main(int argc, char** argv) {
   SetUnhandledExceptionFilter(OnUnhandledException);
   DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &g_main_thread, 0, FALSE,
                   DUPLICATE_SAME_ACCESS);
+  g_main_thread_id = GetCurrentThreadId();
   g_progress.seed = seed;
   OleInitialize(nullptr);
   CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
@@ -734,8 +795,8 @@ int main(int argc, char** argv) {
     ++skins;
     if (skins % 200 == 0) {
       const Figures now = Measure();
-      std::printf("%ld skins, %lu s, heap %llu bytes\n", skins,
-                  static_cast<unsigned long>((GetTickCount() - start) / 1000), now.heap_bytes);
+      std::printf("%ld skins, %lu s, heap %llu bytes, at most %lu messages in a skin\n", skins,
+                  static_cast<unsigned long>((GetTickCount() - start) / 1000), now.heap_bytes, g_busiest);
       std::fflush(stdout);
     }
   }
