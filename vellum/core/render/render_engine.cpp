@@ -182,6 +182,12 @@ void InstallClip(HDC dc, const RECT& rect, HRGN region, CClipRegionUI& clip) {
     DeleteObject(clip.outer_region);
     clip.outer_region = nullptr;
   }
+  // Regions are in device units: where the DC draws with a shifted origin (a control rendered into a
+  // bitmap of its own size), the logical rectangle moves with it.
+  POINT origin{};
+  if (GetViewportOrgEx(dc, &origin) && (origin.x != 0 || origin.y != 0)) {
+    OffsetRgn(region, origin.x, origin.y);
+  }
   // The record keeps the clip as installed, inside the outer one, so that putting it back after
   // floating children never lets a child paint beyond its parent.
   if (clip.outer_region) CombineRgn(region, region, clip.outer_region, RGN_AND);

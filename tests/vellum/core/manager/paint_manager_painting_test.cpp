@@ -16,6 +16,7 @@
 #include "vellum/core/layout/container.h"
 #include "vellum/core/manager/control.h"
 #include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/markup/dialog_builder.h"
 #include "vellum/core/render/render_engine.h"
 
 namespace Vellum {
@@ -218,9 +219,9 @@ TEST_F(PaintManagerPainting, RenderedControlBitmaps) {
     EXPECT_EQ(bits[19 * 20 + 19] & 0x00FFFFFFu, c.expected & 0x00FFFFFFu);
     ::DeleteObject(bitmap);
   }
-  // A rectangle a million pixels down would need a canvas of gigabytes from the window origin.
+  // Larger than 8192 by 4096: refused at once.
   const DWORD started = ::GetTickCount();
-  EXPECT_EQ(CRenderUI::RenderControlToBitmap(&m(), a_, RECT{0, 1048576, 620, 1048594}), nullptr);
+  EXPECT_EQ(CRenderUI::RenderControlToBitmap(&m(), a_, RECT{0, 0, 8193, 4097}), nullptr);
   EXPECT_LT(::GetTickCount() - started, 1000u);
   // The window up to a stop control: the root's red where a would have been green.
   HBITMAP window = CRenderUI::RenderWindowToBitmap(&m(), RECT{0, 0, 100, 50}, a_);
@@ -230,6 +231,48 @@ TEST_F(PaintManagerPainting, RenderedControlBitmaps) {
   const DWORD* bits = static_cast<const DWORD*>(dib.dsBm.bmBits);
   EXPECT_EQ(bits[15 * 100 + 15] & 0x00FFFFFFu, kRed & 0x00FFFFFFu);
   ::DeleteObject(window);
+}
+
+// A control far from the window origin renders as it does near it, into a bitmap of its own size:
+// rounded clips, gradients, borders and text of a small tree, moved 400,000 pixels down (a bitmap
+// from the window origin to there would be over 37 million pixels).
+TEST_F(PaintManagerPainting, AControlFarAwayRendersAsItDoesNearTheOrigin) {
+  CSkinBuilder builder;
+  CControlUI* tree = builder.Create(
+      L"<Window><HorizontalLayout bkcolor=\"#FF3060A0\" bkcolor2=\"#FFA0C0E0\" bordersize=\"2\" "
+      L"bordercolor=\"#FF000000\" borderround=\"12,12\" inset=\"4,4,4,4\">"
+      L"<Label text=\"Far away\" textcolor=\"#FFFFFFFF\" bkcolor=\"#FF008000\" borderround=\"6,6\"/>"
+      L"<Label text=\"{b}ok{/b}\" showhtml=\"true\" bordersize=\"1\" bordercolor=\"#FFFF00FF\"/>"
+      L"</HorizontalLayout></Window>",
+      nullptr, nullptr, &m());
+  ASSERT_NE(tree, nullptr);
+  root_->Add(tree, RECT{0, 0, 90, 40});
+  ASSERT_TRUE(m().AttachRootControl(root_));
+  window_.ShowAndPaint();
+  const auto render_at = [&](int left, int top) {
+    const RECT place{left, top, left + 90, top + 40};
+    tree->SetPos(place, false);
+    std::vector<DWORD> pixels;
+    HBITMAP bitmap = CRenderUI::RenderControlToBitmap(&m(), tree, place);
+    if (bitmap == nullptr) return pixels;
+    DIBSECTION dib{};
+    if (::GetObjectW(bitmap, sizeof(dib), &dib) == sizeof(dib) && dib.dsBm.bmWidth == 90 &&
+        dib.dsBm.bmHeight == 40) {
+      const DWORD* bits = static_cast<const DWORD*>(dib.dsBm.bmBits);
+      pixels.assign(bits, bits + 90 * 40);
+    }
+    ::DeleteObject(bitmap);
+    return pixels;
+  };
+  const std::vector<DWORD> near_origin = render_at(3, 5);
+  ASSERT_EQ(near_origin.size(), 90u * 40u);
+  EXPECT_NE(std::count(near_origin.begin(), near_origin.end(), near_origin[45 * 1 + 20 * 90]), 90 * 40)
+      << "the picture is not blank";
+  const std::vector<DWORD> far_away = render_at(3, 400005);
+  ASSERT_EQ(far_away.size(), near_origin.size()) << "no bitmap";
+  int differing = 0;
+  for (size_t i = 0; i < near_origin.size(); ++i) differing += near_origin[i] != far_away[i];
+  EXPECT_EQ(differing, 0);
 }
 
 // ---- Layered windows ----
