@@ -15,6 +15,12 @@ IListItemUI* AsRow(CControlUI* control) {
   return control ? static_cast<IListItemUI*>(control->GetInterface(L"ListItem")) : nullptr;
 }
 
+// A row handed elsewhere must not call the combo it left, which may go first.
+void LetRowGo(CControlUI* control, IListOwnerUI* combo) {
+  IListItemUI* row = AsRow(control);
+  if (row != nullptr && row->GetOwner() == combo) row->SetOwner(nullptr);
+}
+
 }  // namespace
 
 CComboUI::CComboUI() {
@@ -138,6 +144,7 @@ bool CComboUI::Remove(CControlUI* control) {
   if (index < 0) return false;
   // Out of an open drop-down before it is freed.
   if (drop_down_) drop_down_->ReturnRow(control);
+  LetRowGo(control, this);
   if (!CContainerUI::Remove(control)) return false;
   RenumberRows(index);
   if (index == cur_sel_) {
@@ -157,8 +164,9 @@ bool CComboUI::RemoveAt(int index) {
 
 void CComboUI::RemoveAll() {
   cur_sel_ = -1;
-  if (drop_down_) {
-    for (int i = GetCount() - 1; i >= 0; --i) drop_down_->ReturnRow(GetItemAt(i));
+  for (int i = GetCount() - 1; i >= 0; --i) {
+    if (drop_down_) drop_down_->ReturnRow(GetItemAt(i));
+    LetRowGo(GetItemAt(i), this);
   }
   CContainerUI::RemoveAll();
 }

@@ -102,8 +102,15 @@ bool CListBodyUI::AddAt(CControlUI* control, int index) {
   return true;
 }
 
+void CListBodyUI::RowLeaving(CControlUI* row) {
+  owner_->OnRowLeaving(row);
+  // A row handed elsewhere must not call the list it left, which may go first.
+  auto* item = static_cast<IListItemUI*>(row->GetInterface(L"ListItem"));
+  if (item != nullptr && item->GetOwner() == static_cast<IListOwnerUI*>(owner_)) item->SetOwner(nullptr);
+}
+
 bool CListBodyUI::Remove(CControlUI* control) {
-  if (owner_ != nullptr && items_.Find(control) >= 0) owner_->OnRowLeaving(control);
+  if (owner_ != nullptr && items_.Find(control) >= 0) RowLeaving(control);
   if (!CVerticalLayoutUI::Remove(control)) return false;
   records_in_step_ = false;
   return true;
@@ -111,7 +118,7 @@ bool CListBodyUI::Remove(CControlUI* control) {
 
 void CListBodyUI::RemoveAll() {
   if (owner_ != nullptr) {
-    for (int i = 0; i < items_.GetSize(); ++i) owner_->OnRowLeaving(static_cast<CControlUI*>(items_[i]));
+    for (int i = 0; i < items_.GetSize(); ++i) RowLeaving(static_cast<CControlUI*>(items_[i]));
   }
   CVerticalLayoutUI::RemoveAll();
   measured_count_ = 0;

@@ -53,6 +53,9 @@ class CListBodyUI : public CVerticalLayoutUI {
   friend class CListElementUI;
   friend class CListContainerElementUI;
 
+  // Tells the list a row is leaving and lets the row forget the list.
+  void RowLeaving(CControlUI* row);
+
   // One row: what measuring it gave and under which measure serial, its top and bottom relative to
   // the content area's top with nothing scrolled, and the scroll generation it was last placed for.
   struct TRowRecord {

@@ -19,6 +19,7 @@
 #include "vellum/controls/list/list_element.h"
 #include "vellum/core/base/ui_events.h"
 #include "vellum/core/base_controls/label.h"
+#include "vellum/core/layout/vertical_layout.h"
 #include "vellum/core/manager/paint_manager.h"
 
 namespace {
@@ -168,6 +169,43 @@ TEST(Combo, KeysAndWheelMoveTheSelectionOverDisabledRows) {
   c.combo->SetKeyboardEnabled(false);
   c.Event(Vellum::UIEVENT_KEYDOWN, 0, VK_DOWN);
   EXPECT_EQ(c.combo->GetCurSel(), 0);
+}
+
+TEST(Combo, ARowTakenOutOfTheComboForgetsItAndOutlivesIt) {
+  for (const bool all : {false, true}) {
+    SCOPED_TRACE(all ? "RemoveAll" : "Remove");
+    testing_support::ManagedWindow other;
+    auto* elsewhere = new Vellum::CVerticalLayoutUI();
+    other.manager().AttachRootControl(elsewhere);
+    CControlUI* row = nullptr;
+    {
+      Combo c;
+      row = c.combo->GetItemAt(1);
+      std::vector<CControlUI*> leaving{row};
+      if (all) leaving = {c.combo->GetItemAt(0), row, c.combo->GetItemAt(2)};
+      c.combo->SelectItem(1);
+      c.combo->SetAutoDestroy(false);
+      if (all) {
+        c.combo->RemoveAll();
+      } else {
+        ASSERT_TRUE(c.combo->Remove(row));
+      }
+      for (CControlUI* left : leaving) {
+        EXPECT_EQ(static_cast<IListItemUI*>(left->GetInterface(L"ListItem"))->GetOwner(), nullptr);
+        ASSERT_TRUE(elsewhere->Add(left));
+      }
+    }
+    // The combo and its window are gone; the row, in another window, still takes the mouse.
+    TUIEvent event;
+    event.sender = row;
+    event.mouse_point = POINT{5, 5};
+    for (int type : {Vellum::UIEVENT_MOUSEENTER, Vellum::UIEVENT_BUTTONDOWN, Vellum::UIEVENT_BUTTONUP,
+                     Vellum::UIEVENT_SCROLLWHEEL, Vellum::UIEVENT_MOUSELEAVE}) {
+      event.type = type;
+      row->Event(event);
+    }
+    static_cast<IListItemUI*>(row->GetInterface(L"ListItem"))->Select(false);
+  }
 }
 
 TEST(Combo, RowsAreRenumberedAndTheSelectionFollowsItsRow) {

@@ -19,6 +19,7 @@
 #include "vellum/controls/list/list.h"
 #include "vellum/controls/list/list_header.h"
 #include "vellum/core/base/ui_events.h"
+#include "vellum/core/layout/vertical_layout.h"
 #include "vellum/core/manager/paint_manager.h"
 
 namespace {
@@ -79,6 +80,49 @@ TEST(ListElement, Identity) {
   EXPECT_NE(text.GetInterface(L"ListLabelElement"), nullptr);
   EXPECT_NE(container.GetInterface(L"ListContainerElement"), nullptr);
   EXPECT_NE(container.GetInterface(L"Container"), nullptr);
+}
+
+TEST(ListElement, ARowTakenOutOfTheListForgetsItAndOutlivesIt) {
+  const struct {
+    const char* name;
+    std::function<CControlUI*()> make;
+  } kinds[] = {
+      {"label row", [] { return new CListLabelElementUI(); }},
+      {"text row", [] { return new CListTextElementUI(); }},
+      {"container row", [] { return new CListContainerElementUI(); }},
+  };
+  for (const auto& kind : kinds) {
+    for (const bool through_body : {false, true}) {
+      SCOPED_TRACE(std::string(kind.name) + (through_body ? ", through the body" : ", through the list"));
+      CControlUI* row = kind.make();
+      auto* item = static_cast<Vellum::IListItemUI*>(row->GetInterface(L"ListItem"));
+      testing_support::ManagedWindow other;
+      auto* elsewhere = new Vellum::CVerticalLayoutUI();
+      other.manager().AttachRootControl(elsewhere);
+      {
+        List l;
+        ASSERT_TRUE(l.list->Add(row));
+        ASSERT_NE(item->GetOwner(), nullptr);
+        auto* holder = static_cast<Vellum::CContainerUI*>(l.list->GetList());
+        holder->SetAutoDestroy(false);
+        ASSERT_TRUE(through_body ? holder->Remove(row) : l.list->Remove(row));
+        holder->SetAutoDestroy(true);
+        EXPECT_EQ(item->GetOwner(), nullptr);
+        ASSERT_TRUE(elsewhere->Add(row));
+      }
+      // The list and its window are gone; the row, in another window, still takes the mouse and
+      // selection.
+      TUIEvent event;
+      event.sender = row;
+      event.mouse_point = POINT{5, 5};
+      for (int type : {Vellum::UIEVENT_MOUSEENTER, Vellum::UIEVENT_BUTTONDOWN, Vellum::UIEVENT_BUTTONUP,
+                       Vellum::UIEVENT_DBLCLICK, Vellum::UIEVENT_SCROLLWHEEL, Vellum::UIEVENT_MOUSELEAVE}) {
+        event.type = type;
+        row->Event(event);
+      }
+      item->Select(true);
+    }
+  }
 }
 
 TEST(ListElement, ClicksSelectAndReport) {
