@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -485,11 +486,31 @@ DWORD WINAPI Watchdog(LPVOID parameter) {
   }
 }
 
+// SKIN_FUZZ_TRACE=1 in the environment prints each mutation, to follow a failing skin's last steps.
+bool Tracing() {
+  char value[4] = {};
+  static const bool tracing = GetEnvironmentVariableA("SKIN_FUZZ_TRACE", value, sizeof value) > 0 &&
+                              value[0] == '1';
+  return tracing;
+}
+
+void Trace(const char* what, CControlUI* control, CControlUI* where) {
+  if (!Tracing()) return;
+  std::printf("  %s %ls %p in", what, control ? control->GetClass() : L"-", static_cast<void*>(control));
+  for (CControlUI* c = where; c != nullptr; c = c->GetParent()) {
+    std::printf(" %ls %p%s", c->GetClass(), static_cast<void*>(c), c->GetParent() ? " <" : "");
+  }
+  std::printf("\n");
+  std::fflush(stdout);
+}
+
 // ---- Counting: heap bytes and window-system objects ---------------------------------------------------
 
 struct Figures {
   unsigned long long heap_bytes = 0;
   unsigned long long heap_blocks = 0;
+  // Busy blocks by size, kept only while SKIN_FUZZ_TRACE=1 asks for the growth to be shown.
+  std::map<size_t, long> blocks_by_size;
   DWORD gdi = 0;
   DWORD user = 0;
 };
@@ -503,6 +524,7 @@ Figures Measure() {
       if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) {
         figures.heap_bytes += entry.cbData;
         ++figures.heap_blocks;
+        if (Tracing()) ++figures.blocks_by_size[entry.cbData];
       }
     }
     HeapUnlock(heap);
@@ -510,6 +532,22 @@ Figures Measure() {
   figures.gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   figures.user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
   return figures;
+}
+
+// The block sizes whose count grew most since the last figures: what keeps growing, by its size.
+void PrintGrowth(const Figures& last, const Figures& now) {
+  std::vector<std::pair<long, size_t>> grown;
+  for (const auto& [size, count] : now.blocks_by_size) {
+    const auto old = last.blocks_by_size.find(size);
+    const long delta = count - (old == last.blocks_by_size.end() ? 0 : old->second);
+    if (delta > 0) grown.emplace_back(delta, size);
+  }
+  std::sort(grown.rbegin(), grown.rend());
+  std::printf("  grown:");
+  for (size_t i = 0; i < grown.size() && i < 12; ++i) {
+    std::printf(" %zu bytes x%ld", grown[i].second, grown[i].first);
+  }
+  std::printf("\n");
 }
 
 void PrintFigures(const char* when, const Figures& f) {
@@ -580,24 +618,6 @@ bool IsWithin(CControlUI* control, CControlUI* ancestor) {
     if (c == ancestor) return true;
   }
   return false;
-}
-
-// SKIN_FUZZ_TRACE=1 in the environment prints each mutation, to follow a failing skin's last steps.
-bool Tracing() {
-  char value[4] = {};
-  static const bool tracing = GetEnvironmentVariableA("SKIN_FUZZ_TRACE", value, sizeof value) > 0 &&
-                              value[0] == '1';
-  return tracing;
-}
-
-void Trace(const char* what, CControlUI* control, CControlUI* where) {
-  if (!Tracing()) return;
-  std::printf("  %s %ls %p in", what, control ? control->GetClass() : L"-", static_cast<void*>(control));
-  for (CControlUI* c = where; c != nullptr; c = c->GetParent()) {
-    std::printf(" %ls %p%s", c->GetClass(), static_cast<void*>(c), c->GetParent() ? " <" : "");
-  }
-  std::printf("\n");
-  std::fflush(stdout);
 }
 
 void Mutate(Generator& gen, FuzzWindow& window) {
@@ -790,6 +810,7 @@ int main(int argc, char** argv) {
 
   const DWORD start = GetTickCount();
   long skins = 1;
+  Figures last = before;
   while (GetTickCount() - start < seconds * 1000) {
     RunSkin(seed, index++);
     ++skins;
@@ -797,6 +818,8 @@ int main(int argc, char** argv) {
       const Figures now = Measure();
       std::printf("%ld skins, %lu s, heap %llu bytes, at most %lu messages in a skin\n", skins,
                   static_cast<unsigned long>((GetTickCount() - start) / 1000), now.heap_bytes, g_busiest);
+      if (Tracing()) PrintGrowth(last, now);
+      last = now;
       std::fflush(stdout);
     }
   }

@@ -104,7 +104,7 @@ class IListItemUI {
   virtual int GetIndex() const = 0;
   virtual void SetIndex(int index) = 0;
   virtual IListOwnerUI* GetOwner() = 0;
-  // owner: the owning control; the row asks it for "IListOwner".
+  // owner: the owning control, which the row asks for "IListOwner"; null when the row leaves it.
   virtual void SetOwner(CControlUI* owner) = 0;
   virtual bool IsSelected() const = 0;
   virtual bool Select(bool select = true) = 0;

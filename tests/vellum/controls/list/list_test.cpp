@@ -49,7 +49,7 @@ class Row : public CControlUI, public IListItemUI {
   void SetIndex(int index) override { index_ = index; }
   IListOwnerUI* GetOwner() override { return owner_; }
   void SetOwner(CControlUI* owner) override {
-    owner_ = static_cast<IListOwnerUI*>(owner->GetInterface(L"IListOwner"));
+    owner_ = owner ? static_cast<IListOwnerUI*>(owner->GetInterface(L"IListOwner")) : nullptr;
   }
   bool IsSelected() const override { return selected_; }
   bool Select(bool select) override {
