@@ -613,11 +613,14 @@ IContainerUI* ContainerOf(CControlUI* control) {
   return control ? static_cast<IContainerUI*>(control->GetInterface(L"IContainer")) : nullptr;
 }
 
-bool IsWithin(CControlUI* control, CControlUI* ancestor) {
-  for (CControlUI* c = control; c != nullptr; c = c->GetParent()) {
-    if (c == ancestor) return true;
-  }
-  return false;
+// The victim's whole subtree as its containers list it. The parent chain is not enough: a combo's
+// rows have the drop-down's layout for a parent while it is open, and moving an ancestor of the
+// combo into one of its rows would make the tree a cycle, which no program builds.
+std::vector<CControlUI*> SubtreeOf(CControlUI* control) {
+  std::vector<CControlUI*> all;
+  control->FindControl(CollectAll, &all, 0);
+  if (std::find(all.begin(), all.end(), control) == all.end()) all.push_back(control);
+  return all;
 }
 
 void Mutate(Generator& gen, FuzzWindow& window) {
@@ -635,9 +638,12 @@ void Mutate(Generator& gen, FuzzWindow& window) {
     case 1: {  // moved under another container
       auto* holder = dynamic_cast<CContainerUI*>(victim->GetParent());
       if (holder == nullptr) return;
+      const std::vector<CControlUI*> subtree = SubtreeOf(victim);
       std::vector<IContainerUI*> targets;
       for (CControlUI* c : all) {
-        if (ContainerOf(c) && !IsWithin(c, victim)) targets.push_back(ContainerOf(c));
+        if (ContainerOf(c) && std::find(subtree.begin(), subtree.end(), c) == subtree.end()) {
+          targets.push_back(ContainerOf(c));
+        }
       }
       if (targets.empty()) return;
       // Some containers only borrow their children and never delete them: theirs is kept.
