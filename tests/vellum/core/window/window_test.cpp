@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/support/ui_input.h"
+#include "tests/vellum/support/skin_life.h"
 #include "vellum/core/base_controls/button.h"
 #include "vellum/core/layout/container.h"
 #include "vellum/core/base_controls/label.h"
@@ -17,7 +18,9 @@
 namespace {
 
 using namespace Vellum;
+using testing_support::LiveThroughSkin;
 using testing_support::PumpFor;
+using testing_support::WriteSkinFile;
 
 // ---- CWindowWnd ------------------------------------------------------------------------------------
 
@@ -457,18 +460,6 @@ TEST(WindowImplBaseStatic, OnlyShowingAndPlacingClassesUpToTheRootCount) {
 
 // ---- Hostile skins ------------------------------------------------------------------------------
 
-void WriteSkinFile(const wchar_t* name, const char* text) {
-  FILE* file = _wfopen(name, L"wb");
-  ASSERT_NE(file, nullptr);
-  fputs(text, file);
-  fclose(file);
-}
-
-CControlUI* CALLBACK CollectControl(CControlUI* control, LPVOID data) {
-  static_cast<std::vector<CControlUI*>*>(data)->push_back(control);
-  return nullptr;
-}
-
 // Each skin once crashed or hung the framework on its way through a window's life: loaded, laid
 // out, painted, given input, and having controls removed and added.
 TEST(WindowImplBaseHostileSkins, EachLoadsPaintsTakesInputAndLosesControlsWithinASecond) {
@@ -504,44 +495,13 @@ TEST(WindowImplBaseHostileSkins, EachLoadsPaintsTakesInputAndLosesControlsWithin
       {"a border a million pixels thick", L"<Window><Control bordercolor=\"#66959575\" "
        L"topbordersize=\"1048576\" bordersize=\"1048576\"/></Window>"},
       {"thousands of top-level controls", many},
+      {"a tab page given the focus inside a subtree the builder refuses",
+       L"<Window><Label><HorizontalLayout><TabLayout selectedid=\"1\"><Label/><Container/></TabLayout>"
+       L"</HorizontalLayout></Label></Window>"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const DWORD started = GetTickCount();
-    SkinWindow window(c.skin.c_str());
-    ASSERT_NE(window.Create(nullptr, L"hostile", WS_POPUP, 0, 0, 0, 200, 150), nullptr);
-    HWND hwnd = window.GetHWND();
-    window.ShowWindow(true, false);
-    UpdateWindow(hwnd);
-    for (int i = 0; i < 20; ++i) {
-      const LPARAM point = MAKELPARAM(i * 10, i * 7);
-      SendMessageW(hwnd, WM_MOUSEMOVE, 0, point);
-      SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, point);
-      SendMessageW(hwnd, WM_LBUTTONUP, 0, point);
-      SendMessageW(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -120), point);
-    }
-    std::vector<CControlUI*> all;
-    CControlUI* root = window.GetPaintManager().GetRoot();
-    ASSERT_NE(root, nullptr);
-    root->FindControl(CollectControl, &all, 0);
-    for (size_t i = all.size(); i-- > 1;) {
-      auto* parent = all[i]->GetParent();
-      auto* container =
-          parent ? static_cast<IContainerUI*>(parent->GetInterface(L"IContainer")) : nullptr;
-      if (container && container->GetItemIndex(all[i]) >= 0 && i % 2 == 0) container->Remove(all[i]);
-    }
-    if (auto* container = static_cast<IContainerUI*>(root->GetInterface(L"IContainer"))) {
-      container->Add(new CLabelUI());
-    }
-    InvalidateRect(hwnd, nullptr, FALSE);
-    UpdateWindow(hwnd);
-    PumpFor(20);
-    RECT placed{};
-    GetWindowRect(hwnd, &placed);
-    EXPECT_LE(placed.right - placed.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
-    EXPECT_LE(placed.bottom - placed.top, GetSystemMetrics(SM_CYVIRTUALSCREEN));
-    DestroyWindow(hwnd);
-    EXPECT_LT(GetTickCount() - started, 1000u);
+    LiveThroughSkin(c.skin);
   }
 }
 
