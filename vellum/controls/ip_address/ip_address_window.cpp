@@ -65,6 +65,13 @@ void CIPAddressWnd::SubclassFields() {
   }
 }
 
+void CIPAddressWnd::UnsubclassFields() {
+  for (HWND field = ::GetWindow(GetHWND(), GW_CHILD); field != nullptr;
+       field = ::GetWindow(field, GW_HWNDNEXT)) {
+    ::RemoveWindowSubclass(field, &CIPAddressWnd::FieldProc, kFieldSubclassId);
+  }
+}
+
 LRESULT CALLBACK CIPAddressWnd::FieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam,
                                           UINT_PTR /*id*/, DWORD_PTR data) {
   const LRESULT result = ::DefSubclassProc(field, message, wParam, lParam);
@@ -109,6 +116,12 @@ LRESULT CIPAddressWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
   switch (message) {
     case WM_KILLFOCUS:
       return 0;
+    case WM_DESTROY:
+      // Before the system control tears its fields down: it may put back the window procedures
+      // they had when it made them, which leaves our subclass out of their chain, and the
+      // bookkeeping of a subclass that never sees its field's last message is never freed.
+      UnsubclassFields();
+      break;
     case kReflectedCommand: {
       CIPAddressUI* owner = Owner();
       if (HIWORD(wParam) != EN_KILLFOCUS || owner == nullptr) return 0;

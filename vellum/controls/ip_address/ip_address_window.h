@@ -6,7 +6,8 @@
 //
 // The keyboard focus lives in the control's four child edits, and their keys never reach the
 // control's own window procedure: the edits are subclassed so that their key-ups of Back, Delete
-// and Escape reach this window.
+// and Escape reach this window. The subclass is taken off again when the control's window is
+// destroyed, before the control destroys its fields.
 //
 // The system control makes a font for its fields when it is created; the platform's control does
 // not always delete it when it is destroyed (one font lost per window), so whatever of it is left
@@ -43,6 +44,7 @@ class CIPAddressWnd : public CNativeChildWindow {
 
   CIPAddressUI* Owner() const;
   void SubclassFields();
+  void UnsubclassFields();
   // A key-up of one of the fields, after the field handled it.
   void OnFieldKeyUp(WPARAM virtual_key);
   bool HasFocusInside() const;

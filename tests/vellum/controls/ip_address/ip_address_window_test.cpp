@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
 #include "tests/support/ui_input.h"
@@ -181,6 +182,43 @@ TEST_F(IPAddressWindowTest, TheFieldsFontGoesWithTheWindow) {
     PumpFor(50);
     EXPECT_EQ(::GetObjectType(font), 0u) << remove;
   }
+}
+
+// Busy blocks in every heap of the process, the platform's included.
+size_t BusyHeapBlocks() {
+  HANDLE heaps[64];
+  const DWORD count = std::min<DWORD>(::GetProcessHeaps(64, heaps), 64);
+  size_t blocks = 0;
+  for (DWORD h = 0; h < count; ++h) {
+    if (!::HeapLock(heaps[h])) continue;
+    PROCESS_HEAP_ENTRY entry{};
+    while (::HeapWalk(heaps[h], &entry)) {
+      if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) ++blocks;
+    }
+    ::HeapUnlock(heaps[h]);
+  }
+  return blocks;
+}
+
+// The fields are subclassed for their keys. Each window that held the control must leave nothing
+// behind, also where the system control puts its fields' own procedures back as it goes (then a
+// subclass left on them never sees their last message and its bookkeeping is never freed).
+TEST_F(IPAddressWindowTest, WindowsThatComeAndGoLeaveNoMemoryBehind) {
+  // The host's record of notifications would grow with every window.
+  host_.manager().RemoveNotifier(&host_.log());
+  const auto open_and_remove = [&] {
+    CIPAddressUI* ip = host_.Host(new CIPAddressUI());
+    host_.manager().SetFocus(ip);
+    ASSERT_TRUE(WaitUntil([&] { return ip->GetNativeWindow() != nullptr; }, 2000));
+    host_.box()->Remove(ip);
+    PumpFor(5);
+  };
+  for (int i = 0; i < 2; ++i) open_and_remove();
+  const size_t before = BusyHeapBlocks();
+  constexpr int kWindows = 15;
+  for (int i = 0; i < kWindows; ++i) open_and_remove();
+  EXPECT_LT(BusyHeapBlocks(), before + kWindows);
+  host_.manager().AddNotifier(&host_.log());
 }
 
 TEST(IPAddressExWindowTest, ClicksKeysAndTheWheelReachTheOctetsThroughTheWindow) {
