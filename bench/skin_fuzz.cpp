@@ -9,8 +9,9 @@
 // Skin i of seed s is the same skin on every run: "skin_fuzz_current.xml" in the working folder holds
 // the skin being run, and the first crash or hang prints its seed and index, the faulting address and
 // the stack (module+offset per frame), then ends the process (exit code 2 for a crash, 3 for a hang).
-// Heap figures come from walking the process heap; GDI and USER object counts from GetGuiResources,
-// which Wine always answers with 0.
+// Heap figures come from walking every heap of the process (the C runtime's included); GDI and USER
+// object counts from GetGuiResources, which Wine always answers with 0. SKIN_FUZZ_TRACE=1 prints each
+// mutation, and with the figures the block sizes and the program's callers whose live blocks grew.
 
 #include <windows.h>
 
@@ -21,6 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <new>
 #include <random>
 #include <string>
 #include <vector>
@@ -30,6 +32,63 @@
 #include "vellum/core/manager/paint_manager.h"
 #include "vellum/core/markup/dialog_builder.h"
 #include "vellum/core/window/window_impl_base.h"
+
+// ---- Where the C++ heap goes: every operator new of this program, with the code that asked -------------
+
+// Each block carries a header with its size and the caller's address, so that the live bytes and the
+// callers holding the most live blocks can be told apart from what the platform's own code keeps.
+namespace allocations {
+
+struct alignas(16) Header {
+  size_t size;
+  void* caller;
+};
+
+volatile LONG64 g_live_bytes = 0;
+// Live blocks by caller, in a table that never allocates: a slot per caller address.
+constexpr size_t kSlots = 8192;
+struct Slot {
+  void* volatile caller;
+  volatile LONG count;
+};
+Slot g_slots[kSlots];
+
+// The caller's slot, claimed on first use; null once the table is full.
+Slot* SlotOf(void* caller) {
+  size_t i = (reinterpret_cast<uintptr_t>(caller) >> 2) % kSlots;
+  for (size_t probe = 0; probe < kSlots; ++probe, i = (i + 1) % kSlots) {
+    void* seen = InterlockedCompareExchangePointer(const_cast<void**>(&g_slots[i].caller), caller, nullptr);
+    if (seen == nullptr || seen == caller) return &g_slots[i];
+  }
+  return nullptr;
+}
+
+void* Allocate(size_t size, void* caller) {
+  auto* header = static_cast<Header*>(std::malloc(size + sizeof(Header)));
+  if (header == nullptr) throw std::bad_alloc();
+  header->size = size;
+  header->caller = caller;
+  InterlockedExchangeAdd64(&g_live_bytes, static_cast<LONG64>(size));
+  if (Slot* slot = SlotOf(caller)) InterlockedIncrement(&slot->count);
+  return header + 1;
+}
+
+void Free(void* block) {
+  if (block == nullptr) return;
+  Header* header = static_cast<Header*>(block) - 1;
+  InterlockedExchangeAdd64(&g_live_bytes, -static_cast<LONG64>(header->size));
+  if (Slot* slot = SlotOf(header->caller)) InterlockedDecrement(&slot->count);
+  std::free(header);
+}
+
+}  // namespace allocations
+
+void* operator new(size_t size) { return allocations::Allocate(size, __builtin_return_address(0)); }
+void* operator new[](size_t size) { return allocations::Allocate(size, __builtin_return_address(0)); }
+void operator delete(void* block) noexcept { allocations::Free(block); }
+void operator delete[](void* block) noexcept { allocations::Free(block); }
+void operator delete(void* block, size_t) noexcept { allocations::Free(block); }
+void operator delete[](void* block, size_t) noexcept { allocations::Free(block); }
 
 namespace {
 
@@ -515,20 +574,27 @@ struct Figures {
   DWORD user = 0;
 };
 
+// Every heap of the process: the platform's own and the C runtime's, where the framework's blocks lie.
 Figures Measure() {
   Figures figures;
-  HANDLE heap = GetProcessHeap();
-  if (HeapLock(heap)) {
+  // The block sizes are noted in room taken before the walk: the walk must not change the heaps it walks.
+  std::vector<size_t> sizes;
+  if (Tracing()) sizes.reserve(size_t{1} << 21);
+  HANDLE heaps[64];
+  const DWORD count = std::min<DWORD>(GetProcessHeaps(64, heaps), 64);
+  for (DWORD h = 0; h < count; ++h) {
+    if (!HeapLock(heaps[h])) continue;
     PROCESS_HEAP_ENTRY entry{};
-    while (HeapWalk(heap, &entry)) {
+    while (HeapWalk(heaps[h], &entry)) {
       if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) {
         figures.heap_bytes += entry.cbData;
         ++figures.heap_blocks;
-        if (Tracing()) ++figures.blocks_by_size[entry.cbData];
+        if (sizes.size() < sizes.capacity()) sizes.push_back(entry.cbData);
       }
     }
-    HeapUnlock(heap);
+    HeapUnlock(heaps[h]);
   }
+  for (size_t size : sizes) ++figures.blocks_by_size[size];
   figures.gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   figures.user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
   return figures;
@@ -546,6 +612,26 @@ void PrintGrowth(const Figures& last, const Figures& now) {
   std::printf("  grown:");
   for (size_t i = 0; i < grown.size() && i < 12; ++i) {
     std::printf(" %zu bytes x%ld", grown[i].second, grown[i].first);
+  }
+  std::printf("\n");
+}
+
+// The C++ heap in use, and the callers whose live blocks grew most since the last call.
+void PrintCallers() {
+  static std::vector<LONG> last(allocations::kSlots, 0);
+  std::vector<std::pair<LONG, size_t>> grown;
+  for (size_t i = 0; i < allocations::kSlots; ++i) {
+    const LONG count = allocations::g_slots[i].count;
+    if (count > last[i]) grown.emplace_back(count - last[i], i);
+    last[i] = count;
+  }
+  std::sort(grown.rbegin(), grown.rend());
+  std::printf("  C++ live %lld bytes; grown callers:", static_cast<long long>(allocations::g_live_bytes));
+  for (size_t i = 0; i < grown.size() && i < 8; ++i) {
+    const auto caller = reinterpret_cast<uintptr_t>(allocations::g_slots[grown[i].second].caller);
+    std::printf(" +0x%llx x%ld", static_cast<unsigned long long>(caller - reinterpret_cast<uintptr_t>(
+                                                                        GetModuleHandleW(nullptr))),
+                static_cast<long>(grown[i].first));
   }
   std::printf("\n");
 }
@@ -825,6 +911,7 @@ int main(int argc, char** argv) {
       std::printf("%ld skins, %lu s, heap %llu bytes, at most %lu messages in a skin\n", skins,
                   static_cast<unsigned long>((GetTickCount() - start) / 1000), now.heap_bytes, g_busiest);
       if (Tracing()) PrintGrowth(last, now);
+      if (Tracing()) PrintCallers();
       last = now;
       std::fflush(stdout);
     }
