@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "vellum/controls/combo/combo.h"
 #include "vellum/controls/combo/drop_down_placement.h"
 #include "vellum/controls/list/list_interfaces.h"
@@ -30,8 +32,8 @@ RECT WorkAreaOf(const RECT& screen_rect) {
 // The layout showing the combo's rows. A borrowed row's parent is this layout while the window is
 // open, so code that changes a row through its parent reaches it; taking a row out here would leave
 // it in the combo (or free it under the combo), and adding one would show a control the combo does
-// not have. Those calls are refused, and so is making the layout an owner; the window itself changes the rows through Borrow and GiveBack
-// as the combo's rows change.
+// not have. Those calls are refused, and so is making the layout an owner; the window itself changes
+// the rows through Borrow and GiveBack as the combo's rows change.
 class CComboWnd::CRowsLayoutUI : public CVerticalLayoutUI {
  public:
   CRowsLayoutUI() { CVerticalLayoutUI::SetAutoDestroy(false); }
@@ -69,7 +71,12 @@ bool CComboWnd::Init(CComboUI* owner) {
 
   const RECT combo = owner->GetPos();
   const SIZE drop_box = owner->GetDropBoxSize();
-  const int width = drop_box.cx > 0 ? drop_box.cx : combo.right - combo.left;
+  // No side larger than the screens together: more could never be seen, and some window systems
+  // fail on a window of such a size.
+  const int screens_width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int screens_height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  const int width =
+      std::min<int>(drop_box.cx > 0 ? drop_box.cx : combo.right - combo.left, screens_width);
   int height = owner->GetDropBoxInset().top;
   for (int i = 0; i < owner->GetCount(); ++i) {
     CControlUI* row = owner->GetItemAt(i);
@@ -78,10 +85,11 @@ bool CComboWnd::Init(CComboUI* owner) {
   }
   height += kFrameHeight;
   if (height > drop_box.cy) height = drop_box.cy;
+  height = std::min(height, screens_height);
 
   RECT combo_on_screen = combo;
   ::MapWindowPoints(owner_window, HWND_DESKTOP, reinterpret_cast<POINT*>(&combo_on_screen), 2);
-  const RECT rect = PlaceDropDown(combo_on_screen, drop_box.cx, height, WorkAreaOf(combo_on_screen));
+  const RECT rect = PlaceDropDown(combo_on_screen, width, height, WorkAreaOf(combo_on_screen));
 
   if (!Create(owner_window, nullptr, WS_POPUP, WS_EX_TOOLWINDOW, rect)) {
     delete this;

@@ -155,6 +155,30 @@ TEST_F(ComboWindowTest, OpensUpwardsWithTheSameHeightAtTheBottomOfTheWorkArea) {
   ASSERT_TRUE(WaitClosed(popup));
 }
 
+// A drop-down asked to be a million pixels wide, or a combo that wide, opens no wider than the
+// screens together: the window system is never asked for a window it may fail on.
+TEST_F(ComboWindowTest, ADropDownIsNoLargerThanTheScreens) {
+  for (const bool wide_combo : {false, true}) {
+    SCOPED_TRACE(wide_combo);
+    host_.box()->RemoveAll();
+    Build(5);
+    if (wide_combo) {
+      combo_->SetAttribute(L"minwidth", L"1048576");
+      combo_->SetAttribute(L"dropboxsize", L"0,150");
+    } else {
+      combo_->SetAttribute(L"dropboxsize", L"1048576,150");
+    }
+    host_.PaintNow();
+    HWND popup = Open();
+    ASSERT_NE(popup, nullptr);
+    const RECT placed = ScreenRect(popup);
+    EXPECT_EQ(placed.right - placed.left, ::GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(placed.bottom - placed.top, 104);
+    combo_->GetDropDown()->PostMessage(WM_CLOSE);
+    ASSERT_TRUE(WaitClosed(popup));
+  }
+}
+
 TEST_F(ComboWindowTest, AClickOnARowSelectsItAndCloses) {
   Build(5);
   HWND popup = Open();
