@@ -748,10 +748,11 @@ void Mutate(Generator& gen, FuzzWindow& window) {
     }
     default: {  // a new control built from a small skin of its own
       int budget = 6;
-      const std::wstring part = Widen("<Window>" + gen.Element(1, &budget) + "</Window>");
+      const std::string part = "<Window>" + gen.Element(1, &budget) + "</Window>";
       CSkinBuilder builder;
-      CControlUI* added = builder.Create(part.c_str(), nullptr, nullptr, &manager, nullptr);
+      CControlUI* added = builder.Create(Widen(part).c_str(), nullptr, nullptr, &manager, nullptr);
       Trace("add", added, victim->GetParent());
+      if (Tracing()) std::printf("    from %s\n", part.c_str());
       if (added != nullptr && !parent->AddAt(added, gen.Below(parent->GetCount() + 1))) delete added;
       break;
     }
@@ -826,6 +827,7 @@ void RunSkin(uint32_t seed, long index) {
   Generator gen(seed * 2654435761u ^ static_cast<uint32_t>(index) * 40503u);
   g_current_skin = gen.Skin();
   WriteText("skin_fuzz_current.xml", g_current_skin);
+  if (Tracing()) std::printf("skin %u %ld\n", seed, index);
   // A child skin that includes itself and holds a child layout of itself, for includes and
   // "xmlfile" values that point at it.
   WriteText("skin_fuzz_child.xml",
