@@ -26,8 +26,10 @@ bool CRichEditUI::DoPaint(HDC dc, const RECT& paint, CControlUI* stop) {
   CRenderUI::ClipToRect(dc, area, clip);
   CControlUI::DoPaint(dc, paint, stop);
 
-  if (host_ != nullptr && host_->GetTextServices() != nullptr) {
-    const RECT& client = host_->GetClientRect();
+  // A text area of no width or height shows no text; the engine is not asked to fit it there.
+  const RECT client = host_ != nullptr ? host_->GetClientRect() : RECT{};
+  if (host_ != nullptr && host_->GetTextServices() != nullptr && client.right > client.left &&
+      client.bottom > client.top) {
     RECTL bounds{client.left, client.top, client.right, client.bottom};
     RECT update = paint;
     host_->GetTextServices()->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, dc, nullptr, &bounds,

@@ -38,7 +38,10 @@ COLORREF ArgbToColorRef(DWORD argb) {
 
 }  // namespace
 
-CTxtWinHost::CTxtWinHost(CRichEditUI* owner, DWORD style) : owner_(owner), style_(style) {}
+CTxtWinHost::CTxtWinHost(CRichEditUI* owner, DWORD style)
+    : owner_(owner),
+      style_(style),
+      engine_rect_{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)} {}
 
 CTxtWinHost::~CTxtWinHost() {
   if (text_services_ != nullptr) {
@@ -320,7 +323,7 @@ HRESULT CTxtWinHost::TxActivate(LONG*) { return S_OK; }
 HRESULT CTxtWinHost::TxDeactivate(LONG) { return S_OK; }
 
 HRESULT CTxtWinHost::TxGetClientRect(LPRECT rect) {
-  *rect = client_rect_;
+  *rect = engine_rect_;
   return S_OK;
 }
 
@@ -417,12 +420,21 @@ HRESULT CTxtWinHost::TxGetSelectionBarWidth(LONG* width) {
 
 void CTxtWinHost::SetClientRect(const RECT& rect) {
   client_rect_ = rect;
+  // The engine wraps all its text again whenever its area changes. An area of no width shows
+  // nothing and would put every character on a line of its own, which with long text costs the
+  // engine seconds: it keeps the last area that had a width. An area that did not change costs
+  // nothing either, however often the window is laid out.
+  if (rect.right <= rect.left) return;
   HDC dc = MeasureDC();
   HDC screen = dc == nullptr ? GetDC(nullptr) : nullptr;
   HDC measure = dc != nullptr ? dc : screen;
-  extent_.cx = MulDiv(rect.right - rect.left, kHimetricPerInch, GetDeviceCaps(measure, LOGPIXELSX));
-  extent_.cy = MulDiv(rect.bottom - rect.top, kHimetricPerInch, GetDeviceCaps(measure, LOGPIXELSY));
+  const SIZEL extent{
+      MulDiv(rect.right - rect.left, kHimetricPerInch, GetDeviceCaps(measure, LOGPIXELSX)),
+      MulDiv(rect.bottom - rect.top, kHimetricPerInch, GetDeviceCaps(measure, LOGPIXELSY))};
   if (screen != nullptr) ReleaseDC(nullptr, screen);
+  if (EqualRect(&rect, &engine_rect_) && extent.cx == extent_.cx && extent.cy == extent_.cy) return;
+  engine_rect_ = rect;
+  extent_ = extent;
   if (text_services_ != nullptr) {
     text_services_->OnTxPropertyBitsChange(TXTBIT_VIEWINSETCHANGE, TXTBIT_VIEWINSETCHANGE);
   }

@@ -139,6 +139,10 @@ class CTxtWinHost : public ITextHost {
   DWORD limit_ = 0x7FFF;
   LONG selection_bar_width_ = 0;
   RECT client_rect_{0, 0, 0, 0};
+  // The area the engine wraps and draws its text in: the client rectangle while that has a width.
+  // Until the control is first placed, a screen's width, so that text given before then is not
+  // wrapped to no width.
+  RECT engine_rect_{0, 0, 0, 0};
   SIZEL extent_{0, 0};
   CHARFORMAT2W char_format_{};
   PARAFORMAT2 para_format_{};

@@ -416,6 +416,35 @@ TEST_F(RichEditHostTest, TallTextShowsTheBarAndTheWheelScrollsIt) {
   EXPECT_EQ(bar->GetScrollPos(), 0);
 }
 
+// Wrapping to an area of no width would put each character of a long word on a line of its own,
+// at great cost to the engine, and show nothing: text given before the control has an area, or
+// while its area has no width, is wrapped to the last area that had one.
+TEST_F(RichEditHostTest, TextIsNeverWrappedToAnAreaOfNoWidth) {
+  const std::wstring word(400, L'W');
+  CRichEditUI* edit = Add({{L"text", word.c_str()}});
+  ASSERT_NE(edit->GetTextHost(), nullptr);
+  const auto lines = [&] {
+    LRESULT count = 0;
+    edit->TxSendMessage(EM_GETLINECOUNT, 0, 0, &count);
+    return count;
+  };
+  // Drawing wraps the text to the area the engine was last given.
+  const auto draw = [&] {
+    testing_support::Surface surface(300, 200, 0xFFFFFFFF);
+    edit->DoPaint(surface.dc(), RECT{0, 0, 300, 200}, nullptr);
+  };
+  EXPECT_LT(lines(), 100);
+  draw();
+  const LRESULT wrapped = lines();
+  EXPECT_GT(wrapped, 3);
+  edit->SetPos(RECT{kRect.left, kRect.top, kRect.left, kRect.bottom}, false);
+  edit->SetText(word.c_str());
+  EXPECT_EQ(lines(), wrapped);
+  edit->SetPos(RECT{kRect.left, kRect.top, kRect.left + 100, kRect.bottom}, false);
+  draw();
+  EXPECT_GT(lines(), wrapped);
+}
+
 TEST_F(RichEditHostTest, TheEngineMayRestartARunningTimer) {
   CRichEditUI* edit = Add();
   CTxtWinHost* host = edit->GetTextHost();
