@@ -71,12 +71,9 @@ bool CComboWnd::Init(CComboUI* owner) {
 
   const RECT combo = owner->GetPos();
   const SIZE drop_box = owner->GetDropBoxSize();
-  // No side larger than the screens together: more could never be seen, and some window systems
-  // fail on a window of such a size.
-  const int screens_width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
-  const int screens_height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  const SIZE screens = ScreensExtent();
   const int width =
-      std::min<int>(drop_box.cx > 0 ? drop_box.cx : combo.right - combo.left, screens_width);
+      std::min<int>(drop_box.cx > 0 ? drop_box.cx : combo.right - combo.left, screens.cx);
   int height = owner->GetDropBoxInset().top;
   for (int i = 0; i < owner->GetCount(); ++i) {
     CControlUI* row = owner->GetItemAt(i);
@@ -85,7 +82,7 @@ bool CComboWnd::Init(CComboUI* owner) {
   }
   height += kFrameHeight;
   if (height > drop_box.cy) height = drop_box.cy;
-  height = std::min(height, screens_height);
+  height = std::min<int>(height, screens.cy);
 
   RECT combo_on_screen = combo;
   ::MapWindowPoints(owner_window, HWND_DESKTOP, reinterpret_cast<POINT*>(&combo_on_screen), 2);

@@ -1,5 +1,6 @@
 #include "vellum/controls/menu/menu_wnd.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "vellum/controls/menu/menu.h"
@@ -261,7 +262,8 @@ void CMenuWnd::ResizeMenu() {
   if (!root) return;
   const RECT work = WorkArea();
   const SIZE estimated = root->EstimateSize(SIZE{work.right - work.left, work.bottom - work.top});
-  manager_.SetInitSize(estimated.cx, estimated.cy);
+  const SIZE screens = ScreensExtent();
+  manager_.SetInitSize(std::min(estimated.cx, screens.cx), std::min(estimated.cy, screens.cy));
   const SIZE size = manager_.GetInitSize();
   const RECT rect = PlaceRootMenu(point_, size, alignment_);
   RECT inset{};
@@ -291,6 +293,9 @@ void CMenuWnd::ResizeSubMenu() {
     if (item.cx > size.cx) size.cx = item.cx;
     size.cy += item.cy;
   }
+  const SIZE screens = ScreensExtent();
+  size.cx = std::min(size.cx, screens.cx);
+  size.cy = std::min(size.cy, screens.cy);
   RECT parent_rect{};
   ::GetWindowRect(parent_window, &parent_rect);
 

@@ -12,6 +12,7 @@
 #include "vellum/core/manager/paint_manager.h"
 #include "vellum/core/resources/resource_store.h"
 #include "vellum/core/window/shadow_window.h"
+#include "vellum/core/window/window_wnd.h"
 #include "vellum/core/base/ui_events.h"
 
 namespace Vellum {
@@ -59,13 +60,6 @@ void ReportDroppedMarkup(const wchar_t* what) {
   CUIString line;
   line.Format(L"skin builder: %s\n", what);
   ::OutputDebugStringW(line.GetData());
-}
-
-// The virtual screen, every monitor included; the largest window size a skin gets.
-SIZE ScreensExtent() {
-  const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
-  const int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-  return SIZE{width > 0 ? width : kMaxWindowExtent, height > 0 ? height : kMaxWindowExtent};
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "vellum/core/window/window_wnd.h"
 
 #include "vellum/core/manager/paint_manager.h"
+#include "vellum/core/markup/control_attribute_values.h"
 
 namespace Vellum {
 namespace {
@@ -161,6 +162,12 @@ LRESULT CALLBACK CWindowWnd::__ControlProc(HWND hwnd, UINT message, WPARAM wPara
   }
   if (self) return self->HandleMessage(message, wParam, lParam);
   return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+SIZE ScreensExtent() {
+  const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  return SIZE{width > 0 ? width : kMaxWindowExtent, height > 0 ? height : kMaxWindowExtent};
 }
 
 }  // namespace Vellum

@@ -55,4 +55,8 @@ class CWindowWnd {
   WNDPROC old_wnd_proc_ = ::DefWindowProcW;
 };
 
+// The virtual screen, every monitor included: the largest size the framework gives a window. Nothing
+// larger could be seen, and some window systems fail on a window of such a size.
+SIZE ScreensExtent();
+
 }  // namespace Vellum

@@ -210,6 +210,28 @@ TEST_F(MenuWindowTest, HoverOpensSubMenusAndHoveringTheRootClosesTheDeeperLevels
   ExpectSubItemsHome(first);
 }
 
+// Items a million pixels wide open menus no larger than the screens together: the window system is
+// never asked for a window it may fail on.
+TEST_F(MenuWindowTest, MenusAreNoLargerThanTheScreens) {
+  constexpr wchar_t kWideMenuXml[] =
+      L"<Window><Menu name=\"root\" bkcolor=\"#FFFFFFFF\">"
+      L"<MenuElement name=\"wide\" text=\"Wide\" width=\"1048576\" expland=\"true\">"
+      L"<MenuElement name=\"wider\" text=\"Wider\" width=\"1048576\"/></MenuElement>"
+      L"</Menu></Window>";
+  HWND menu = OpenRoot(POINT{0, 0}, MENU_ALIGN_LEFT | MENU_ALIGN_TOP, kWideMenuXml);
+  ASSERT_NE(menu, nullptr);
+  const int screens = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  EXPECT_EQ(ScreenRect(menu).right - ScreenRect(menu).left, screens);
+  ::SetCursorPos(5, 400);
+  PumpFor(50);
+  root_->GetMenuRoot()->SelectItem(0, true);
+  PressKey(VK_RIGHT);
+  CMenuElementUI* wide = Find(L"wide");
+  ASSERT_TRUE(WaitUntil([&] { return SubMenuWindow(wide) != nullptr; }, 2000));
+  const RECT sub = ScreenRect(SubMenuWindow(wide));
+  EXPECT_LE(sub.right - sub.left, screens + 2);
+}
+
 TEST_F(MenuWindowTest, KeysMoveOpenAndCloseOneLevelAtATime) {
   HWND menu = OpenRoot(POINT{300, 200});
   ASSERT_NE(menu, nullptr);
