@@ -27,6 +27,12 @@ int ParseCInteger(const wchar_t* value) {
   return value ? static_cast<int>(wcstol(value, nullptr, 0)) : 0;
 }
 
+// A radius or a thickness: no ring is larger than a window can be, and beyond that the platform's
+// line drawing would be sent along billions of pixels for every spoke of every frame.
+int ParseRingLength(const wchar_t* value) {
+  return std::clamp(ParseCInteger(value), -kMaxWindowExtent, kMaxWindowExtent);
+}
+
 void RegisterLoadingFamily(CControlFactory& factory) {
   factory.RegisterControl(L"CLoadingUI", &CLoadingUI::CreateControl);
 }
@@ -84,11 +90,11 @@ void CLoadingUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
     // degrees in a turn draw nothing more, and a huge count would reserve gigabytes.
     spoke_count_ = std::min(ParseCInteger(value), kMaxSpokes);
   } else if (_wcsicmp(name, L"thickness") == 0) {
-    thickness_ = ParseCInteger(value);
+    thickness_ = ParseRingLength(value);
   } else if (_wcsicmp(name, L"outradius") == 0) {
-    outer_radius_ = ParseCInteger(value);
+    outer_radius_ = ParseRingLength(value);
   } else if (_wcsicmp(name, L"innerradius") == 0) {
-    inner_radius_ = ParseCInteger(value);
+    inner_radius_ = ParseRingLength(value);
   } else if (_wcsicmp(name, L"color") == 0) {
     color_ = ParseAttributeColor(value, true);
   } else {
@@ -103,12 +109,19 @@ void CLoadingUI::PaintBkImage(HDC dc) {
   centre_y_ = static_cast<float>(height * 0.5);
   const int count = static_cast<int>(spoke_angles_.size());
   if (count < 1 || width <= 0 || height <= 0) return;
+  // The ring is drawn only where it can be seen: a canvas of the whole control would cost memory
+  // without bound for a large one.
+  RECT clip{};
+  RECT area{};
+  if (::GetClipBox(dc, &clip) == ERROR || !::IntersectRect(&area, &item_rect_, &clip)) return;
 
-  Gdiplus::Bitmap ring(width, height, PixelFormat32bppARGB);
+  Gdiplus::Bitmap ring(area.right - area.left, area.bottom - area.top, PixelFormat32bppARGB);
   if (ring.GetLastStatus() != Gdiplus::Ok) return;
   {
     Gdiplus::Graphics canvas(&ring);
     canvas.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    canvas.TranslateTransform(static_cast<Gdiplus::REAL>(item_rect_.left - area.left),
+                              static_cast<Gdiplus::REAL>(item_rect_.top - area.top));
     for (int i = 0; i < count; ++i) {
       const double radians = spoke_angles_[(current_spoke_ + i) % count] * kDegreesToRadians;
       const double cosine = std::cos(radians);
@@ -124,8 +137,8 @@ void CLoadingUI::PaintBkImage(HDC dc) {
     }
   }
   Gdiplus::Graphics target(dc);
-  target.DrawImage(&ring, static_cast<INT>(item_rect_.left), static_cast<INT>(item_rect_.top),
-                   static_cast<INT>(width), static_cast<INT>(height));
+  target.DrawImage(&ring, static_cast<INT>(area.left), static_cast<INT>(area.top),
+                   static_cast<INT>(area.right - area.left), static_cast<INT>(area.bottom - area.top));
 }
 
 }  // namespace Vellum

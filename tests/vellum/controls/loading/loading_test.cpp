@@ -87,6 +87,10 @@ TEST(Loading, IdentityAndAttributes) {
       {L"outradius", L"0x14", &CLoadingUI::GetOuterRadius, 20},
       {L"innerradius", L"012", &CLoadingUI::GetInnerRadius, 10},
       {L"style", L"7", &CLoadingUI::GetStyle, 7},
+      // Lengths no window could show stop at the largest window extent.
+      {L"innerradius", L"2147483647", &CLoadingUI::GetInnerRadius, 8192},
+      {L"outradius", L"-99999999999", &CLoadingUI::GetOuterRadius, -8192},
+      {L"thickness", L"0x7fffffff", &CLoadingUI::GetThickness, 8192},
   };
   for (const auto& c : cases) {
     spinner.SetAttribute(c.name, c.value);
@@ -178,6 +182,20 @@ TEST(LoadingPaint, TheOpaqueSpokeMovesOneStepPerTick) {
   EXPECT_LT(InkAt(after, 72), 60);
   // Colour 9 (alpha 225) has moved to 36 degrees: dark, though not as dark as the opaque spoke.
   EXPECT_GT(InkAt(after, 36), InkAt(after, 72));
+}
+
+// A spinner far larger than what is painted draws the part in view, on a canvas of that part only:
+// here a 100,000-pixel square control centred on the surface's (20, 20).
+TEST(LoadingPaint, AHugeSpinnerDrawsThePartInView) {
+  CPaintManagerUI manager;
+  CLoadingUI spinner;
+  spinner.SetManager(&manager, nullptr, false);
+  spinner.SetPos(RECT{-49980, -49980, 50020, 50020}, false);
+  spinner.Init();
+  Surface surface(40, 40, kPaper);
+  spinner.Paint(surface.dc(), RECT{0, 0, 40, 40});
+  EXPECT_LT(InkAt(surface, 36), 60);
+  EXPECT_GT(InkAt(surface, 72), 180);
 }
 
 // A spinner under a container in a message-only window: Init starts the control timer once.
