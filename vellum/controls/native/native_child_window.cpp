@@ -153,7 +153,15 @@ bool CNativeChildWindow::CreateOver(CControlUI* owner, const RECT& rect, DWORD s
   return true;
 }
 
-RECT CNativeChildWindow::ToWindowCoordinates(const RECT& rect) const {
+RECT CNativeChildWindow::ToWindowCoordinates(const RECT& control_rect) const {
+  // No side larger than the screens together: more could never be seen, and a system control a
+  // million pixels wide has its own code walk them.
+  const SIZE screens = ScreensExtent();
+  RECT rect = control_rect;
+  rect.right = static_cast<LONG>(
+      std::min<LONGLONG>(static_cast<LONGLONG>(rect.right) - rect.left, screens.cx) + rect.left);
+  rect.bottom = static_cast<LONG>(
+      std::min<LONGLONG>(static_cast<LONGLONG>(rect.bottom) - rect.top, screens.cy) + rect.top);
   if (!popup_) return rect;
   // A pop-up lives in screen coordinates; it sits one pixel lower than the text area so that
   // its text lines up with the text the control painted into the layered image.

@@ -104,7 +104,9 @@ class CNativeChildWindow : public CWindowWnd {
   void OnFinalMessage(HWND hwnd) override;
 
  private:
-  RECT ToWindowCoordinates(const RECT& rect) const;
+  // The window's rectangle for a rectangle of the paint window's client area: in screen
+  // coordinates for a pop-up, and no larger than the screens together.
+  RECT ToWindowCoordinates(const RECT& control_rect) const;
   void Unlist();
 
   CControlUI* owner_ = nullptr;

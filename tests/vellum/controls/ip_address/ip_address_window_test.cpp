@@ -184,6 +184,18 @@ TEST_F(IPAddressWindowTest, TheFieldsFontGoesWithTheWindow) {
   }
 }
 
+// A control a million pixels wide opens a system control no wider than the screens together: the
+// platform's control would otherwise walk its whole width on some input.
+TEST_F(IPAddressWindowTest, TheNativeControlIsNoWiderThanTheScreens) {
+  ip_->SetAttribute(L"minwidth", L"1048576");
+  host_.PaintNow();
+  HWND native = Open();
+  ASSERT_NE(native, nullptr);
+  RECT placed{};
+  ::GetWindowRect(native, &placed);
+  EXPECT_EQ(placed.right - placed.left, ::GetSystemMetrics(SM_CXVIRTUALSCREEN));
+}
+
 // Busy blocks in every heap of the process, the platform's included.
 size_t BusyHeapBlocks() {
   HANDLE heaps[64];
